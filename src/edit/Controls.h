@@ -1,0 +1,53 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace fw {
+
+// The eight tool buttons, one of which is down.
+enum class Tool { DrawWire, EditWires, Pan, CreatePin, EditPins, CreateText, EditText, EditObject };
+
+enum class CursorShape { Arrow, Cross };
+
+struct ListControl {
+  int index = 0;
+  bool enabled = true;
+};
+
+// The model of the window's controls. The editor reads and writes it; the main window mirrors
+// it into the widgets (with their signals blocked) after every handler.
+struct Controls {
+  Tool tool = Tool::CreatePin;  // SpeedButton9 down at start
+
+  ListControl zoom{2, true};       // ComboBox1
+  ListControl layer{0, true};      // ComboBox3
+  ListControl wireSize{2, false};  // wire
+  ListControl grid{0, true};       // ComboBox4
+  ListControl pinSize{1, true};    // Size
+  ListControl pinStyle{0, true};   // ComboBox2
+
+  bool deleteButton = false;  // BitBtn5 and CutObject1
+  bool cutObject = false;     // CutObject1
+  bool lineMethods = false;   // BitBtn8
+  bool dotMethods = true;     // BitBtn10
+  bool rotate = false;        // Rotate1
+
+  // Check marks of the Window and Layers menus.
+  bool showFrame = true;                    // ShowFrame1
+  bool showGrids = true;                    // GridsOn1 (mirrors the grid flag)
+  std::array<bool, 3> showLayer{true, true, true};  // Layer1, layer2, layer3
+
+  // PopupMenu1: wire selection methods.
+  bool selectSegmentOnly = true;  // seg
+  bool selectCompleteWire = false;  // comp
+  bool splitWire = false;         // Spl
+  // PopupMenu2: pin kind.
+  bool normalPin = true;    // Normal
+  bool graphicPin = false;  // outl
+
+  std::array<std::string, 3> panel;  // status bar panels
+  CursorShape cursor = CursorShape::Cross;
+};
+
+}  // namespace fw

@@ -1,0 +1,62 @@
+#include "edit/Editor.h"
+
+namespace fw {
+
+Editor::Editor(Host& host, int areaWidth, int areaHeight)
+    : host_(host), board_(makeBoard()), canvas_(areaWidth, areaHeight) {
+  view_.setAreaSize(areaWidth, areaHeight);
+  windowReset();
+}
+
+Editor::~Editor() = default;
+
+Visibility Editor::visibility() const {
+  Visibility v;
+  v.grid = controls_.showGrids;
+  v.frame = controls_.showFrame;
+  v.layers = controls_.showLayer;
+  v.completeWire = controls_.selectCompleteWire;
+  return v;
+}
+
+Selection Editor::selection() const {
+  return {state_.SelectedPin, state_.SelectedPoint, state_.SelectedText, state_.SelectedObject};
+}
+
+void Editor::RedrawBoard() {
+  // Whatever was drawn in inverting mode is gone after a full repaint.
+  state_.DragPrevX = kNoPreview;
+  state_.FloatX = 0;
+  state_.RubberWiped = 1;
+  renderer_.drawBoard(canvas_, *board_, view_, visibility(), selection());
+}
+
+void Editor::resizeArea(int width, int height) {
+  if (width < 1) width = 1;
+  if (height < 1) height = 1;
+  canvas_.resize(width, height);
+  view_.setAreaSize(width, height);
+  RedrawBoard();
+}
+
+void Editor::windowReset() {
+  board_->reset();
+  state_.WireLastX = kNoWire;
+  view_.scrollX = kCenterScrollX;
+  view_.scrollY = kCenterScrollY;
+  state_.clearSelections();
+  controls_.zoom.index = 2;
+  view_.ZoomLevel = 2;
+  controls_.pinStyle.index = 0;
+  controls_.layer.index = 0;
+  controls_.grid.index = 0;
+  view_.GridResolution = 0;
+  controls_.showGrids = true;
+  controls_.pinSize.index = 1;
+  if (controls_.tool == Tool::CreatePin) controls_.cursor = CursorShape::Cross;
+  controls_.wireSize.index = 2;
+  state_.RubberAnchorX = kNoWire;
+  state_.RubberEndX = kNoWire;
+}
+
+}  // namespace fw

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "board/Board.h"
+#include "board/View.h"
+#include "edit/Controls.h"
+#include "edit/EditorState.h"
+#include "edit/Host.h"
+#include "render/BoardRenderer.h"
+#include "render/Canvas.h"
+
+namespace fw {
+
+enum class MouseButton { Left = 0, Right = 1, Middle = 2 };
+
+// The editor: the one board, the view, the editor state and the model of the controls, the
+// canvas it draws on, and the handlers that the window's events and commands call.
+class Editor {
+ public:
+  explicit Editor(Host& host, int areaWidth = 800, int areaHeight = 600);
+  ~Editor();
+  Editor(const Editor&) = delete;
+  Editor& operator=(const Editor&) = delete;
+
+  Board& board() { return *board_; }
+  const Board& board() const { return *board_; }
+  View& view() { return view_; }
+  const View& view() const { return view_; }
+  EditorState& state() { return state_; }
+  Controls& controls() { return controls_; }
+  const Controls& controls() const { return controls_; }
+  Canvas& canvas() { return canvas_; }
+  BoardRenderer& renderer() { return renderer_; }
+  Host& host() { return host_; }
+
+  std::string ProgramDirectory;
+
+  // What the drawing reads from the controls and the state.
+  Visibility visibility() const;
+  Selection selection() const;
+
+  // The full repaint; forgets every inverted preview.
+  void RedrawBoard();
+  // The drawing area changed size: resize the canvas and the view, then redraw.
+  void resizeArea(int width, int height);
+  // Empty board, reset state and controls; no redraw.
+  void windowReset();
+
+  // View commands; none of them changes SavedFlag.
+  void ComboBox1Change(int zoomIndex);  // zoom list
+  void ScrollBar1Scroll(int position);  // horizontal
+  void ScrollBar2Scroll(int position);  // vertical
+  void GotoCenter1Click();              // "+" button and Ctrl+C
+  void updateScreen();                  // Update Screen button
+  void GridsOn1Click();
+  void ShowFrame1Click();
+  void Layer1Click();
+  void layer2Click();
+  void layer3Click();
+
+ private:
+  void toggleLayer(int layer);
+
+  Host& host_;
+  std::unique_ptr<Board> board_;
+  View view_;
+  EditorState state_;
+  Controls controls_;
+  Canvas canvas_;
+  BoardRenderer renderer_;
+};
+
+}  // namespace fw

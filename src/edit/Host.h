@@ -1,0 +1,59 @@
+#pragma once
+
+#include <string>
+
+namespace fw {
+
+struct FileDialogRequest {
+  std::string caption;
+  std::string filter;            // e.g. "Project files (*.kvd)"
+  std::string defaultExtension;  // without the dot
+  std::string initialFolder;
+  std::string suggestedName;
+};
+
+struct InfoCounts {
+  int pins = 0;
+  int wires = 0;
+  int wireSegments = 0;
+  int texts = 0;
+  int objects = 0;
+};
+
+// Everything modal goes through the host: message boxes, file dialogs and the program's own
+// dialogs. The application implements it with Qt dialogs; tests with a scripted fake. Dialogs
+// return values; the editor changes the board. The defaults answer as a cancelled dialog would.
+class Host {
+ public:
+  virtual ~Host() = default;
+
+  // Message box with the error symbol and OK.
+  virtual void showError(const std::string& text) { (void)text; }
+  // Question with the warning symbol and Yes / No; true means Yes.
+  virtual bool askYesNo(const std::string& text) {
+    (void)text;
+    return false;
+  }
+  // File dialogs; an empty result means cancelled.
+  virtual std::string chooseOpenFile(const FileDialogRequest& request) {
+    (void)request;
+    return {};
+  }
+  virtual std::string chooseSaveFile(const FileDialogRequest& request) {
+    (void)request;
+    return {};
+  }
+  // Frame Size dialog: shows width and height, returns true with the new values on Ok.
+  virtual bool editFrameSize(int& width, int& height) {
+    (void)width;
+    (void)height;
+    return false;
+  }
+  virtual void showInformation(const InfoCounts& counts) { (void)counts; }
+  virtual void showAbout() {}
+  // Pop-up menus at a point of the drawing area's window.
+  virtual void showLineMethodsMenu() {}
+  virtual void showDotMethodsMenu() {}
+};
+
+}  // namespace fw
