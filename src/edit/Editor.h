@@ -59,6 +59,40 @@ class Editor {
   void Layer1Click();
   void layer2Click();
   void layer3Click();
+  void ComboBox4Change(int gridIndex);  // grid resolution list: read by the next pointer event
+
+  // Tool buttons (SpeedButton9Click and the other seven run the same steps).
+  void selectTool(Tool tool);
+
+  // Pointer handlers, in drawing-area pixels. A press and a release act at the position of the
+  // latest move; the release looks at its own y only to ignore a release over the toolbar.
+  void mousemove(int x, int y);
+  void MouseDown(MouseButton button);
+  void FormMouseUp(MouseButton button, int y);
+
+  // Pin lists and the Dot Methods pop-up.
+  void SizeChange(int sizeIndex);
+  void ComboBox2Change(int styleIndex);
+  void BitBtn10Click();
+  void NormalClick();
+  void outlClick();
+
+  // Wire lists and the Line Methods pop-up.
+  void ComboBox3Change(int layerIndex);
+  void WireChange(int widthIndex);
+  void BitBtn8Click();
+  void segClick();
+  void compClick();
+  void SplClick();
+
+  // Document commands and the two board dialogs. FormClose returns whether the window may close.
+  void NewProject();
+  void OpenProject();
+  void SaveProject();
+  void SaveAs1Click();
+  bool FormClose();
+  void FrameSize1Click();
+  void Info1Click();
 
  private:
   void toggleLayer(int layer);

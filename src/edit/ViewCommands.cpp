@@ -58,3 +58,12 @@ void Editor::layer2Click() { toggleLayer(kLayer2); }
 void Editor::layer3Click() { toggleLayer(kGraphic); }
 
 }  // namespace fw
+
+namespace fw {
+
+void Editor::ComboBox4Change(int gridIndex) {
+  controls_.grid.index = clampInt(gridIndex, 0, kGridResolutions - 1);
+  view_.GridResolution = controls_.grid.index;
+}
+
+}  // namespace fw
