@@ -28,32 +28,37 @@ constexpr std::size_t kMaxProjectFileSize =
 
 // ---- writing ----------------------------------------------------------------------------------
 
+// Fills a buffer sized in advance; every block is a whole number of 2-byte units.
 class ByteWriter {
  public:
-  explicit ByteWriter(std::size_t reserve) { bytes_.reserve(reserve); }
-  void u8(uint8_t v) { bytes_.push_back(v); }
+  explicit ByteWriter(std::size_t size) : bytes_(size, 0), at_(bytes_.data()) {}
+  void u8(uint8_t v) { *at_++ = v; }
   void u16(uint32_t v) {
-    bytes_.push_back(static_cast<uint8_t>(v & 0xFF));
-    bytes_.push_back(static_cast<uint8_t>((v >> 8) & 0xFF));
+    at_[0] = static_cast<uint8_t>(v & 0xFF);
+    at_[1] = static_cast<uint8_t>((v >> 8) & 0xFF);
+    at_ += 2;
   }
-  // Blocks of single bytes end on a 2-byte boundary; the filler byte is 0.
+  // Blocks of single bytes end on a 2-byte boundary; the filler byte stays 0.
   void padToEven() {
-    if (bytes_.size() % 2 != 0) bytes_.push_back(0);
+    if ((at_ - bytes_.data()) % 2 != 0) ++at_;
   }
-  // A string record: the length as held, then the characters that fit behind the length byte,
-  // zeros after the last one.
+  // A string record: the length as held, then the characters that fit behind the length byte;
+  // the rest of the record stays 0.
   template <std::size_t N>
   void record(const ShortString<N>& s, std::size_t recordSize) {
-    const std::size_t start = bytes_.size();
-    bytes_.resize(start + recordSize, 0);
-    bytes_[start] = s.length;
+    at_[0] = s.length;
     const std::size_t stored = std::min<std::size_t>({s.length, N, recordSize - 1});
-    std::memcpy(bytes_.data() + start + 1, s.chars.data(), stored);
+    std::memcpy(at_ + 1, s.chars.data(), stored);
+    at_ += recordSize;
   }
-  std::vector<uint8_t> take() { return std::move(bytes_); }
+  std::vector<uint8_t> take() {
+    bytes_.resize(static_cast<std::size_t>(at_ - bytes_.data()));
+    return std::move(bytes_);
+  }
 
  private:
   std::vector<uint8_t> bytes_;
+  uint8_t* at_;
 };
 
 std::size_t serializedSize(std::size_t p, std::size_t w, std::size_t t, std::size_t o) {
