@@ -92,19 +92,6 @@ TEST(BoardWires, WiresAndSegmentsAreCountedByTheStartFlag) {
   EXPECT_EQ(p.y, 16384);
 }
 
-TEST(BoardPacking, TextLayerAndPinStyle) {
-  TextItem t;
-  t.x = 2 * 4096 + 300;
-  EXPECT_EQ(t.x, 8492);
-  EXPECT_EQ(textLayer(t), kGraphic);
-  EXPECT_EQ(textX(t), 300);
-  EXPECT_TRUE(isGraphicPin({0, 0, 0, GraphicPinFlag}));
-  EXPECT_TRUE(isGraphicPin({0, 0, 0, 200}));
-  EXPECT_FALSE(isGraphicPin({0, 0, 0, 2}));
-  EXPECT_EQ(wireLayer(0x2B), 2);
-  EXPECT_EQ(wireWidthIndex(0x2B), 11);
-}
-
 // Objects are built here with the given element counts; the ranges are not relevant to removal.
 std::unique_ptr<Board> boardWithObjects(std::initializer_list<std::array<int, 3>> counts) {
   auto b = makeBoard();

@@ -21,24 +21,6 @@ void pointAt(View& v, int windowX, int windowY) {
   v.PointerY = windowY - 60;
 }
 
-TEST(ViewScale, ZoomAndGridTables) {
-  for (int z = 0; z < kZoomLevels; ++z) {
-    const View v = view(z, 0);
-    EXPECT_EQ(v.zoomFactor(), 1 << z);
-    EXPECT_EQ(v.pxPerGrid(), 4 << z);
-  }
-  const int steps[kGridResolutions] = {4, 2, 1};
-  for (int g = 0; g < kGridResolutions; ++g) {
-    EXPECT_EQ(view(2, g).snapStep(), steps[g]);
-    EXPECT_EQ(view(2, g).snapDivisions(), 4 / steps[g]);
-  }
-  // The 1x column is the size in board units; the largest pad doubles with each zoom step.
-  EXPECT_EQ(PinSizePixels[3][0], 4);
-  EXPECT_EQ(PinSizePixels[9][5], 384);
-  EXPECT_EQ(WireWidthPixels[0][0], 1);
-  EXPECT_EQ(WireWidthPixels[11][5], 256);
-}
-
 TEST(ViewMapping, BoardToWindowAtTheCentre) {
   const View v = view(2, 0);
   EXPECT_EQ(v.W, 800);
