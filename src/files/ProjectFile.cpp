@@ -160,6 +160,7 @@ bool writeAll(int fd, const uint8_t* data, std::size_t size) {
 }  // namespace
 
 std::vector<uint8_t> serializeProjectFile(const Board& b) {
+  // The counts never leave 0..capacity; clamping only guarantees the tables are never overrun.
   const auto p = static_cast<std::size_t>(std::clamp(b.PinCount, 0, kPinCapacity));
   const auto w = static_cast<std::size_t>(std::clamp(b.WirePointCount, 0, kWirePointCapacity));
   const auto t = static_cast<std::size_t>(std::clamp(b.TextCount, 0, kTextCapacity));
