@@ -389,11 +389,14 @@ TEST_F(Cli, ProgramNeedsNoDisplay) {
 
   const std::string env = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb ";
   const std::string out = path("p.png");
+  const std::string errFile = path("stderr.txt");
   const int status = std::system(
-      (env + program.string() + " render '" + file + "' -o '" + out + "' 2>/dev/null").c_str());
+      (env + program.string() + " render '" + file + "' -o '" + out + "' 2>'" + errFile + "'")
+          .c_str());
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(loadPng(out).size(), QSize(800, 600));
+  EXPECT_EQ(std::filesystem::file_size(errFile), 0u) << "a successful run says nothing";
 
   const int refused =
       std::system((program.string() + " info '" + path("absent.kvd") + "' 2>/dev/null").c_str());
