@@ -13,7 +13,7 @@ namespace {
 // The full board with every table at capacity, objects included: 4000 objects of one pin, five
 // wire points and two texts each, with descriptions of 50 characters.
 std::unique_ptr<fw::Board> fullBoardWithObjects() {
-  auto b = fw::makeFullBoard();
+  auto b = fw::bench::makeBenchBoard(fw::bench::BenchBoard::Full);
   for (int i = 0; i < fw::kObjectCapacity; ++i) {
     const fw::BoardObject o{uint16_t(i), 1, uint16_t(5 * i), 5, uint16_t(2 * i), 2};
     b->addObject(o, "Object " + std::to_string(i) + std::string(50, '.'));
@@ -36,6 +36,10 @@ class BenchFolder {
  private:
   std::string path_;
 };
+
+std::unique_ptr<fw::Board> typicalBoard() {
+  return fw::bench::makeBenchBoard(fw::bench::BenchBoard::Typical);
+}
 
 void BM_ReadProject(benchmark::State& state, std::unique_ptr<fw::Board> (*make)()) {
   BenchFolder folder;
@@ -98,12 +102,12 @@ BENCHMARK(BM_SerializeProject)->Name("BM_SerializeProject/full")->Unit(benchmark
 BENCHMARK_CAPTURE(BM_ReadProject, full, fullBoardWithObjects)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK_CAPTURE(BM_ReadProject, typical, fw::makeTypicalBoard)
+BENCHMARK_CAPTURE(BM_ReadProject, typical, typicalBoard)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK_CAPTURE(BM_WriteProject, full, fullBoardWithObjects)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK_CAPTURE(BM_WriteProject, typical, fw::makeTypicalBoard)
+BENCHMARK_CAPTURE(BM_WriteProject, typical, typicalBoard)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
