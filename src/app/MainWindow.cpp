@@ -112,8 +112,6 @@ MainWindow::MainWindow(QWidget* parent)
   setWindowTitle(QString::fromLatin1(kCaption));
   setAccessibleName(QString::fromLatin1(kCaption));
   setFont(QFont(QStringLiteral("Arial"), 8));
-  // The pop-up menus are windows of their own; let them take the window's font too.
-  setAttribute(Qt::WA_WindowPropagation);
   resize(640, 400);
 
   auto* central = new QWidget(this);
@@ -191,6 +189,7 @@ void MainWindow::buildToolbar() {
   panel_ = new QFrame;
   panel_->setObjectName(QStringLiteral("Panel1"));
   panel_->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  panel_->setAccessibleDescription(QStringLiteral("Toolbar"));
   panel_->setFixedHeight(kPanelHeight);
   panel_->setAutoFillBackground(true);
   panel_->installEventFilter(this);
@@ -200,6 +199,7 @@ void MainWindow::buildToolbar() {
   bevel_ = new QFrame(panel_);
   bevel_->setObjectName(QStringLiteral("Bevel2"));
   bevel_->setFrameStyle(QFrame::Box | QFrame::Sunken);
+  bevel_->setAccessibleDescription(QStringLiteral("Picture frame"));
   bevel_->setGeometry(0, 5, 50, 50);
   picture_ = new QLabel(panel_);
   picture_->setObjectName(QStringLiteral("Image3"));
@@ -374,6 +374,7 @@ void MainWindow::buildDrawingArea(QWidget* central) {
 void MainWindow::buildStatusBar() {
   auto* bar = new QStatusBar(this);
   bar->setObjectName(QStringLiteral("StatusBar1"));
+  bar->setAccessibleDescription(QStringLiteral("Status"));
   setStatusBar(bar);
   const char* const descriptions[3] = {"Pointer position", "Wire segment", "Message"};
   for (int i = 0; i < 3; ++i) {
@@ -409,6 +410,9 @@ QMenu* MainWindow::addMenu(QMenu* parentMenu, const char* name, const QString& c
   QMenu* menu = parentMenu ? parentMenu->addMenu(caption) : menuBar()->addMenu(caption);
   menu->setObjectName(QString::fromLatin1(name));
   menu->menuAction()->setObjectName(QString::fromLatin1(name));
+  // A menu is a window of its own; it takes the main window's font.
+  menu->setAttribute(Qt::WA_WindowPropagation);
+  menu->setFont(font());
   menu->setAccessibleName(withoutAccelerator(caption));
   menu->setAccessibleDescription(withoutAccelerator(caption));
   return menu;
@@ -491,6 +495,7 @@ void MainWindow::buildMenus() {
 void MainWindow::buildPopupMenus() {
   lineMethodsMenu_ = new QMenu(this);
   lineMethodsMenu_->setObjectName(QStringLiteral("PopupMenu1"));
+  lineMethodsMenu_->setFont(font());
   lineMethodsMenu_->setAccessibleDescription(QStringLiteral("Line Methods"));
   segItem_ = addItem(lineMethodsMenu_, "seg", QStringLiteral("Select Wiresegment Only"));
   compItem_ = addItem(lineMethodsMenu_, "comp", QStringLiteral("Select Complete Wire"));
@@ -501,6 +506,7 @@ void MainWindow::buildPopupMenus() {
 
   dotMethodsMenu_ = new QMenu(this);
   dotMethodsMenu_->setObjectName(QStringLiteral("PopupMenu2"));
+  dotMethodsMenu_->setFont(font());
   dotMethodsMenu_->setAccessibleDescription(QStringLiteral("Dot Methods"));
   normalItem_ = addItem(dotMethodsMenu_, "Normal", QStringLiteral("Normal Pin"));
   outlinedItem_ =
