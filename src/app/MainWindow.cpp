@@ -191,6 +191,8 @@ void MainWindow::buildToolbar() {
   panel_->setFrameStyle(QFrame::Panel | QFrame::Raised);
   panel_->setAccessibleDescription(QStringLiteral("Toolbar"));
   panel_->setFixedHeight(kPanelHeight);
+  // Wide enough for both rows and the picture at the right end.
+  panel_->setMinimumWidth(640);
   panel_->setAutoFillBackground(true);
   panel_->installEventFilter(this);
   buildTopRow();
