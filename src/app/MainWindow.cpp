@@ -554,6 +554,9 @@ void MainWindow::syncFromControls() {
   mirrorCheck(showFrameItem_, c.showFrame);
   mirrorCheck(showGridsItem_, c.showGrids);
   for (std::size_t i = 0; i < layerItems_.size(); ++i) mirrorCheck(layerItems_[i], c.showLayer[i]);
+  segItem_->setEnabled(c.selectSegmentOnlyEnabled);
+  compItem_->setEnabled(c.selectCompleteWireEnabled);
+  splitItem_->setEnabled(c.splitWireEnabled);
   mirrorCheck(segItem_, c.selectSegmentOnly);
   mirrorCheck(compItem_, c.selectCompleteWire);
   mirrorCheck(splitItem_, c.splitWire);

@@ -498,6 +498,7 @@ TEST_F(MainWindowTest, MirroringTheControlsRunsNoChangeHandler) {
   c.showLayer[2] = false;
   c.selectSegmentOnly = false;
   c.splitWire = true;
+  c.selectCompleteWireEnabled = false;
   c.normalPin = false;
   c.graphicPin = true;
   c.panel = {"X = 1.00 mm", "segment", "marker"};
@@ -528,6 +529,8 @@ TEST_F(MainWindowTest, MirroringTheControlsRunsNoChangeHandler) {
   EXPECT_TRUE(action("Layer1")->isChecked());
   EXPECT_FALSE(action("seg")->isChecked());
   EXPECT_TRUE(action("Spl")->isChecked());
+  EXPECT_FALSE(action("comp")->isEnabled());
+  EXPECT_TRUE(action("seg")->isEnabled());
   EXPECT_TRUE(action("outl")->isChecked());
   EXPECT_FALSE(action("Normal")->isChecked());
   EXPECT_EQ(find<QLabel>("StatusPanel0")->text(), QStringLiteral("X = 1.00 mm"));
