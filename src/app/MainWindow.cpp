@@ -135,7 +135,10 @@ MainWindow::MainWindow(QWidget* parent)
   host_->setAboutBox(aboutBox_);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // The drawing area refers to the editor, which goes before the child widgets would.
+  delete takeCentralWidget();
+}
 
 template <typename Handler>
 void MainWindow::run(Handler&& handler) {
@@ -212,35 +215,19 @@ void MainWindow::buildToolbar() {
 }
 
 void MainWindow::buildTopRow() {
-  struct CommandButton {
-    const char* name;
-    const char* hint;
-    int left;
-    Glyph glyph;
+  const auto command = [this](const char* name, const char* hint, int left, Glyph glyph) {
+    return addButton(name, QString::fromLatin1(hint), left, kTopRowTop, kCommandButtonWidth,
+                     kTopRowHeight, glyphIcon(glyph));
   };
-  const CommandButton commands[] = {
-      {"BitBtn1", "New File", 8, Glyph::NewFile},
-      {"BitBtn3", "Open File", 33, Glyph::OpenFolder},
-      {"BitBtn4", "Save File", 58, Glyph::Floppy},
-      {"BitBtn6", "Print Board", 88, Glyph::Printer},
-      {"BitBtn5", "Delete Object", 118, Glyph::Delete},
-      {"BitBtn2", "Center Objects", 143, Glyph::CenterArrows},
-      {"BitBtn7", "Update Screen", 173, Glyph::Refresh},
-  };
-  QToolButton* newFile = nullptr;
-  QToolButton* openFile = nullptr;
-  QToolButton* saveFile = nullptr;
-  QToolButton* updateScreen = nullptr;
-  for (const CommandButton& c : commands) {
-    QToolButton* b = addButton(c.name, QString::fromLatin1(c.hint), c.left, kTopRowTop,
-                               kCommandButtonWidth, kTopRowHeight, glyphIcon(c.glyph));
-    const QString name = b->objectName();
-    if (name == QLatin1String("BitBtn1")) newFile = b;
-    if (name == QLatin1String("BitBtn3")) openFile = b;
-    if (name == QLatin1String("BitBtn4")) saveFile = b;
-    if (name == QLatin1String("BitBtn5")) deleteButton_ = b;
-    if (name == QLatin1String("BitBtn7")) updateScreen = b;
-  }
+  QToolButton* newFile = command("BitBtn1", "New File", 8, Glyph::NewFile);
+  QToolButton* openFile = command("BitBtn3", "Open File", 33, Glyph::OpenFolder);
+  QToolButton* saveFile = command("BitBtn4", "Save File", 58, Glyph::Floppy);
+  // Printing, deleting and centring are not wired up yet; their buttons stand in place.
+  command("BitBtn6", "Print Board", 88, Glyph::Printer);
+  deleteButton_ = command("BitBtn5", "Delete Object", 118, Glyph::Delete);
+  command("BitBtn2", "Center Objects", 143, Glyph::CenterArrows);
+  QToolButton* updateScreen = command("BitBtn7", "Update Screen", 173, Glyph::Refresh);
+
   // The file buttons repaint the board before asking anything, so the questions appear over a
   // clean drawing.
   connect(newFile, &QToolButton::clicked, this, [this] {
