@@ -188,7 +188,8 @@ class Redraw {
         const int64_t reachX = int64_t(length) * m.maxWidth + 2 * m.height;
         const int64_t reachY = 2 * int64_t(m.height);
         if (!area_.touches(xw - reachX, yw - reachY, xw + reachX, yw + reachY)) continue;
-        const TextCache::Entry& e = cache_->get(t.text.chars.data(), length, points);
+        const TextCache::Entry& e =
+            cache_->getForRow(std::size_t(i), t.text.chars.data(), length, points);
         TextCache::blit(c_, e, xw - e.width / 2, yw - e.height / 2, colour);
       }
     } else {

@@ -35,28 +35,52 @@ QRgb opaqueRgb(const QColor& c) {
   return kOpaque | (c.rgb() & kRgbMask);
 }
 
-void writeSpan(QRgb* row, int x1, int x2, QRgb colour, RasterMode mode) {
-  QRgb* p = row + x1;
-  QRgb* const end = row + x2 + 1;
-  if (mode == RasterMode::Copy) {
-    std::fill(p, end, colour);
+// Sets row[a..b] to the colour. Runs are mostly short, so whole blocks of four pixels are
+// stored, the last one overlapping the block before it rather than finishing pixel by pixel.
+inline void fillRun(QRgb* row, int a, int b, QRgb colour) {
+  const int n = b - a + 1;
+#if defined(__SSE2__)
+  if (n >= 4) {
+    const __m128i v = _mm_set1_epi32(int(colour));
+    QRgb* const last = row + b - 3;
+    for (QRgb* p = row + a; p < last; p += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(last), v);
     return;
   }
-  // Merge ORs the colour in, invert flips every colour bit: both are an operation with a
-  // constant, four pixels at a time.
-  const QRgb k = mode == RasterMode::Merge ? colour : kRgbMask;
+#endif
+  for (int i = 0; i < n; ++i) row[a + i] = colour;
+}
+
+void writeSpan(QRgb* row, int x1, int x2, QRgb colour, RasterMode mode) {
+  if (mode == RasterMode::Copy) {
+    fillRun(row, x1, x2, colour);
+    return;
+  }
+  QRgb* p = row + x1;
+  QRgb* const end = row + x2 + 1;
 #if defined(__SSE2__)
-  const __m128i kk = _mm_set1_epi32(int(k));
-  for (; end - p >= 4; p += 4) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i r = mode == RasterMode::Merge ? _mm_or_si128(v, kk) : _mm_xor_si128(v, kk);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), r);
+  if (end - p >= 4) {
+    auto block = [](QRgb* q, __m128i k, bool merge) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(q),
+                       merge ? _mm_or_si128(v, k) : _mm_xor_si128(v, k));
+    };
+    if (mode == RasterMode::Merge) {
+      // OR twice is OR once, so the last block may overlap.
+      const __m128i k = _mm_set1_epi32(int(colour));
+      for (; end - p > 4; p += 4) block(p, k, true);
+      block(end - 4, k, true);
+      return;
+    }
+    const __m128i k = _mm_set1_epi32(int(kRgbMask));
+    for (; end - p >= 4; p += 4) block(p, k, false);
   }
 #endif
+  // Merge ORs the colour in, invert flips every colour bit.
   if (mode == RasterMode::Merge)
-    for (; p != end; ++p) *p |= k;
+    for (; p != end; ++p) *p |= colour;
   else
-    for (; p != end; ++p) *p ^= k;
+    for (; p != end; ++p) *p ^= kRgbMask;
 }
 
 // The image rows that one drawing step may write, addressed in window coordinates.
@@ -108,9 +132,9 @@ struct Op {
   OpKind kind;
   DrawState st;
   int64_t dashPhase = 0;
-  int v[6] = {0, 0, 0, 0, 0, 0};  // the operation's coordinates, see Canvas::Impl::execute
-  const RunMask* mask = nullptr;
-  int top = 0;  // rows it may touch
+  int v[6] = {0, 0, 0, 0, 0, 0};   // the operation's coordinates, see Canvas::Impl::execute
+  const uint32_t* data = nullptr;  // of a RunMask
+  int top = 0;                     // rows it may touch
   int bottom = -1;
 };
 
@@ -330,26 +354,27 @@ struct Canvas::Impl {
     }
   }
 
+  // v: origin x, y, then the mask's top, left, rows and width.
   void executeRuns(const Op& op, const Target& t) {
-    const RunMask& m = *op.mask;
     const QRgb colour = op.st.pen;
-    const int top = op.v[1] + m.top;
+    const int top = op.v[1] + op.v[2];
+    const int rows = op.v[4];
     const int first = std::max(t.top - top, 0);
-    const int last = std::min(t.bottom - top, m.rows - 1);
-    const int x0 = op.v[0] + m.left;
-    const bool inside = x0 >= 0 && x0 + m.width <= t.w;
-    const uint32_t* rowStart = m.rowStart.data();
-    const uint16_t* spans = m.spans.data();
+    const int last = std::min(t.bottom - top, rows - 1);
+    const int x0 = op.v[0] + op.v[3];
+    const bool inside = x0 >= 0 && x0 + op.v[5] <= t.w;
+    const uint32_t* rowStart = op.data;
+    const uint32_t* runs = op.data + rows + 1;
     for (int r = first; r <= last; ++r) {
       QRgb* p = t.row(top + r);
       const uint32_t end = rowStart[r + 1];
       for (uint32_t k = rowStart[r]; k < end; ++k) {
-        int a = spans[2 * k], b = spans[2 * k + 1];
+        int a = x0 + int(runs[k] & 0xFFFF), b = x0 + int(runs[k] >> 16);
         if (!inside) {
-          a = std::max(a, -x0);
-          b = std::min(b, t.w - 1 - x0);
+          a = std::max(a, 0);
+          b = std::min(b, t.w - 1);
         }
-        for (int i = x0 + a; i <= x0 + b; ++i) p[i] = colour;
+        if (a <= b) fillRun(p, a, b, colour);
       }
     }
   }
@@ -393,8 +418,13 @@ struct Canvas::Impl {
     for (int b = 0; b < bands; ++b) {
       const int top = yOffset + b * kBandRows;
       const Target t = target(top, top + kBandRows - 1);
-      for (uint32_t k = bandStart[std::size_t(b)]; k < bandStart[std::size_t(b) + 1]; ++k)
+      const uint32_t end = bandStart[std::size_t(b) + 1];
+      for (uint32_t k = bandStart[std::size_t(b)]; k < end; ++k) {
+        // The operations' own data lie scattered in memory: ask for it ahead of use.
+        if (k + 4 < end) __builtin_prefetch(&ops[bandOps[k + 4]]);
+        if (k + 2 < end && ops[bandOps[k + 2]].data) __builtin_prefetch(ops[bandOps[k + 2]].data);
         execute(ops[bandOps[k]], t);
+      }
     }
     ops.clear();
   }
@@ -584,13 +614,18 @@ void Canvas::roundRect(int x1, int y1, int x2, int y2, int cornerW, int cornerH)
 }
 
 void Canvas::pixelRuns(int x, int y, const RunMask& mask, const QColor& c) {
-  if (mask.rows <= 0 || mask.rowStart.size() < std::size_t(mask.rows) + 1) return;
+  if (mask.rows <= 0 || mask.data.size() < std::size_t(mask.rows) + 1) return;
+  if (mask.data[std::size_t(mask.rows)] > mask.data.size() - std::size_t(mask.rows) - 1) return;
   if (int64_t(x) + mask.left + mask.width <= 0 || int64_t(x) + mask.left >= width()) return;
   Op op = d->makeOp(OpKind::Runs);
   op.st.pen = opaqueRgb(c);
   op.v[0] = x;
   op.v[1] = y;
-  op.mask = &mask;
+  op.v[2] = mask.top;
+  op.v[3] = mask.left;
+  op.v[4] = mask.rows;
+  op.v[5] = mask.width;
+  op.data = mask.data.data();
   op.top = raster::clampCoord(int64_t(y) + mask.top);
   op.bottom = raster::clampCoord(int64_t(y) + mask.top + mask.rows - 1);
   d->submit(op);

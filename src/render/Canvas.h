@@ -16,17 +16,17 @@ enum class RasterMode { Copy, Merge, Invert };  // merge = source OR destination
 enum class PenStyle { Solid, DashDotDot };
 enum class BrushStyle { Solid, Clear };
 
-// Rows of pixel runs, such as a rendered text. Row r (0 .. rows - 1) lies top + r rows below
-// the origin and holds, for k from rowStart[r] to rowStart[r + 1] - 1, the pixels from
-// spans[2k] to spans[2k + 1] (inclusive), counted from left; no run reaches past
-// left + width - 1.
+// Rows of pixel runs, such as a rendered text, kept in one block so that drawing it reads
+// memory in one sweep. data holds rows + 1 row starts, then the runs: row r (0 .. rows - 1)
+// lies top + r rows below the origin and holds runs rowStart[r] .. rowStart[r + 1] - 1; run k
+// is data[rows + 1 + k], its first pixel in the low 16 bits and its last (inclusive) in the
+// high 16 bits, both counted from left. No run reaches past left + width - 1.
 struct RunMask {
   int top = 0;
   int left = 0;
   int rows = 0;
   int width = 0;
-  std::vector<uint32_t> rowStart;
-  std::vector<uint16_t> spans;
+  std::vector<uint32_t> data;
 };
 
 // The drawing surface the editor draws on: a QImage backing store (Format_RGB32) with the pen,

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
+#include <cstring>
 
 namespace fw {
 
@@ -49,6 +50,7 @@ QFont TextCache::fontAt(int points) const {
 }
 
 void TextCache::clear() {
+  ++generation_;
   entries_.clear();
   measures_.clear();
   spanCount_ = 0;
@@ -77,8 +79,25 @@ const TextCache::Entry& TextCache::get(const char* chars, int length, int points
   if (it != entries_.end()) return it->second;
   Entry e;
   render(QString::fromLatin1(chars, length), points, e);
-  spanCount_ += e.mask.spans.size() / 2;
+  spanCount_ += e.mask.data.size();
   return entries_.emplace(std::move(key), std::move(e)).first->second;
+}
+
+const TextCache::Entry& TextCache::getForRow(std::size_t row, const char* chars, int length,
+                                             int points) {
+  length = std::clamp(length, 0, 32);
+  if (row >= rows_.size()) rows_.resize(row + 1);
+  RowSlot& slot = rows_[row];
+  if (slot.generation == generation_ && slot.points == points && slot.length == length &&
+      std::memcmp(slot.chars.data(), chars, std::size_t(length)) == 0)
+    return *slot.entry;
+  const Entry& e = get(chars, length, points);
+  slot.entry = &e;
+  slot.generation = generation_;
+  slot.points = points;
+  slot.length = length;
+  std::memcpy(slot.chars.data(), chars, std::size_t(length));
+  return e;
 }
 
 void TextCache::render(const QString& text, int points, Entry& e) {
@@ -138,16 +157,20 @@ void TextCache::render(const QString& text, int points, Entry& e) {
   m.left = left - margin;
   m.rows = bottom - top + 1;
   m.width = right - left + 1;
-  m.rowStart.reserve(std::size_t(m.rows) + 1);
+  std::size_t runCount = 0;
+  for (int y = top; y <= bottom; ++y) runCount += rows[std::size_t(y)].size();
+  m.data.reserve(std::size_t(m.rows) + 1 + runCount);
+  uint32_t k = 0;
   for (int y = top; y <= bottom; ++y) {
-    m.rowStart.push_back(uint32_t(m.spans.size() / 2));
-    for (const Run& r : rows[std::size_t(y)]) {
-      if (r.x1 > right) break;
-      m.spans.push_back(uint16_t(r.x1 - left));
-      m.spans.push_back(uint16_t(std::min(r.x2, right) - left));
-    }
+    m.data.push_back(k);
+    for (const Run& r : rows[std::size_t(y)])
+      if (r.x1 <= right) ++k;
   }
-  m.rowStart.push_back(uint32_t(m.spans.size() / 2));
+  m.data.push_back(k);
+  for (int y = top; y <= bottom; ++y)
+    for (const Run& r : rows[std::size_t(y)])
+      if (r.x1 <= right)
+        m.data.push_back(uint32_t(r.x1 - left) | (uint32_t(std::min(r.x2, right) - left) << 16));
 }
 
 void TextCache::blit(Canvas& c, const Entry& e, int x, int y, const QColor& colour) {

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <string>
 #include <unordered_map>
@@ -36,6 +37,9 @@ class TextCache {
   const Measures& measures(int points);
   // The text of `length` Latin-1 characters at `points` (already at least 1).
   const Entry& get(const char* chars, int length, int points);
+  // The same for the text in a given table row (length at most 32): remembers what each row
+  // held last, so an unchanged row needs no look-up.
+  const Entry& getForRow(std::size_t row, const char* chars, int length, int points);
   // Draws the entry's pixels in the colour with its corner at window position (x, y).
   static void blit(Canvas& c, const Entry& e, int x, int y, const QColor& colour);
 
@@ -46,7 +50,17 @@ class TextCache {
   QFont fontAt(int points) const;
   void render(const QString& text, int points, Entry& e);
 
+  struct RowSlot {
+    const Entry* entry = nullptr;
+    uint64_t generation = 0;
+    int points = 0;
+    int length = -1;
+    std::array<char, 32> chars{};
+  };
+
   QFont face_;
+  std::vector<RowSlot> rows_;
+  uint64_t generation_ = 1;  // rows_ entries of older generations are stale
   bool hasFace_ = false;
   std::unordered_map<std::string, Entry> entries_;
   std::vector<Measures> measures_;  // by point size; height 0 = not measured yet
