@@ -34,8 +34,8 @@ void Editor::textRelease() {}
 // placement.
 void Editor::updateFloatingObject() {}
 
-// The Active Layer list moves the selected text to the chosen layer in Edit Text mode. Arrives
-// with text editing.
+// The Active Layer list moves the selected text to the chosen layer (Edit Text mode, a text
+// selected). Arrives with text editing.
 void Editor::activeLayerChangedForText() {}
 
 }  // namespace fw

@@ -232,7 +232,7 @@ void Editor::WireChange(int widthIndex) {
 void Editor::ComboBox3Change(int layerIndex) {
   controls_.layer.index = clampInt(layerIndex, 0, kLayerCount - 1);
   controls_.panel[2] = "Active Layer Changed";
-  activeLayerChangedForText();
+  if (toolIs(Tool::EditText) && state_.SelectedText > 0) activeLayerChangedForText();
   if (toolIs(Tool::EditWires) && state_.SelectedPoint > 0)
     changeSelectedWireAttr(0x0F, static_cast<uint8_t>(controls_.layer.index * 16));
 }
