@@ -301,5 +301,31 @@ TEST_F(PinToolTest, FullPinTableRefusesANewPinAndSaysSo) {
   EXPECT_EQ(controls().panel[2], "Pin table full: pin not created");
 }
 
+// At zoom 32x a drag past the left edge of the drawing area puts the preview at a negative
+// window position; it is still erased and the release still drops the pin.
+TEST_F(PinToolTest, DragPastTheLeftEdgeOfTheDrawingAreaStillDrops) {
+  ed.ComboBox1Change(5);
+  addPin(388, 296, 3, GraphicPinFlag);
+  ed.RedrawBoard();
+  ed.selectTool(Tool::EditPins);
+  clickAt(388, 296);
+  const QImage before = snapshot();
+  moveTo(388, 296);
+  press();
+  ed.mousemove(-50, pointerYFor(296));
+  EXPECT_LT(static_cast<int16_t>(state().DragPrevX), 0);
+  EXPECT_GT(differingPixels(snapshot(), before), 0) << "the part of the circle inside shows";
+  moveTo(388, 296);
+  release();
+  EXPECT_EQ(differingPixels(snapshot(), before), 0);
+  EXPECT_EQ(pin(0).x, 388);
+
+  moveTo(388, 296);
+  press();
+  ed.mousemove(-50, pointerYFor(296));
+  release();
+  EXPECT_EQ(pin(0).x, 380);
+}
+
 }  // namespace
 }  // namespace fw

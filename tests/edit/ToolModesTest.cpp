@@ -91,6 +91,22 @@ TEST_F(ToolModesTest, SwitchingAbandonsAPlacementWithoutChangingAnyCount) {
   EXPECT_EQ(board().PinCount, pins);
 }
 
+TEST_F(ToolModesTest, RightPressInsideTheBoardEndsAPlacement) {
+  ed.selectTool(Tool::EditObject);
+  state().Placing = true;
+  state().FloatX = 120;
+  ed.ScrollBar1Scroll(0);
+  moveTo(-4, 300);
+  press(kRight);
+  EXPECT_TRUE(state().Placing) << "outside the board area nothing happens";
+  moveTo(100, 300);
+  press(kRight);
+  EXPECT_FALSE(state().Placing);
+  EXPECT_EQ(state().FloatX, 0);
+  EXPECT_EQ(controls().panel[2], "Select Object to Edit");
+  EXPECT_FALSE(board().SavedFlag);
+}
+
 TEST_F(ToolModesTest, DrawWireButtonAbandonsAWireInProgressAndKeepsItsPoints) {
   ed.selectTool(Tool::DrawWire);
   clickAt(300, 300);
