@@ -1,4 +1,4 @@
-// The millimetre texts of the two status panels.
+// Millimetre texts of the status panels: rounding, sign and the ten-character cut.
 #include <gtest/gtest.h>
 
 #include "edit/PointerReadout.h"
@@ -17,17 +17,6 @@ TEST(PointerReadoutTest, BoardUnitsAreShownAsMillimetresWithTwoDecimals) {
   // At most ten characters.
   EXPECT_EQ(millimetreText(20000000), "12700000.0");
   EXPECT_EQ(millimetreText(-2000000), "-1270000.0");
-}
-
-TEST(PointerReadoutTest, PositionShowsALoneMinusForNegativeCoordinates) {
-  EXPECT_EQ(pointerReadoutText(100, 0), "X = 63.50 mm    Y = 0.00 mm");
-  EXPECT_EQ(pointerReadoutText(-1, 4), "X = - mm    Y = 2.54 mm");
-  EXPECT_EQ(pointerReadoutText(8, -4), "X = 5.08 mm    Y = - mm");
-}
-
-TEST(PointerReadoutTest, SegmentKeepsTheSignAndHasNoUnit) {
-  EXPECT_EQ(segmentReadoutText(-4, 8), "X = -2.54    Y = 5.08");
-  EXPECT_EQ(segmentReadoutText(0, 0), "X = 0.00    Y = 0.00");
 }
 
 }  // namespace

@@ -168,18 +168,6 @@ TEST_F(ToolModesTest, EveryPressInsideTheBoardMarksItChangedWhateverTheTool) {
   }
 }
 
-TEST_F(ToolModesTest, CreatePinBlockActsOnlyInCreatePinMode) {
-  for (const ToolRow& r : kRows) {
-    if (r.tool == Tool::CreatePin) continue;
-    ed.selectTool(r.tool);
-    clickAt(300, 300);
-  }
-  EXPECT_EQ(board().PinCount, 0);
-  ed.selectTool(Tool::CreatePin);
-  clickAt(300, 300, kMiddle);
-  EXPECT_EQ(board().PinCount, 1);
-}
-
 TEST_F(ToolModesTest, ReleaseAlwaysDisarmsTheDrag) {
   addPin(300, 300);
   ed.selectTool(Tool::EditPins);
