@@ -28,12 +28,6 @@ struct BoardRenderer::Cache {
 
 namespace {
 
-constexpr QRgb kOpaque = 0xFF000000u;
-
-QRgb opaqueRgb(const QColor& c) {
-  return kOpaque | (c.rgb() & 0x00FFFFFFu);
-}
-
 int rowsInUse(int32_t count, int32_t capacity) {
   return std::clamp<int32_t>(count, 0, capacity);
 }
@@ -138,6 +132,11 @@ class Redraw {
       : r_(r), c_(c), b_(b), v_(v), vis_(vis), cache_(cache), map_(v), area_(c), z_(zoomIndex(v)) {}
 
   void run(const Selection& sel) {
+    // Everything up to the highlights is collected and drawn band by band.
+    if (cache_) {
+      cache_->beginDrawing(c_.font());
+      c_.beginBatch();
+    }
     boardArea();
     if (vis_.grid) grid();
     workspace();
@@ -151,10 +150,12 @@ class Redraw {
       wires(layer);
     }
     pins();
+    if (cache_) c_.endBatch();
     highlights(sel);
   }
 
-  // Every text of the layer in its normal colour on a transparent background.
+  // Every text of the layer in its normal colour on a transparent background. The fast
+  // drawing expects beginDrawing on the cache beforehand.
   void layerTexts(int layer) {
     c_.setBrushStyle(BrushStyle::Clear);
     c_.setTextBackgroundOpaque(false);
@@ -173,8 +174,6 @@ class Redraw {
     }
     int lastPoints = -1;
     if (shown) {
-      cache_->useFont(c_.font());
-      const QRgb rgb = opaqueRgb(colour);
       for (int i = 0; i < n; ++i) {
         const TextItem& t = b_.TextTable[std::size_t(i)];
         if (textLayer(t) != layer) continue;
@@ -189,8 +188,9 @@ class Redraw {
         const int64_t reachX = int64_t(length) * m.maxWidth + 2 * m.height;
         const int64_t reachY = 2 * int64_t(m.height);
         if (!area_.touches(xw - reachX, yw - reachY, xw + reachX, yw + reachY)) continue;
-        const TextCache::Entry& e = cache_->get(t.text.chars.data(), length, points);
-        TextCache::blit(c_, e, xw - e.width / 2, yw - e.height / 2, rgb);
+        const TextCache::Entry& e =
+            cache_->getForRow(std::size_t(i), t.text.chars.data(), length, points);
+        TextCache::blit(c_, e, xw - e.width / 2, yw - e.height / 2, colour);
       }
     } else {
       for (int i = n - 1; i >= 0 && lastPoints < 0; --i)
@@ -230,13 +230,7 @@ class Redraw {
           c_.setPixel(gx + col * p, top + row * p, colors::kGrid);
       return;
     }
-    const QRgb grey = opaqueRgb(colors::kGrid);
-    const int lastX = std::min(gx + cols * p, area_.x2);
-    for (int row = 0; row <= rows; ++row) {
-      QRgb* line = c_.scanLine(top + row * p);
-      if (!line) continue;
-      for (int x = gx; x <= lastX; x += p) line[x] = grey;
-    }
+    c_.dotGrid(gx, p, gx + cols * p, top, p, top + rows * p, colors::kGrid);
   }
 
   std::vector<QPoint> gridRectangle(int g1, int h1, int g2, int h2) const {
@@ -501,6 +495,7 @@ void BoardRenderer::DrawSelectedSegment(Canvas& c, const Board& b, const View& v
 
 void BoardRenderer::DrawLayerTexts(Canvas& c, const Board& b, const View& v, const Visibility& vis,
                                    int layer) {
+  cache_->texts.beginDrawing(c.font());
   Redraw(*this, c, b, v, vis, &cache_->texts).layerTexts(layer);
 }
 

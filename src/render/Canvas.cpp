@@ -8,6 +8,10 @@
 
 #include "render/Raster.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace fw {
 
 namespace {
@@ -17,6 +21,8 @@ constexpr int kDotsPerMeter = 3780;
 constexpr int kMaxFontPoints = 1000;
 constexpr QRgb kOpaque = 0xFF000000u;
 constexpr QRgb kRgbMask = 0x00FFFFFFu;
+// Rows per band of a batch: 32 rows of a wide image stay within a core's cache.
+constexpr int kBandRows = 32;
 
 // Dash-dot-dot: a dash of 9 pixels, then two dots of 3, each followed by a gap of 3.
 constexpr int kDashPeriod = 24;
@@ -29,41 +35,72 @@ QRgb opaqueRgb(const QColor& c) {
   return kOpaque | (c.rgb() & kRgbMask);
 }
 
-void writeSpan(QRgb* row, int x1, int x2, QRgb colour, RasterMode mode) {
-  QRgb* p = row + x1;
-  QRgb* end = row + x2 + 1;
-  switch (mode) {
-    case RasterMode::Copy:
-      std::fill(p, end, colour);
-      break;
-    case RasterMode::Merge:
-      for (; p != end; ++p) *p |= colour;
-      break;
-    case RasterMode::Invert:
-      for (; p != end; ++p) *p ^= kRgbMask;
-      break;
+// Sets row[a..b] to the colour. Runs are mostly short, so whole blocks of four pixels are
+// stored, the last one overlapping the block before it rather than finishing pixel by pixel.
+inline void fillRun(QRgb* row, int a, int b, QRgb colour) {
+  const int n = b - a + 1;
+#if defined(__SSE2__)
+  if (n >= 4) {
+    const __m128i v = _mm_set1_epi32(int(colour));
+    QRgb* const last = row + b - 3;
+    for (QRgb* p = row + a; p < last; p += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(last), v);
+    return;
   }
+#endif
+  for (int i = 0; i < n; ++i) row[a + i] = colour;
 }
 
-// The image rows of one drawing operation, addressed in window coordinates.
+void writeSpan(QRgb* row, int x1, int x2, QRgb colour, RasterMode mode) {
+  if (mode == RasterMode::Copy) {
+    fillRun(row, x1, x2, colour);
+    return;
+  }
+  QRgb* p = row + x1;
+  QRgb* const end = row + x2 + 1;
+#if defined(__SSE2__)
+  if (end - p >= 4) {
+    auto block = [](QRgb* q, __m128i k, bool merge) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(q),
+                       merge ? _mm_or_si128(v, k) : _mm_xor_si128(v, k));
+    };
+    if (mode == RasterMode::Merge) {
+      // OR twice is OR once, so the last block may overlap.
+      const __m128i k = _mm_set1_epi32(int(colour));
+      for (; end - p > 4; p += 4) block(p, k, true);
+      block(end - 4, k, true);
+      return;
+    }
+    const __m128i k = _mm_set1_epi32(int(kRgbMask));
+    for (; end - p >= 4; p += 4) block(p, k, false);
+  }
+#endif
+  // Merge ORs the colour in, invert flips every colour bit.
+  if (mode == RasterMode::Merge)
+    for (; p != end; ++p) *p |= colour;
+  else
+    for (; p != end; ++p) *p ^= kRgbMask;
+}
+
+// The image rows that one drawing step may write, addressed in window coordinates.
 struct Target {
   uchar* bits;
   qsizetype bpl;
   int w;
-  int top;     // first window row shown
-  int bottom;  // last window row shown
-  RasterMode mode;
+  int imageTop;  // window row of image row 0
+  int top;       // first window row that may be written
+  int bottom;    // last window row that may be written
 
-  QRgb* row(int y) const { return reinterpret_cast<QRgb*>(bits + (y - top) * bpl); }
-  void span(int y, raster::Span s, QRgb colour) const {
+  QRgb* row(int y) const { return reinterpret_cast<QRgb*>(bits + (y - imageTop) * bpl); }
+  void span(int y, raster::Span s, QRgb colour, RasterMode mode) const {
     if (s.empty() || y < top || y > bottom) return;
     const int x1 = std::max(s.x1, 0);
     const int x2 = std::min(s.x2, w - 1);
     if (x1 > x2) return;
     writeSpan(row(y), x1, x2, colour, mode);
   }
-  void pixel(int x, int y, QRgb colour) const {
-    QRgb& p = row(y)[x];
+  static void pixel(QRgb& p, QRgb colour, RasterMode mode) {
     switch (mode) {
       case RasterMode::Copy:
         p = colour;
@@ -78,6 +115,29 @@ struct Target {
   }
 };
 
+// The canvas state a drawing operation depends on, taken when it is asked for.
+struct DrawState {
+  QRgb pen = kOpaque;
+  QRgb brush = kOpaque | kRgbMask;
+  int penWidth = 1;
+  PenStyle penStyle = PenStyle::Solid;
+  BrushStyle brushStyle = BrushStyle::Solid;
+  RasterMode mode = RasterMode::Copy;
+};
+
+enum class OpKind : uint8_t { Pixel, Line, Shape, Runs, Grid };
+
+// One drawing operation, complete with its state, so it can run later and in pieces.
+struct Op {
+  OpKind kind;
+  DrawState st;
+  int64_t dashPhase = 0;
+  int v[6] = {0, 0, 0, 0, 0, 0};   // the operation's coordinates, see Canvas::Impl::execute
+  const uint32_t* data = nullptr;  // of a RunMask
+  int top = 0;                     // rows it may touch
+  int bottom = -1;
+};
+
 }  // namespace
 
 struct Canvas::Impl {
@@ -85,11 +145,8 @@ struct Canvas::Impl {
   int yOffset = 60;
 
   QColor penColor{0, 0, 0};
-  int penWidth = 1;
-  PenStyle penStyle = PenStyle::Solid;
   QColor brushColor{255, 255, 255};
-  BrushStyle brushStyle = BrushStyle::Solid;
-  RasterMode mode = RasterMode::Copy;
+  DrawState st;
   int penX = 0;
   int penY = 0;
   int64_t dashPhase = 0;
@@ -103,8 +160,16 @@ struct Canvas::Impl {
   std::optional<QFontMetrics> metrics;
 
   QPainter painter;
+  // Round ends of wide lines, by pen width, made when first needed.
+  std::vector<std::unique_ptr<raster::Disk>> disks;
+
+  bool batching = false;
+  std::vector<Op> ops;
+  std::vector<uint32_t> bandStart;  // per band, its first entry in bandOps
+  std::vector<uint32_t> bandOps;    // op indices ordered by band, then by order of drawing
 
   void allocate(int w, int h) {
+    flush();
     endPainter();
     image = QImage(std::max(w, 1), std::max(h, 1), QImage::Format_RGB32);
     image.setDotsPerMeterX(kDotsPerMeter);
@@ -117,15 +182,25 @@ struct Canvas::Impl {
     if (painter.isActive()) painter.end();
   }
 
-  Target target() {
+  int firstRow() const { return yOffset; }
+  int lastRow() const { return yOffset + image.height() - 1; }
+
+  Target target(int top, int bottom) {
     Target t;
     t.bits = image.bits();
     t.bpl = image.bytesPerLine();
     t.w = image.width();
-    t.top = yOffset;
-    t.bottom = yOffset + image.height() - 1;
-    t.mode = mode;
+    t.imageTop = yOffset;
+    t.top = std::max(top, firstRow());
+    t.bottom = std::min(bottom, lastRow());
     return t;
+  }
+
+  const raster::Disk& disk(int width) {
+    if (std::size_t(width) >= disks.size()) disks.resize(std::size_t(width) + 1);
+    auto& slot = disks[std::size_t(width)];
+    if (!slot) slot = std::make_unique<raster::Disk>(width);
+    return *slot;
   }
 
   QFont& currentFont() {
@@ -145,6 +220,7 @@ struct Canvas::Impl {
   }
 
   QPainter& activePainter() {
+    flush();
     if (!painter.isActive()) {
       painter.begin(&image);
       painter.setRenderHint(QPainter::Antialiasing, false);
@@ -154,63 +230,203 @@ struct Canvas::Impl {
     return painter;
   }
 
-  void line(int x0, int y0, int x1, int y1) {
-    const Target t = target();
-    if (penWidth <= 1) {
-      const QRgb pen = opaqueRgb(penColor);
-      const QRgb gap = opaqueRgb(brushColor);
-      const bool dashed = penStyle == PenStyle::DashDotDot;
-      const bool fillGaps = brushStyle == BrushStyle::Solid;
-      const int64_t phase = dashPhase;
-      raster::thinLine(x0, y0, x1, y1, 0, t.w - 1, t.top, t.bottom, [&](int x, int y, int64_t k) {
-        if (!dashed || dashOn(phase + k))
-          t.pixel(x, y, pen);
-        else if (fillGaps)
-          t.pixel(x, y, gap);
-      });
-      if (dashed) {
-        const int64_t n = std::max(std::abs(int64_t(x1) - x0), std::abs(int64_t(y1) - y0));
-        dashPhase = (phase + n) % kDashPeriod;
-      }
+  Op makeOp(OpKind kind) {
+    Op op;
+    op.kind = kind;
+    op.st = st;
+    op.st.pen = opaqueRgb(penColor);
+    op.st.brush = opaqueRgb(brushColor);
+    return op;
+  }
+
+  // Draws the operation now, or keeps it for the batch.
+  void submit(const Op& op) {
+    if (op.top > op.bottom || op.bottom < firstRow() || op.top > lastRow()) return;
+    if (batching) {
+      ops.push_back(op);
       return;
     }
-    const raster::Capsule cap(x0, y0, x1, y1, penWidth);
-    const QRgb pen = opaqueRgb(penColor);
-    const int first = std::max(cap.top(), t.top);
-    const int last = std::min(cap.bottom(), t.bottom);
-    if (cap.right() < 0 || cap.left() >= t.w) return;
-    for (int y = first; y <= last; ++y) t.span(y, cap.row(y), pen);
+    execute(op, target(op.top, op.bottom));
+  }
+
+  void line(int x0, int y0, int x1, int y1) {
+    Op op = makeOp(OpKind::Line);
+    op.v[0] = x0;
+    op.v[1] = y0;
+    op.v[2] = x1;
+    op.v[3] = y1;
+    op.dashPhase = dashPhase;
+    const int reach = st.penWidth <= 1 ? 0 : st.penWidth / 2 + 1;
+    op.top = raster::clampCoord(int64_t(std::min(y0, y1)) - reach);
+    op.bottom = raster::clampCoord(int64_t(std::max(y0, y1)) + reach);
+    if (st.penWidth <= 1 && st.penStyle == PenStyle::DashDotDot) {
+      const int64_t n = std::max(std::abs(int64_t(x1) - x0), std::abs(int64_t(y1) - y0));
+      dashPhase = (dashPhase + n) % kDashPeriod;
+    }
+    const int64_t left = int64_t(std::min(x0, x1)) - reach;
+    const int64_t right = int64_t(std::max(x0, x1)) + reach;
+    if (right < 0 || left >= image.width()) return;
+    submit(op);
   }
 
   void shape(const raster::RoundBox& box) {
-    if (box.isEmpty()) return;
-    const Target t = target();
-    const QRgb pen = opaqueRgb(penColor);
-    const QRgb brush = opaqueRgb(brushColor);
-    const bool fill = brushStyle == BrushStyle::Solid;
+    if (box.isEmpty() || box.x2 <= 0 || box.x1 >= image.width()) return;
+    Op op = makeOp(OpKind::Shape);
+    op.v[0] = box.x1;
+    op.v[1] = box.y1;
+    op.v[2] = box.x2;
+    op.v[3] = box.y2;
+    op.v[4] = box.cornerW;
+    op.v[5] = box.cornerH;
+    op.top = box.y1;
+    op.bottom = box.y2 - 1;
+    submit(op);
+  }
+
+  void execute(const Op& op, const Target& t) {
+    switch (op.kind) {
+      case OpKind::Pixel:
+        if (op.v[1] >= t.top && op.v[1] <= t.bottom && op.v[0] >= 0 && op.v[0] < t.w)
+          t.row(op.v[1])[op.v[0]] = op.st.pen;
+        break;
+      case OpKind::Line:
+        executeLine(op, t);
+        break;
+      case OpKind::Shape:
+        executeShape(op, t);
+        break;
+      case OpKind::Runs:
+        executeRuns(op, t);
+        break;
+      case OpKind::Grid:
+        executeGrid(op, t);
+        break;
+    }
+  }
+
+  void executeLine(const Op& op, const Target& t) {
+    const DrawState& s = op.st;
+    if (s.penWidth <= 1) {
+      const bool dashed = s.penStyle == PenStyle::DashDotDot;
+      const bool fillGaps = s.brushStyle == BrushStyle::Solid;
+      const int64_t phase = op.dashPhase;
+      raster::thinLine(op.v[0], op.v[1], op.v[2], op.v[3], 0, t.w - 1, t.top, t.bottom,
+                       [&](int x, int y, int64_t k) {
+                         if (!dashed || dashOn(phase + k))
+                           Target::pixel(t.row(y)[x], s.pen, s.mode);
+                         else if (fillGaps)
+                           Target::pixel(t.row(y)[x], s.brush, s.mode);
+                       });
+      return;
+    }
+    const raster::Capsule cap(op.v[0], op.v[1], op.v[2], op.v[3], disk(s.penWidth));
+    const int first = std::max(cap.top(), t.top);
+    const int last = std::min(cap.bottom(), t.bottom);
+    for (int y = first; y <= last; ++y) t.span(y, cap.row(y), s.pen, s.mode);
+  }
+
+  void executeShape(const Op& op, const Target& t) {
+    const DrawState& s = op.st;
+    const raster::RoundBox box = {op.v[0], op.v[1], op.v[2], op.v[3], op.v[4], op.v[5]};
+    const bool fill = s.brushStyle == BrushStyle::Solid;
     // Pen and brush cover the box between them; when they look alike, draw it in one go.
-    const bool whole = fill && (mode == RasterMode::Invert || pen == brush);
-    const raster::RoundBox inner = box.inset(std::max(penWidth, 1));
+    const bool whole = fill && (s.mode == RasterMode::Invert || s.pen == s.brush);
+    const raster::RoundBox inner = box.inset(std::max(s.penWidth, 1));
     const int first = std::max(box.y1, t.top);
     const int last = std::min(box.y2 - 1, t.bottom);
     for (int y = first; y <= last; ++y) {
       const raster::Span outer = box.row(y);
       if (outer.empty()) continue;
       if (whole) {
-        t.span(y, outer, pen);
+        t.span(y, outer, s.pen, s.mode);
         continue;
       }
       raster::Span in = inner.row(y);
       if (in.empty()) {
-        t.span(y, outer, pen);
+        t.span(y, outer, s.pen, s.mode);
         continue;
       }
       in.x1 = std::max(in.x1, outer.x1);
       in.x2 = std::min(in.x2, outer.x2);
-      t.span(y, {outer.x1, in.x1 - 1}, pen);
-      t.span(y, {in.x2 + 1, outer.x2}, pen);
-      if (fill) t.span(y, in, brush);
+      t.span(y, {outer.x1, in.x1 - 1}, s.pen, s.mode);
+      t.span(y, {in.x2 + 1, outer.x2}, s.pen, s.mode);
+      if (fill) t.span(y, in, s.brush, s.mode);
     }
+  }
+
+  // v: origin x, y, then the mask's top, left, rows and width.
+  void executeRuns(const Op& op, const Target& t) {
+    const QRgb colour = op.st.pen;
+    const int top = op.v[1] + op.v[2];
+    const int rows = op.v[4];
+    const int first = std::max(t.top - top, 0);
+    const int last = std::min(t.bottom - top, rows - 1);
+    const int x0 = op.v[0] + op.v[3];
+    const bool inside = x0 >= 0 && x0 + op.v[5] <= t.w;
+    const uint32_t* rowStart = op.data;
+    const uint32_t* runs = op.data + rows + 1;
+    for (int r = first; r <= last; ++r) {
+      QRgb* p = t.row(top + r);
+      const uint32_t end = rowStart[r + 1];
+      for (uint32_t k = rowStart[r]; k < end; ++k) {
+        int a = x0 + int(runs[k] & 0xFFFF), b = x0 + int(runs[k] >> 16);
+        if (!inside) {
+          a = std::max(a, 0);
+          b = std::min(b, t.w - 1);
+        }
+        if (a <= b) fillRun(p, a, b, colour);
+      }
+    }
+  }
+
+  void executeGrid(const Op& op, const Target& t) {
+    const int x0 = op.v[0], dx = op.v[1], x1 = std::min(op.v[2], t.w - 1);
+    const int y0 = op.v[3], dy = op.v[4], y1 = std::min(op.v[5], t.bottom);
+    if (x1 < 0) return;
+    int y = y0;
+    if (y < t.top) y += int((int64_t(t.top) - y + dy - 1) / dy * dy);
+    int firstX = x0;
+    if (firstX < 0) firstX += int((int64_t(-firstX) + dx - 1) / dx * dx);
+    for (; y <= y1; y += dy) {
+      QRgb* row = t.row(y);
+      for (int x = firstX; x <= x1; x += dx) row[x] = op.st.pen;
+    }
+  }
+
+  // Draws the collected operations band by band.
+  void flush() {
+    if (ops.empty()) return;
+    const int rows = image.height();
+    const int bands = (rows + kBandRows - 1) / kBandRows;
+    // Counting sort of (band, op) pairs by band; within a band the order of drawing stays.
+    bandStart.assign(std::size_t(bands) + 1, 0);
+    auto bandOf = [&](int y) { return std::clamp((y - yOffset) / kBandRows, 0, bands - 1); };
+    for (const Op& op : ops) {
+      const int b0 = bandOf(std::max(op.top, firstRow()));
+      const int b1 = bandOf(std::min(op.bottom, lastRow()));
+      for (int b = b0; b <= b1; ++b) ++bandStart[std::size_t(b) + 1];
+    }
+    for (int b = 0; b < bands; ++b) bandStart[std::size_t(b) + 1] += bandStart[std::size_t(b)];
+    bandOps.resize(bandStart[std::size_t(bands)]);
+    std::vector<uint32_t> fill(bandStart.begin(), bandStart.end() - 1);
+    for (uint32_t i = 0; i < ops.size(); ++i) {
+      const Op& op = ops[i];
+      const int b0 = bandOf(std::max(op.top, firstRow()));
+      const int b1 = bandOf(std::min(op.bottom, lastRow()));
+      for (int b = b0; b <= b1; ++b) bandOps[fill[std::size_t(b)]++] = i;
+    }
+    for (int b = 0; b < bands; ++b) {
+      const int top = yOffset + b * kBandRows;
+      const Target t = target(top, top + kBandRows - 1);
+      const uint32_t end = bandStart[std::size_t(b) + 1];
+      for (uint32_t k = bandStart[std::size_t(b)]; k < end; ++k) {
+        // The operations' own data lie scattered in memory: ask for it ahead of use.
+        if (k + 4 < end) __builtin_prefetch(&ops[bandOps[k + 4]]);
+        if (k + 2 < end && ops[bandOps[k + 2]].data) __builtin_prefetch(ops[bandOps[k + 2]].data);
+        execute(ops[bandOps[k]], t);
+      }
+    }
+    ops.clear();
   }
 };
 
@@ -237,22 +453,26 @@ int Canvas::yOffset() const {
 }
 
 const QImage& Canvas::image() const {
+  d->flush();
   d->endPainter();
   return d->image;
 }
 
 QImage& Canvas::image() {
+  d->flush();
   d->endPainter();
   return d->image;
 }
 
 QRgb Canvas::pixelAt(int x, int y) const {
+  d->flush();
   const int iy = y - d->yOffset;
   if (x < 0 || x >= d->image.width() || iy < 0 || iy >= d->image.height()) return kOpaque;
   return reinterpret_cast<const QRgb*>(d->image.constScanLine(iy))[x];
 }
 
 QRgb* Canvas::scanLine(int y) {
+  d->flush();
   const int iy = y - d->yOffset;
   if (iy < 0 || iy >= d->image.height()) return nullptr;
   return reinterpret_cast<QRgb*>(d->image.scanLine(iy));
@@ -262,19 +482,19 @@ void Canvas::setPenColor(const QColor& c) {
   d->penColor = c;
 }
 void Canvas::setPenWidth(int w) {
-  d->penWidth = std::clamp(w, 0, 4096);
+  d->st.penWidth = std::clamp(w, 0, 4096);
 }
 void Canvas::setPenStyle(PenStyle s) {
-  d->penStyle = s;
+  d->st.penStyle = s;
 }
 void Canvas::setBrushColor(const QColor& c) {
   d->brushColor = c;
 }
 void Canvas::setBrushStyle(BrushStyle s) {
-  d->brushStyle = s;
+  d->st.brushStyle = s;
 }
 void Canvas::setRasterMode(RasterMode m) {
-  d->mode = m;
+  d->st.mode = m;
 }
 
 void Canvas::setFont(const QFont& f) {
@@ -307,19 +527,19 @@ QColor Canvas::penColor() const {
   return d->penColor;
 }
 int Canvas::penWidth() const {
-  return d->penWidth;
+  return d->st.penWidth;
 }
 PenStyle Canvas::penStyle() const {
-  return d->penStyle;
+  return d->st.penStyle;
 }
 QColor Canvas::brushColor() const {
   return d->brushColor;
 }
 BrushStyle Canvas::brushStyle() const {
-  return d->brushStyle;
+  return d->st.brushStyle;
 }
 RasterMode Canvas::rasterMode() const {
-  return d->mode;
+  return d->st.mode;
 }
 int Canvas::penX() const {
   return d->penX;
@@ -341,9 +561,13 @@ bool Canvas::textBackgroundOpaque() const {
 }
 
 void Canvas::setPixel(int x, int y, const QColor& c) {
-  if (QRgb* row = scanLine(y)) {
-    if (x >= 0 && x < d->image.width()) row[x] = opaqueRgb(c);
-  }
+  Op op = d->makeOp(OpKind::Pixel);
+  op.st.pen = opaqueRgb(c);
+  op.v[0] = x;
+  op.v[1] = y;
+  op.top = op.bottom = y;
+  if (x < 0 || x >= d->image.width()) return;
+  d->submit(op);
 }
 
 void Canvas::moveTo(int x, int y) {
@@ -389,18 +613,59 @@ void Canvas::roundRect(int x1, int y1, int x2, int y2, int cornerW, int cornerH)
                                   cornerH));
 }
 
+void Canvas::pixelRuns(int x, int y, const RunMask& mask, const QColor& c) {
+  if (mask.rows <= 0 || mask.data.size() < std::size_t(mask.rows) + 1) return;
+  if (mask.data[std::size_t(mask.rows)] > mask.data.size() - std::size_t(mask.rows) - 1) return;
+  if (int64_t(x) + mask.left + mask.width <= 0 || int64_t(x) + mask.left >= width()) return;
+  Op op = d->makeOp(OpKind::Runs);
+  op.st.pen = opaqueRgb(c);
+  op.v[0] = x;
+  op.v[1] = y;
+  op.v[2] = mask.top;
+  op.v[3] = mask.left;
+  op.v[4] = mask.rows;
+  op.v[5] = mask.width;
+  op.data = mask.data.data();
+  op.top = raster::clampCoord(int64_t(y) + mask.top);
+  op.bottom = raster::clampCoord(int64_t(y) + mask.top + mask.rows - 1);
+  d->submit(op);
+}
+
+void Canvas::dotGrid(int x0, int dx, int x1, int y0, int dy, int y1, const QColor& c) {
+  if (dx < 1 || dy < 1 || x1 < x0 || y1 < y0) return;
+  Op op = d->makeOp(OpKind::Grid);
+  op.st.pen = opaqueRgb(c);
+  op.v[0] = x0;
+  op.v[1] = dx;
+  op.v[2] = x1;
+  op.v[3] = y0;
+  op.v[4] = dy;
+  op.v[5] = y1;
+  op.top = y0;
+  op.bottom = y1;
+  d->submit(op);
+}
+
+void Canvas::beginBatch() {
+  d->batching = true;
+}
+
+void Canvas::endBatch() {
+  d->flush();
+  d->batching = false;
+}
+
 void Canvas::textOut(int x, int y, const QString& text) {
+  d->flush();
   const QFontMetrics& fm = d->fontMetrics();
   const int px = raster::clampCoord(x);
   const int py = raster::clampCoord(y);
   if (d->textOpaque) {
-    const Target t = d->target();
-    Target copy = t;
-    copy.mode = RasterMode::Copy;
+    const Target t = d->target(py, py + fm.height() - 1);
     const int w = fm.horizontalAdvance(text);
     const QRgb bg = opaqueRgb(d->brushColor);
-    const int last = std::min(py + fm.height() - 1, t.bottom);
-    for (int row = std::max(py, t.top); row <= last; ++row) copy.span(row, {px, px + w - 1}, bg);
+    for (int row = t.top; row <= t.bottom; ++row)
+      t.span(row, {px, px + w - 1}, bg, RasterMode::Copy);
   }
   if (text.isEmpty()) return;
   QPainter& p = d->activePainter();
@@ -419,20 +684,20 @@ QSize Canvas::textExtent(const QString& text) {
 QPainter& Canvas::painter() {
   QPainter& p = d->activePainter();
   QPen pen(d->penColor);
-  if (d->penWidth <= 1) {
+  if (d->st.penWidth <= 1) {
     pen.setWidth(0);
     pen.setCapStyle(Qt::FlatCap);
   } else {
-    pen.setWidth(d->penWidth);
+    pen.setWidth(d->st.penWidth);
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
   }
-  pen.setStyle(d->penStyle == PenStyle::DashDotDot ? Qt::DashDotDotLine : Qt::SolidLine);
+  pen.setStyle(d->st.penStyle == PenStyle::DashDotDot ? Qt::DashDotDotLine : Qt::SolidLine);
   p.setPen(pen);
-  p.setBrush(d->brushStyle == BrushStyle::Solid ? QBrush(d->brushColor) : QBrush(Qt::NoBrush));
+  p.setBrush(d->st.brushStyle == BrushStyle::Solid ? QBrush(d->brushColor) : QBrush(Qt::NoBrush));
   p.setBackgroundMode(d->textOpaque ? Qt::OpaqueMode : Qt::TransparentMode);
   p.setBackground(QBrush(d->brushColor));
-  switch (d->mode) {
+  switch (d->st.mode) {
     case RasterMode::Copy:
       p.setCompositionMode(QPainter::CompositionMode_SourceOver);
       break;

@@ -28,6 +28,16 @@ int64_t isqrt(int64_t m) {
   return k;
 }
 
+// floor and ceil of finite values well inside the 64-bit range, without a library call.
+int64_t floorToInt(double x) {
+  const int64_t i = static_cast<int64_t>(x);
+  return i - (x < double(i) ? 1 : 0);
+}
+int64_t ceilToInt(double x) {
+  const int64_t i = static_cast<int64_t>(x);
+  return i + (x > double(i) ? 1 : 0);
+}
+
 // Largest k <= limit with k of the given parity (0 even, 1 odd); may be negative.
 int64_t withParity(int64_t k, int parity) {
   return ((k - parity) & 1) ? k - 1 : k;
@@ -35,23 +45,26 @@ int64_t withParity(int64_t k, int parity) {
 
 }  // namespace
 
-int clampCoord(int64_t v) {
-  return static_cast<int>(std::clamp<int64_t>(v, -kCoordLimit, kCoordLimit));
-}
-
 Span ellipseRow(int x1, int y1, int w, int h, int y) {
   if (w <= 0 || h <= 0) return {};
   const int64_t v = 2 * int64_t(y) + 1 - 2 * int64_t(y1) - h;
   const int64_t av = v < 0 ? -v : v;
   if (av >= h) return {};
   const int parity = (w + 1) & 1;  // parity of the doubled column offsets from the centre
-  // Largest u with u^2 h^2 <= w^2 (h^2 - v^2).
-  const Wide q = Wide(w) * w * (Wide(h) * h - Wide(v) * v);
-  const Wide hh = Wide(h) * h;
+  // Largest u with u^2 h^2 <= w^2 (h^2 - v^2); 64 bits suffice below 2^15.
   int64_t u = static_cast<int64_t>(double(w) * std::sqrt(double(h) * h - double(v) * v) / h);
   if (u < 0) u = 0;
-  while (u > 0 && Wide(u) * u * hh > q) --u;
-  while (Wide(u + 1) * (u + 1) * hh <= q) ++u;
+  if (w < (1 << 15) && h < (1 << 15)) {
+    const int64_t hh = int64_t(h) * h;
+    const int64_t q = int64_t(w) * w * (hh - v * v);
+    while (u > 0 && u * u * hh > q) --u;
+    while ((u + 1) * (u + 1) * hh <= q) ++u;
+  } else {
+    const Wide hh = Wide(h) * h;
+    const Wide q = Wide(w) * w * (hh - Wide(v) * v);
+    while (u > 0 && Wide(u) * u * hh > q) --u;
+    while (Wide(u + 1) * (u + 1) * hh <= q) ++u;
+  }
   u = withParity(u, parity);
   if (u < 0) return {};
   const int64_t base = 2 * int64_t(x1) + w - 1;
@@ -85,6 +98,7 @@ RoundBox RoundBox::inset(int d) const {
 Span RoundBox::row(int y) const {
   if (isEmpty() || y < y1 || y >= y2) return {};
   if (cornerW == 0 || cornerH == 0) return {x1, x2 - 1};
+  if (cornerW == x2 - x1 && cornerH == y2 - y1) return ellipseRow(x1, y1, cornerW, cornerH, y);
   const int64_t yy = 2 * int64_t(y) + 1;
   int cornerTop;
   if (yy < 2 * int64_t(y1) + cornerH)
@@ -103,8 +117,18 @@ Span RoundBox::row(int y) const {
   return {l, r};
 }
 
-Capsule::Capsule(int x0, int y0, int x1, int y1, int width) {
-  const int w = std::max(width, 1);
+Disk::Disk(int width) : width_(std::max(width, 1)) {
+  const int64_t r = width_;
+  const int parity = 1 - (width_ & 1);  // odd widths sit on pixel centres, even on corners
+  reach_.resize(std::size_t(r));
+  for (int64_t d = 0; d < r; ++d) {
+    const int64_t m = r * r - d * d - 1;
+    reach_[std::size_t(d)] = m < 0 ? -1 : int(withParity(isqrt(m), parity));
+  }
+}
+
+Capsule::Capsule(int x0, int y0, int x1, int y1, const Disk& disk) : disk_(disk) {
+  const int w = disk.width();
   const int o = w & 1;
   ax_ = 2 * int64_t(x0) + o;
   ay_ = 2 * int64_t(y0) + o;
@@ -115,6 +139,14 @@ Capsule::Capsule(int x0, int y0, int x1, int y1, int width) {
   dy_ = by_ - ay_;
   len2_ = dx_ * dx_ + dy_ * dy_;
   rlen_ = double(r_) * std::sqrt(double(len2_));
+  if (dx_ != 0) {
+    slabSlope_ = -double(dy_) / double(dx_);
+    slabWidth_ = double(len2_) / double(dx_);
+  }
+  if (dy_ != 0) {
+    stripSlope_ = double(dx_) / double(dy_);
+    stripHalf_ = std::fabs(rlen_ / double(dy_));
+  }
   par_ = 1 - o;
   top_ = clampCoord(floorDiv(std::min(ay_, by_) - r_ - 1, 2) + 1);
   bottom_ = clampCoord(ceilDiv(std::max(ay_, by_) + r_ - 1, 2) - 1);
@@ -122,61 +154,51 @@ Capsule::Capsule(int x0, int y0, int x1, int y1, int width) {
   right_ = clampCoord(ceilDiv(std::max(ax_, bx_) + r_ - 1, 2) - 1);
 }
 
-// Offsets k (same parity as the pixel centres) with k^2 + dy^2 < r^2, as the span -k..k.
-Span Capsule::diskRow(int64_t cx, int64_t dy) const {
-  const int64_t m = r_ * r_ - dy * dy - 1;
-  if (m < 0) return {};
-  const int64_t k = withParity(isqrt(m), par_);
-  if (k < 0) return {};
-  return {clampCoord(cx - k), clampCoord(cx + k)};
-}
-
 Span Capsule::row(int y) const {
   if (y < top_ || y > bottom_) return {};
   const int64_t yy = 2 * int64_t(y) + 1;
-  // Work with column offsets from the start point, in half pixels.
+  // Column offsets from the start point, in half pixels, of the end circles and the band.
   int64_t lo = std::numeric_limits<int64_t>::max();
   int64_t hi = std::numeric_limits<int64_t>::min();
-  auto add = [&](int64_t a, int64_t b) {
-    if (a > b) return;
-    lo = std::min(lo, a);
-    hi = std::max(hi, b);
-  };
-  const Span a = diskRow(0, yy - ay_);
-  add(a.x1, a.x2);
-  const Span b = diskRow(dx_, yy - by_);
-  add(b.x1, b.x2);
+  const int ka = disk_.reach(yy - ay_);
+  if (ka >= 0) {
+    lo = -ka;
+    hi = ka;
+  }
+  const int kb = disk_.reach(yy - by_);
+  if (kb >= 0) {
+    lo = std::min(lo, dx_ - kb);
+    hi = std::max(hi, dx_ + kb);
+  }
   if (len2_ > 0) {
-    // The band between the two end circles: 0 < t < len2 along the segment and
-    // |cross| < r * len across it, both linear in the column offset.
     constexpr double kInf = std::numeric_limits<double>::infinity();
     const double ty = double(yy - ay_);
     double blo = -kInf, bhi = kInf;
     bool band = true;
-    const double along = ty * double(dy_);
     if (dx_ != 0) {
-      double t1 = -along / double(dx_), t2 = (double(len2_) - along) / double(dx_);
-      if (t1 > t2) std::swap(t1, t2);
-      blo = std::max(blo, t1);
-      bhi = std::min(bhi, t2);
-    } else if (!(along > 0 && along < double(len2_))) {
-      band = false;
+      const double t1 = ty * slabSlope_, t2 = t1 + slabWidth_;
+      blo = std::min(t1, t2);
+      bhi = std::max(t1, t2);
+    } else {
+      const double along = ty * double(dy_);
+      band = along > 0 && along < double(len2_);
     }
-    const double across = ty * double(dx_);
     if (dy_ != 0) {
-      double c1 = (across - rlen_) / double(dy_), c2 = (across + rlen_) / double(dy_);
-      if (c1 > c2) std::swap(c1, c2);
-      blo = std::max(blo, c1);
-      bhi = std::min(bhi, c2);
-    } else if (!(std::fabs(across) < rlen_)) {
-      band = false;
+      const double c = ty * stripSlope_;
+      blo = std::max(blo, c - stripHalf_);
+      bhi = std::min(bhi, c + stripHalf_);
+    } else {
+      band = band && std::fabs(ty * double(dx_)) < rlen_;
     }
     if (band && blo < bhi) {
-      int64_t first = static_cast<int64_t>(std::floor(blo)) + 1;
+      int64_t first = floorToInt(blo) + 1;
       if ((first - par_) & 1) ++first;
-      int64_t last = static_cast<int64_t>(std::ceil(bhi)) - 1;
+      int64_t last = ceilToInt(bhi) - 1;
       if ((last - par_) & 1) --last;
-      add(first, last);
+      if (first <= last) {
+        lo = std::min(lo, first);
+        hi = std::max(hi, last);
+      }
     }
   }
   if (lo > hi) return {};

@@ -20,7 +20,9 @@ struct Span {
 
 // Coordinates far outside any window are clamped to this, which keeps every product in range.
 constexpr int kCoordLimit = 1 << 28;
-int clampCoord(int64_t v);
+inline int clampCoord(int64_t v) {
+  return static_cast<int>(v < -kCoordLimit ? -kCoordLimit : (v > kCoordLimit ? kCoordLimit : v));
+}
 
 // The pixels of the ellipse inscribed in the box x1..x1+w-1 by y1..y1+h-1 that lie on row y:
 // those whose centres satisfy (u/w)^2 + (v/h)^2 <= 1 with u, v the doubled offsets from the
@@ -46,12 +48,30 @@ struct RoundBox {
   Span row(int y) const;
 };
 
+// The round end of a wide line of the given width: for each vertical distance d from its
+// centre in half pixels, the largest horizontal distance k of a pixel centre inside it
+// (k^2 + d^2 < width^2, k of the pixel centres' parity), or -1 when the row misses it.
+class Disk {
+ public:
+  explicit Disk(int width);
+  int width() const { return width_; }
+  int reach(int64_t d) const {
+    const int64_t a = d < 0 ? -d : d;
+    return a < int64_t(reach_.size()) ? reach_[std::size_t(a)] : -1;
+  }
+
+ private:
+  int width_;
+  std::vector<int> reach_;
+};
+
 // A wide line with round ends: every pixel whose centre lies closer than width / 2 to the
 // segment. Odd widths are centred on the pixel centres of the end points, even widths on their
 // top-left corners, so a horizontal line of width w covers exactly w rows.
 class Capsule {
  public:
-  Capsule(int x0, int y0, int x1, int y1, int width);
+  // disk must be the Disk of the same width and outlive the capsule.
+  Capsule(int x0, int y0, int x1, int y1, const Disk& disk);
   int top() const { return top_; }
   int bottom() const { return bottom_; }
   int left() const { return left_; }
@@ -59,11 +79,14 @@ class Capsule {
   Span row(int y) const;
 
  private:
-  Span diskRow(int64_t cx, int64_t dy) const;
-
+  const Disk& disk_;
   int64_t ax_, ay_, bx_, by_, r_;
   int64_t dx_, dy_, len2_;
   double rlen_;
+  // The band between the end circles, per row offset ty from the start point: along the
+  // segment between ty * slabSlope_ and that + slabWidth_; across it within
+  // ty * stripSlope_ -/+ stripHalf_ (column offsets, half pixels).
+  double slabSlope_ = 0, slabWidth_ = 0, stripSlope_ = 0, stripHalf_ = 0;
   int par_;
   int top_, bottom_, left_, right_;
 };

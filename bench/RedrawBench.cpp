@@ -1,0 +1,82 @@
+// Full redraws of the drawing area at 1920 x 1080: empty, typical and full boards at zoom 1x
+// and 4x. Run: build/bin/ferrowrit-bench --benchmark_filter=Redraw
+//   --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <cstdlib>
+#include <string>
+
+#include "BenchBoards.h"
+#include "render/BoardRenderer.h"
+
+namespace fw::bench {
+namespace {
+
+constexpr int kAreaWidth = 1920;
+constexpr int kAreaHeight = 1080;
+
+View benchView(int zoomLevel) {
+  View v;
+  v.setAreaSize(kAreaWidth, kAreaHeight);
+  v.ZoomLevel = zoomLevel;
+  return v;
+}
+
+// Repeated redraws, as the editor does them after each change: the text cache is warm.
+void redraw(benchmark::State& state, BenchBoard kind, int zoomLevel) {
+  const auto board = makeBenchBoard(kind);
+  const View view = benchView(zoomLevel);
+  Canvas canvas(kAreaWidth, kAreaHeight);
+  BoardRenderer renderer;
+  renderer.drawBoard(canvas, *board, view, Visibility{}, Selection{});
+  for (auto _ : state) {
+    renderer.drawBoard(canvas, *board, view, Visibility{}, Selection{});
+    benchmark::DoNotOptimize(canvas.scanLine(60));
+  }
+}
+
+// The first redraw after start-up or a zoom change, which renders every visible text once.
+void firstRedraw(benchmark::State& state, BenchBoard kind, int zoomLevel) {
+  const auto board = makeBenchBoard(kind);
+  const View view = benchView(zoomLevel);
+  Canvas canvas(kAreaWidth, kAreaHeight);
+  for (auto _ : state) {
+    BoardRenderer renderer;
+    renderer.drawBoard(canvas, *board, view, Visibility{}, Selection{});
+    benchmark::DoNotOptimize(canvas.scanLine(60));
+  }
+}
+
+void registerRedrawBenchmarks() {
+  for (BenchBoard kind : {BenchBoard::Empty, BenchBoard::Typical, BenchBoard::Full}) {
+    for (int zoom : {0, 2}) {
+      const std::string suffix =
+          std::string("/") + benchBoardName(kind) + "/zoom" + std::to_string(1 << zoom);
+      benchmark::RegisterBenchmark(("BM_Redraw" + suffix).c_str(), redraw, kind, zoom)
+          ->Unit(benchmark::kMillisecond);
+    }
+  }
+  for (int zoom : {0, 2}) {
+    const std::string name = "BM_RedrawFirst/full/zoom" + std::to_string(1 << zoom);
+    benchmark::RegisterBenchmark(name.c_str(), firstRedraw, BenchBoard::Full, zoom)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(3);
+  }
+}
+
+}  // namespace
+}  // namespace fw::bench
+
+// The one main of the benchmark program: fonts need a QGuiApplication, which runs offscreen.
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QGuiApplication app(argc, argv);
+  fw::bench::registerRedrawBenchmarks();
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
