@@ -32,6 +32,7 @@ std::optional<MouseButton> editorButton(Qt::MouseButton button) {
 BoardView::BoardView(Editor& editor, QWidget* parent) : QWidget(parent), editor_(editor) {
   setObjectName(QStringLiteral("BoardView"));
   setAccessibleName(QStringLiteral("Board"));
+  setAccessibleDescription(QStringLiteral("Drawing area"));
   setMouseTracking(true);
   setFocusPolicy(Qt::ClickFocus);
   // The canvas covers every pixel, so Qt need not clear the background first.

@@ -10,8 +10,8 @@ namespace fw {
 namespace {
 
 const QColor kOutline(40, 40, 40);
-const QColor kCopper(0, 150, 0);
-const QColor kPadWhite(250, 250, 250);
+const QColor kCopper(0, 160, 0);
+const QColor kPadFill(225, 175, 60);
 const QColor kSelect(230, 200, 0);
 
 // Every glyph is designed on a 20 by 20 grid; the painter scales it to the pixmap.
@@ -101,8 +101,8 @@ void drawRefresh(QPainter& p) {
 }
 
 void drawPadAt(QPainter& p, QPointF c, qreal r) {
-  p.setPen(QPen(kOutline, 0.8));
-  p.setBrush(kPadWhite);
+  p.setPen(QPen(QColor(110, 80, 20), 0.8));
+  p.setBrush(kPadFill);
   p.drawEllipse(c, r, r);
   p.setPen(Qt::NoPen);
   p.setBrush(Qt::black);

@@ -112,8 +112,6 @@ MainWindow::MainWindow(QWidget* parent)
   setWindowTitle(QString::fromLatin1(kCaption));
   setAccessibleName(QString::fromLatin1(kCaption));
   setFont(QFont(QStringLiteral("Arial"), 8));
-  // The pop-up menus are windows of their own; let them take the window's font too.
-  setAttribute(Qt::WA_WindowPropagation);
   resize(640, 400);
 
   auto* central = new QWidget(this);
@@ -137,7 +135,10 @@ MainWindow::MainWindow(QWidget* parent)
   host_->setAboutBox(aboutBox_);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // The drawing area refers to the editor, which goes before the child widgets would.
+  delete takeCentralWidget();
+}
 
 template <typename Handler>
 void MainWindow::run(Handler&& handler) {
@@ -191,7 +192,10 @@ void MainWindow::buildToolbar() {
   panel_ = new QFrame;
   panel_->setObjectName(QStringLiteral("Panel1"));
   panel_->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  panel_->setAccessibleDescription(QStringLiteral("Toolbar"));
   panel_->setFixedHeight(kPanelHeight);
+  // Wide enough for both rows and the picture at the right end.
+  panel_->setMinimumWidth(640);
   panel_->setAutoFillBackground(true);
   panel_->installEventFilter(this);
   buildTopRow();
@@ -200,6 +204,7 @@ void MainWindow::buildToolbar() {
   bevel_ = new QFrame(panel_);
   bevel_->setObjectName(QStringLiteral("Bevel2"));
   bevel_->setFrameStyle(QFrame::Box | QFrame::Sunken);
+  bevel_->setAccessibleDescription(QStringLiteral("Picture frame"));
   bevel_->setGeometry(0, 5, 50, 50);
   picture_ = new QLabel(panel_);
   picture_->setObjectName(QStringLiteral("Image3"));
@@ -210,35 +215,19 @@ void MainWindow::buildToolbar() {
 }
 
 void MainWindow::buildTopRow() {
-  struct CommandButton {
-    const char* name;
-    const char* hint;
-    int left;
-    Glyph glyph;
+  const auto command = [this](const char* name, const char* hint, int left, Glyph glyph) {
+    return addButton(name, QString::fromLatin1(hint), left, kTopRowTop, kCommandButtonWidth,
+                     kTopRowHeight, glyphIcon(glyph));
   };
-  const CommandButton commands[] = {
-      {"BitBtn1", "New File", 8, Glyph::NewFile},
-      {"BitBtn3", "Open File", 33, Glyph::OpenFolder},
-      {"BitBtn4", "Save File", 58, Glyph::Floppy},
-      {"BitBtn6", "Print Board", 88, Glyph::Printer},
-      {"BitBtn5", "Delete Object", 118, Glyph::Delete},
-      {"BitBtn2", "Center Objects", 143, Glyph::CenterArrows},
-      {"BitBtn7", "Update Screen", 173, Glyph::Refresh},
-  };
-  QToolButton* newFile = nullptr;
-  QToolButton* openFile = nullptr;
-  QToolButton* saveFile = nullptr;
-  QToolButton* updateScreen = nullptr;
-  for (const CommandButton& c : commands) {
-    QToolButton* b = addButton(c.name, QString::fromLatin1(c.hint), c.left, kTopRowTop,
-                               kCommandButtonWidth, kTopRowHeight, glyphIcon(c.glyph));
-    const QString name = b->objectName();
-    if (name == QLatin1String("BitBtn1")) newFile = b;
-    if (name == QLatin1String("BitBtn3")) openFile = b;
-    if (name == QLatin1String("BitBtn4")) saveFile = b;
-    if (name == QLatin1String("BitBtn5")) deleteButton_ = b;
-    if (name == QLatin1String("BitBtn7")) updateScreen = b;
-  }
+  QToolButton* newFile = command("BitBtn1", "New File", 8, Glyph::NewFile);
+  QToolButton* openFile = command("BitBtn3", "Open File", 33, Glyph::OpenFolder);
+  QToolButton* saveFile = command("BitBtn4", "Save File", 58, Glyph::Floppy);
+  // Printing, deleting and centring are not wired up yet; their buttons stand in place.
+  command("BitBtn6", "Print Board", 88, Glyph::Printer);
+  deleteButton_ = command("BitBtn5", "Delete Object", 118, Glyph::Delete);
+  command("BitBtn2", "Center Objects", 143, Glyph::CenterArrows);
+  QToolButton* updateScreen = command("BitBtn7", "Update Screen", 173, Glyph::Refresh);
+
   // The file buttons repaint the board before asking anything, so the questions appear over a
   // clean drawing.
   connect(newFile, &QToolButton::clicked, this, [this] {
@@ -374,6 +363,7 @@ void MainWindow::buildDrawingArea(QWidget* central) {
 void MainWindow::buildStatusBar() {
   auto* bar = new QStatusBar(this);
   bar->setObjectName(QStringLiteral("StatusBar1"));
+  bar->setAccessibleDescription(QStringLiteral("Status"));
   setStatusBar(bar);
   const char* const descriptions[3] = {"Pointer position", "Wire segment", "Message"};
   for (int i = 0; i < 3; ++i) {
@@ -409,6 +399,9 @@ QMenu* MainWindow::addMenu(QMenu* parentMenu, const char* name, const QString& c
   QMenu* menu = parentMenu ? parentMenu->addMenu(caption) : menuBar()->addMenu(caption);
   menu->setObjectName(QString::fromLatin1(name));
   menu->menuAction()->setObjectName(QString::fromLatin1(name));
+  // A menu is a window of its own; it takes the main window's font.
+  menu->setAttribute(Qt::WA_WindowPropagation);
+  menu->setFont(font());
   menu->setAccessibleName(withoutAccelerator(caption));
   menu->setAccessibleDescription(withoutAccelerator(caption));
   return menu;
@@ -491,6 +484,7 @@ void MainWindow::buildMenus() {
 void MainWindow::buildPopupMenus() {
   lineMethodsMenu_ = new QMenu(this);
   lineMethodsMenu_->setObjectName(QStringLiteral("PopupMenu1"));
+  lineMethodsMenu_->setFont(font());
   lineMethodsMenu_->setAccessibleDescription(QStringLiteral("Line Methods"));
   segItem_ = addItem(lineMethodsMenu_, "seg", QStringLiteral("Select Wiresegment Only"));
   compItem_ = addItem(lineMethodsMenu_, "comp", QStringLiteral("Select Complete Wire"));
@@ -501,6 +495,7 @@ void MainWindow::buildPopupMenus() {
 
   dotMethodsMenu_ = new QMenu(this);
   dotMethodsMenu_->setObjectName(QStringLiteral("PopupMenu2"));
+  dotMethodsMenu_->setFont(font());
   dotMethodsMenu_->setAccessibleDescription(QStringLiteral("Dot Methods"));
   normalItem_ = addItem(dotMethodsMenu_, "Normal", QStringLiteral("Normal Pin"));
   outlinedItem_ =
@@ -546,6 +541,9 @@ void MainWindow::syncFromControls() {
   mirrorCheck(showFrameItem_, c.showFrame);
   mirrorCheck(showGridsItem_, c.showGrids);
   for (std::size_t i = 0; i < layerItems_.size(); ++i) mirrorCheck(layerItems_[i], c.showLayer[i]);
+  segItem_->setEnabled(c.selectSegmentOnlyEnabled);
+  compItem_->setEnabled(c.selectCompleteWireEnabled);
+  splitItem_->setEnabled(c.splitWireEnabled);
   mirrorCheck(segItem_, c.selectSegmentOnly);
   mirrorCheck(compItem_, c.selectCompleteWire);
   mirrorCheck(splitItem_, c.splitWire);

@@ -53,14 +53,17 @@ void Editor::toggleLayer(int layer) {
   RedrawBoard();
 }
 
-void Editor::Layer1Click() { toggleLayer(kLayer1); }
-void Editor::layer2Click() { toggleLayer(kLayer2); }
-void Editor::layer3Click() { toggleLayer(kGraphic); }
+void Editor::Layer1Click() {
+  toggleLayer(kLayer1);
+}
+void Editor::layer2Click() {
+  toggleLayer(kLayer2);
+}
+void Editor::layer3Click() {
+  toggleLayer(kGraphic);
+}
 
-}  // namespace fw
-
-namespace fw {
-
+// The grid resolution list has no effect of its own: the next pointer event snaps with it.
 void Editor::ComboBox4Change(int gridIndex) {
   controls_.grid.index = clampInt(gridIndex, 0, kGridResolutions - 1);
   view_.GridResolution = controls_.grid.index;

@@ -128,7 +128,9 @@ TEST_F(ViewCommandsTest, ScrollBarsMoveTheViewAndGotoCenterBringsTheMiddleBack) 
   editor.RedrawBoard();
   EXPECT_EQ(at(kMidX + 6, kMidY + 3), kWhite);
 
-  editor.ScrollBar1Scroll(103);
+  editor.ScrollBar1Scroll(103);  // each bar redraws on its own
+  EXPECT_EQ(at(kMidX - 48 + 6, kMidY + 3), kWhite);
+  EXPECT_NE(at(kMidX + 6, kMidY + 3), kWhite);
   editor.ScrollBar2Scroll(73);
   EXPECT_EQ(editor.view().scrollX, 103);
   EXPECT_EQ(editor.view().scrollY, 73);
