@@ -1,10 +1,9 @@
 // One preview step, that is one pointer move during a drag or while a wire is drawn: erase the
 // inverted preview and draw it at the new grid position. Measured on an empty and on a full
-// board; the step must not depend on how full the board is.
+// board (board:0 and board:2); the step must not depend on how full the board is.
 #include <benchmark/benchmark.h>
 
-#include <string>
-
+#include "BenchBoards.h"
 #include "edit/Editor.h"
 
 namespace fw {
@@ -12,43 +11,14 @@ namespace {
 
 class SilentHost : public Host {};
 
-// Every table filled to capacity (wires: all rows but the one a new wire starts in), spread
-// over the board area, with varied sizes, styles, widths and layers.
-void fillBoard(Board& b) {
-  for (int i = 0; i < kPinCapacity; ++i) {
-    Pin p;
-    p.x = static_cast<uint16_t>((i * 8) % 792);
-    p.y = static_cast<uint16_t>(((i * 8) / 792 * 12) % 592);
-    p.sizeIndex = static_cast<uint8_t>(i % kPinSizes);
-    p.style = static_cast<uint8_t>(i % 7 == 0 ? GraphicPinFlag : i % 3);
-    b.addPin(p);
-  }
-  for (int i = 0; b.WirePointCount < kWirePointCapacity - 1; ++i) {
-    const bool start = i % 5 == 0;
-    const int x = (i * 12) % 780;
-    const int y = ((i * 12) / 780 * 4) % 580;
-    WirePoint w;
-    w.x = static_cast<uint16_t>(x + (start ? WireStartFlag : 0));
-    w.y = static_cast<uint16_t>(y + (start ? WireStartFlag : 0));
-    w.attr = start ? kWireStartAttr : static_cast<uint8_t>((i % 3) * 16 + i % kWireWidths);
-    b.addWirePoint(w);
-  }
-  for (int i = 0; i < kTextCapacity; ++i) {
-    TextItem t;
-    t.text.set("T" + std::to_string(i));
-    t.size = static_cast<uint8_t>(5 + i % 46);
-    t.x = static_cast<uint16_t>((i % 3) * 4096 + (i * 16) % 792);
-    t.y = static_cast<uint16_t>(((i * 16) / 792 * 8) % 592);
-    b.addText(t);
-  }
-}
-
 struct Scene {
   SilentHost host;
   Editor ed{host};
-  explicit Scene(bool full) {
-    if (full) fillBoard(ed.board());
+  explicit Scene(const benchmark::State& state) {
+    ed.board() = *bench::makeBenchBoard(static_cast<bench::BenchBoard>(state.range(0)));
+    boardName = bench::benchBoardName(static_cast<bench::BenchBoard>(state.range(0)));
   }
+  const char* boardName = "";
   void moveTo(int x, int y) { ed.mousemove(ed.view().toWindowX(x), ed.view().toWindowY(y) - 60); }
   void clickAt(int x, int y) {
     moveTo(x, y);
@@ -67,7 +37,8 @@ struct Scene {
 
 // The pin to drag is the last row, at the middle of the window, so that it is the one hit.
 void BM_PinDragPreviewStep(benchmark::State& state) {
-  Scene s(state.range(0) != 0);
+  Scene s(state);
+  state.SetLabel(s.boardName);
   Board& b = s.ed.board();
   if (b.PinCount == 0) b.addPin(Pin{});
   b.PinTable[static_cast<std::size_t>(b.PinCount - 1)] = Pin{396, 296, 5, 0};
@@ -82,7 +53,8 @@ void BM_PinDragPreviewStep(benchmark::State& state) {
 
 // The middle point of the last wire, at the middle of the window: both its segments stretch.
 void BM_WirePointDragPreviewStep(benchmark::State& state) {
-  Scene s(state.range(0) != 0);
+  Scene s(state);
+  state.SetLabel(s.boardName);
   Board& b = s.ed.board();
   const auto row = [&](int x, int y, uint8_t attr, bool start) {
     WirePoint w{static_cast<uint16_t>(x + (start ? WireStartFlag : 0)),
@@ -104,7 +76,10 @@ void BM_WirePointDragPreviewStep(benchmark::State& state) {
 
 // A wire started at the middle of the window; the band follows the pointer.
 void BM_RubberBandStep(benchmark::State& state) {
-  Scene s(state.range(0) != 0);
+  Scene s(state);
+  state.SetLabel(s.boardName);
+  Board& b = s.ed.board();
+  if (b.WirePointCount == kWirePointCapacity) --b.WirePointCount;  // room for the start
   s.ed.RedrawBoard();
   s.ed.selectTool(Tool::DrawWire);
   s.clickAt(396, 296);
@@ -113,23 +88,23 @@ void BM_RubberBandStep(benchmark::State& state) {
 }
 
 BENCHMARK(BM_PinDragPreviewStep)
-    ->ArgName("full")
-    ->Arg(0)
-    ->Arg(1)
+    ->ArgName("board")
+    ->Arg(static_cast<int>(bench::BenchBoard::Empty))
+    ->Arg(static_cast<int>(bench::BenchBoard::Full))
     ->Repetitions(5)
     ->ReportAggregatesOnly(true)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WirePointDragPreviewStep)
-    ->ArgName("full")
-    ->Arg(0)
-    ->Arg(1)
+    ->ArgName("board")
+    ->Arg(static_cast<int>(bench::BenchBoard::Empty))
+    ->Arg(static_cast<int>(bench::BenchBoard::Full))
     ->Repetitions(5)
     ->ReportAggregatesOnly(true)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RubberBandStep)
-    ->ArgName("full")
-    ->Arg(0)
-    ->Arg(1)
+    ->ArgName("board")
+    ->Arg(static_cast<int>(bench::BenchBoard::Empty))
+    ->Arg(static_cast<int>(bench::BenchBoard::Full))
     ->Repetitions(5)
     ->ReportAggregatesOnly(true)
     ->Unit(benchmark::kMicrosecond);
