@@ -1,0 +1,96 @@
+// The real main window, offscreen: pins placed and dragged with the mouse on the drawing area.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
+#include <QToolButton>
+#include <memory>
+
+#include "app/BoardView.h"
+#include "app/MainWindow.h"
+#include "edit/Editor.h"
+
+namespace fw {
+namespace {
+
+class MainWindowPinTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window = std::make_unique<MainWindow>();
+    window->resize(1000, 700);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    QApplication::processEvents();
+  }
+
+  // The drawing-area pixel where a board position lies.
+  QPoint widgetPointOf(int boardX, int boardY) {
+    const View& v = window->editor().view();
+    return {v.toWindowX(boardX), v.toWindowY(boardY) - MainWindow::kPanelHeight};
+  }
+  void moveTo(const QPoint& p) {
+    QTest::mouseMove(window->boardView(), p);
+    QApplication::processEvents();
+  }
+  void clickAt(const QPoint& p) {
+    moveTo(p);
+    QTest::mouseClick(window->boardView(), Qt::LeftButton, {}, p);
+    QApplication::processEvents();
+  }
+  QColor shownAt(const QPoint& p) { return window->boardView()->grab().toImage().pixelColor(p); }
+  QString statusText(int panel) {
+    auto* label = window->findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(panel));
+    return label ? label->text() : QString();
+  }
+
+  std::unique_ptr<MainWindow> window;
+};
+
+TEST_F(MainWindowPinTest, ClickOnTheDrawingAreaPlacesAPinWhereTheUserClicked) {
+  const Board& board = window->editor().board();
+  const QPoint spot = widgetPointOf(408, 304);
+  clickAt(spot + QPoint(5, -6));  // snaps to the nearest grid position
+  ASSERT_EQ(board.PinCount, 1);
+  EXPECT_EQ(board.PinTable[0].x, 408);
+  EXPECT_EQ(board.PinTable[0].y, 304);
+  EXPECT_FALSE(board.SavedFlag);
+  EXPECT_EQ(statusText(2), QStringLiteral("New Pin created"));
+  // A "1.70 mm" pad is 11 pixels across at zoom 4x: white around a black drill hole.
+  EXPECT_EQ(shownAt(spot + QPoint(3, 0)), QColor(255, 255, 255));
+  EXPECT_EQ(shownAt(spot + QPoint(0, -3)), QColor(255, 255, 255));
+  EXPECT_EQ(shownAt(spot), QColor(0, 0, 0));
+  EXPECT_NE(shownAt(spot + QPoint(8, 0)), QColor(255, 255, 255));
+}
+
+TEST_F(MainWindowPinTest, EditPinsSelectsThenDragsThePinToTheRelease) {
+  const Board& board = window->editor().board();
+  const QPoint from = widgetPointOf(404, 304);  // clear of the centre cross
+  clickAt(from);
+  ASSERT_EQ(board.PinCount, 1);
+
+  auto* editPins = window->findChild<QToolButton*>(QStringLiteral("SpeedButton1"));
+  ASSERT_NE(editPins, nullptr);
+  QTest::mouseClick(editPins, Qt::LeftButton);
+  QApplication::processEvents();
+  EXPECT_EQ(statusText(2), QStringLiteral("Click on Object to edit"));
+
+  clickAt(from);
+  EXPECT_EQ(statusText(2), QStringLiteral("Pin selected. Drag Pin with mouse."));
+  EXPECT_EQ(shownAt(from + QPoint(3, 0)), QColor(255, 255, 0));
+
+  const QPoint to = widgetPointOf(420, 280);
+  moveTo(from);
+  QTest::mousePress(window->boardView(), Qt::LeftButton, {}, from);
+  moveTo(from + QPoint(40, 0));
+  moveTo(to);
+  QTest::mouseRelease(window->boardView(), Qt::LeftButton, {}, to);
+  QApplication::processEvents();
+  EXPECT_EQ(board.PinTable[0].x, 420);
+  EXPECT_EQ(board.PinTable[0].y, 280);
+  EXPECT_EQ(shownAt(to + QPoint(3, 0)), QColor(255, 255, 0)) << "still selected where dropped";
+  EXPECT_NE(shownAt(from + QPoint(3, 0)), QColor(255, 255, 0));
+}
+
+}  // namespace
+}  // namespace fw
