@@ -1,0 +1,104 @@
+#pragma once
+
+// A scripted fake Host for tests: every question, dialog and pop-up the editor opens is recorded
+// in order, and each one is answered from a queue of prepared answers. An empty queue answers as
+// a cancelled dialog would (No, no file, frame dialog cancelled).
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "edit/Host.h"
+
+namespace fw {
+
+class ScriptedHost : public Host {
+ public:
+  // One recorded call: what was shown ("error", "yesNo", "openFile", "saveFile", "frameSize",
+  // "information", "about", "lineMethodsMenu", "dotMethodsMenu") and its text or caption.
+  struct Call {
+    std::string kind;
+    std::string text;
+  };
+
+  // Prepared answers, taken front first.
+  std::deque<bool> yesNoAnswers;
+  std::deque<std::string> openFileAnswers;
+  std::deque<std::string> saveFileAnswers;
+  std::deque<std::optional<std::pair<int, int>>> frameSizeAnswers;  // nullopt = Cancel
+
+  // What was asked, in order, and the details of each kind.
+  std::vector<Call> calls;
+  std::vector<std::string> errors;
+  std::vector<std::string> questions;
+  std::vector<FileDialogRequest> openRequests;
+  std::vector<FileDialogRequest> saveRequests;
+  std::vector<std::pair<int, int>> frameSizeShown;
+  std::vector<InfoCounts> informationShown;
+
+  int count(const std::string& kind) const {
+    int n = 0;
+    for (const Call& c : calls)
+      if (c.kind == kind) ++n;
+    return n;
+  }
+  void clearRecord() {
+    calls.clear();
+    errors.clear();
+    questions.clear();
+    openRequests.clear();
+    saveRequests.clear();
+    frameSizeShown.clear();
+    informationShown.clear();
+  }
+
+  void showError(const std::string& text) override {
+    calls.push_back({"error", text});
+    errors.push_back(text);
+  }
+  bool askYesNo(const std::string& text) override {
+    calls.push_back({"yesNo", text});
+    questions.push_back(text);
+    return take(yesNoAnswers, false);
+  }
+  std::string chooseOpenFile(const FileDialogRequest& request) override {
+    calls.push_back({"openFile", request.caption});
+    openRequests.push_back(request);
+    return take(openFileAnswers, std::string());
+  }
+  std::string chooseSaveFile(const FileDialogRequest& request) override {
+    calls.push_back({"saveFile", request.caption});
+    saveRequests.push_back(request);
+    return take(saveFileAnswers, std::string());
+  }
+  bool editFrameSize(int& width, int& height) override {
+    calls.push_back({"frameSize", std::to_string(width) + "x" + std::to_string(height)});
+    frameSizeShown.emplace_back(width, height);
+    const std::optional<std::pair<int, int>> answer =
+        take(frameSizeAnswers, std::optional<std::pair<int, int>>());
+    if (!answer) return false;
+    width = answer->first;
+    height = answer->second;
+    return true;
+  }
+  void showInformation(const InfoCounts& counts) override {
+    calls.push_back({"information", ""});
+    informationShown.push_back(counts);
+  }
+  void showAbout() override { calls.push_back({"about", ""}); }
+  void showLineMethodsMenu() override { calls.push_back({"lineMethodsMenu", ""}); }
+  void showDotMethodsMenu() override { calls.push_back({"dotMethodsMenu", ""}); }
+
+ private:
+  template <typename T>
+  static T take(std::deque<T>& queue, T whenEmpty) {
+    if (queue.empty()) return whenEmpty;
+    T answer = std::move(queue.front());
+    queue.pop_front();
+    return answer;
+  }
+};
+
+}  // namespace fw
