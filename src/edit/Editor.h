@@ -36,6 +36,10 @@ class Editor {
   Host& host() { return host_; }
 
   std::string ProgramDirectory;
+  // CurrentFileName as it was before a Save As, put back when that Save As writes nothing.
+  std::string PreviousFileName;
+  // The working directory as recorded after the last save attempt; empty until then.
+  std::string SaveDirectory;
 
   // What the drawing reads from the controls and the state.
   Visibility visibility() const;
