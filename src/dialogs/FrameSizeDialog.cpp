@@ -36,8 +36,9 @@ int clampFrameWidth(int width) {
 }
 
 int clampFrameHeight(int height) {
-  return height < kMinFrameHeight ? kMinFrameHeight
-                                  : height > kMaxFrameHeight ? kMaxFrameHeight : height;
+  return height < kMinFrameHeight   ? kMinFrameHeight
+         : height > kMaxFrameHeight ? kMaxFrameHeight
+                                    : height;
 }
 
 // A filled shape: the white preview area (a rectangle) or the yellow frame (a rounded rectangle).

@@ -114,7 +114,9 @@ void Editor::SaveAs1Click() {
   if (board_->CurrentFileName.empty()) board_->CurrentFileName = PreviousFileName;
 }
 
-bool Editor::FormClose() { return board_->SavedFlag || host_.askYesNo(kQuitQuestion); }
+bool Editor::FormClose() {
+  return board_->SavedFlag || host_.askYesNo(kQuitQuestion);
+}
 
 void Editor::FrameSize1Click() {
   int width = board_->FrameWidth;
