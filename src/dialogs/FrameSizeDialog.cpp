@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <algorithm>
 
 namespace fw {
 
@@ -32,13 +33,11 @@ std::string frameSizeReadout(int width, int height) {
 }
 
 int clampFrameWidth(int width) {
-  return width < kMinFrameWidth ? kMinFrameWidth : width > kMaxFrameWidth ? kMaxFrameWidth : width;
+  return std::clamp(width, kMinFrameWidth, kMaxFrameWidth);
 }
 
 int clampFrameHeight(int height) {
-  return height < kMinFrameHeight   ? kMinFrameHeight
-         : height > kMaxFrameHeight ? kMaxFrameHeight
-                                    : height;
+  return std::clamp(height, kMinFrameHeight, kMaxFrameHeight);
 }
 
 // A filled shape: the white preview area (a rectangle) or the yellow frame (a rounded rectangle).
