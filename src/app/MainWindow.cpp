@@ -1,0 +1,574 @@
+#include "app/MainWindow.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/BoardView.h"
+#include "app/Icons.h"
+#include "app/QtHost.h"
+#include "dialogs/AboutBox.h"
+#include "edit/Editor.h"
+
+namespace fw {
+
+namespace {
+
+const char* const kCaption = "Ferrowrit 5.0";
+
+// Top row of the toolbar: top 6, height 25. The tool buttons stand where the tool table puts
+// them; the file and command buttons fill the space before them, the two narrow menu buttons
+// sit right of the tool they belong to.
+constexpr int kTopRowTop = 6;
+constexpr int kTopRowHeight = 25;
+constexpr int kSecondRowTop = 33;
+constexpr int kSecondRowHeight = 22;
+constexpr int kCommandButtonWidth = 25;
+constexpr int kIconSize = 18;
+
+struct ToolButtonSpec {
+  Tool tool;
+  const char* name;
+  const char* hint;
+  int left;
+  int width;
+  Glyph glyph;
+};
+
+const ToolButtonSpec kToolButtons[] = {
+    {Tool::DrawWire, "SpeedButton10", "Draw Wire", 209, 31, Glyph::Wire},
+    {Tool::EditWires, "SpeedButton8", "Edit Wires", 240, 31, Glyph::WireEdit},
+    {Tool::Pan, "SpeedButtonp", "Pan Object", 296, 41, Glyph::Hand},
+    {Tool::CreatePin, "SpeedButton9", "Create Pin", 345, 29, Glyph::Pad},
+    {Tool::EditPins, "SpeedButton1", "Edit Pins", 389, 29, Glyph::PadEdit},
+    {Tool::CreateText, "SpeedButton2", "Create Text", 424, 35, Glyph::Text},
+    {Tool::EditText, "SpeedButton4", "Edit Text", 460, 35, Glyph::TextEdit},
+    {Tool::EditObject, "SpeedButton15", "Edit Object", 500, 53, Glyph::Object},
+};
+
+QStringList zoomItems() {
+  return {"Zoom 1x", "Zoom 2x", "Zoom 4x", "Zoom 8x", "Zoom 16x", "Zoom 32x"};
+}
+QStringList layerItems() {
+  return {"Layer 1  [Green]", "Layer 2  [Red]", "Graphic [Purple] "};
+}
+QStringList wireSizeItems() {
+  return {"0.19 mm", "0.38 mm", "0.51 mm", "0.79 mm", "1.02 mm", "1.27 mm",
+          "1.57 mm", "2.03 mm", "2.54 mm", "3.17 mm", "3.96 mm", "5.08 mm"};
+}
+QStringList gridItems() {
+  return {"1/1", "1/2", "1/4"};
+}
+QStringList pinSizeItems() {
+  return {"1.27 mm", "1.70 mm", "1.90 mm", "2.54 mm", "2.90 mm",
+          "3.17 mm", "3.96 mm", "5.08 mm", "6.35 mm", "7.62 mm"};
+}
+QStringList pinStyleItems() {
+  return {"Circle", "Horisontal", "Vertical"};
+}
+
+// Sets a widget's state without letting it report the change back.
+template <typename Widget, typename Setter>
+void setQuietly(Widget* widget, Setter&& setter) {
+  const QSignalBlocker blocker(widget);
+  setter(widget);
+}
+
+void mirrorList(QComboBox* list, const ListControl& model) {
+  setQuietly(list, [&](QComboBox* w) {
+    if (model.index >= 0 && model.index < w->count()) w->setCurrentIndex(model.index);
+  });
+  list->setEnabled(model.enabled);
+}
+
+void mirrorCheck(QAction* action, bool checked) {
+  setQuietly(action, [&](QAction* a) { a->setChecked(checked); });
+}
+
+QString withoutAccelerator(QString caption) {
+  return caption.remove(QLatin1Char('&'));
+}
+
+}  // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent),
+      host_(std::make_unique<QtHost>(this)),
+      editor_(std::make_unique<Editor>(*host_)) {
+  setObjectName(QStringLiteral("Tform1"));
+  setWindowTitle(QString::fromLatin1(kCaption));
+  setAccessibleName(QString::fromLatin1(kCaption));
+  setFont(QFont(QStringLiteral("Arial"), 8));
+  // The pop-up menus are windows of their own; let them take the window's font too.
+  setAttribute(Qt::WA_WindowPropagation);
+  resize(640, 400);
+
+  auto* central = new QWidget(this);
+  central->setObjectName(QStringLiteral("ClientArea"));
+  auto* column = new QVBoxLayout(central);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  setCentralWidget(central);
+
+  buildToolbar();
+  column->addWidget(panel_);
+  buildDrawingArea(central);
+  buildStatusBar();
+  buildMenus();
+  buildPopupMenus();
+
+  FormCreate();
+
+  // The dialogs follow the main window and live as long as it does.
+  aboutBox_ = new AboutBox(this);
+  host_->setAboutBox(aboutBox_);
+}
+
+MainWindow::~MainWindow() = default;
+
+template <typename Handler>
+void MainWindow::run(Handler&& handler) {
+  handler();
+  syncFromControls();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up
+
+void MainWindow::FormCreate() {
+  // The object and project folders are found beside the program file.
+  editor_->ProgramDirectory = QCoreApplication::applicationDirPath().toStdString();
+  editor_->windowReset();
+  // The layout managers place the controls; the drawing area redraws when it gets its size.
+  syncFromControls();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Toolbar
+
+QToolButton* MainWindow::addButton(const char* name, const QString& hint, int left, int top,
+                                   int width, int height, const QIcon& icon) {
+  auto* button = new QToolButton(panel_);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setToolTip(hint);
+  button->setAccessibleName(hint);
+  button->setAccessibleDescription(hint);
+  button->setIcon(icon);
+  button->setIconSize(QSize(std::min(kIconSize, width - 4), std::min(kIconSize, height - 4)));
+  button->setGeometry(left, top, width, height);
+  button->setFocusPolicy(Qt::NoFocus);
+  return button;
+}
+
+QComboBox* MainWindow::addList(const char* name, const QString& hint, const QStringList& items,
+                               int left, int width) {
+  auto* list = new QComboBox(panel_);
+  list->setObjectName(QString::fromLatin1(name));
+  list->setEditable(false);
+  list->addItems(items);
+  list->setToolTip(hint);
+  list->setAccessibleName(hint);
+  list->setAccessibleDescription(hint);
+  list->setMaxVisibleItems(std::max(8, static_cast<int>(items.size())));
+  list->setGeometry(left, kSecondRowTop, width, kSecondRowHeight);
+  return list;
+}
+
+void MainWindow::buildToolbar() {
+  panel_ = new QFrame;
+  panel_->setObjectName(QStringLiteral("Panel1"));
+  panel_->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  panel_->setFixedHeight(kPanelHeight);
+  panel_->setAutoFillBackground(true);
+  panel_->installEventFilter(this);
+  buildTopRow();
+  buildSecondRow();
+
+  bevel_ = new QFrame(panel_);
+  bevel_->setObjectName(QStringLiteral("Bevel2"));
+  bevel_->setFrameStyle(QFrame::Box | QFrame::Sunken);
+  bevel_->setGeometry(0, 5, 50, 50);
+  picture_ = new QLabel(panel_);
+  picture_->setObjectName(QStringLiteral("Image3"));
+  picture_->setAccessibleDescription(QStringLiteral("Ferrowrit"));
+  picture_->setPixmap(drawToolbarPicture(40, 40));
+  picture_->setGeometry(0, 10, 40, 40);
+  placeRightEnd();
+}
+
+void MainWindow::buildTopRow() {
+  struct CommandButton {
+    const char* name;
+    const char* hint;
+    int left;
+    Glyph glyph;
+  };
+  const CommandButton commands[] = {
+      {"BitBtn1", "New File", 8, Glyph::NewFile},
+      {"BitBtn3", "Open File", 33, Glyph::OpenFolder},
+      {"BitBtn4", "Save File", 58, Glyph::Floppy},
+      {"BitBtn6", "Print Board", 88, Glyph::Printer},
+      {"BitBtn5", "Delete Object", 118, Glyph::Delete},
+      {"BitBtn2", "Center Objects", 143, Glyph::CenterArrows},
+      {"BitBtn7", "Update Screen", 173, Glyph::Refresh},
+  };
+  QToolButton* newFile = nullptr;
+  QToolButton* openFile = nullptr;
+  QToolButton* saveFile = nullptr;
+  QToolButton* updateScreen = nullptr;
+  for (const CommandButton& c : commands) {
+    QToolButton* b = addButton(c.name, QString::fromLatin1(c.hint), c.left, kTopRowTop,
+                               kCommandButtonWidth, kTopRowHeight, glyphIcon(c.glyph));
+    const QString name = b->objectName();
+    if (name == QLatin1String("BitBtn1")) newFile = b;
+    if (name == QLatin1String("BitBtn3")) openFile = b;
+    if (name == QLatin1String("BitBtn4")) saveFile = b;
+    if (name == QLatin1String("BitBtn5")) deleteButton_ = b;
+    if (name == QLatin1String("BitBtn7")) updateScreen = b;
+  }
+  // The file buttons repaint the board before asking anything, so the questions appear over a
+  // clean drawing.
+  connect(newFile, &QToolButton::clicked, this, [this] {
+    run([this] {
+      editor_->RedrawBoard();
+      editor_->NewProject();
+    });
+  });
+  connect(openFile, &QToolButton::clicked, this, [this] {
+    run([this] {
+      editor_->RedrawBoard();
+      editor_->OpenProject();
+    });
+  });
+  connect(saveFile, &QToolButton::clicked, this, [this] {
+    run([this] {
+      editor_->RedrawBoard();
+      editor_->SaveProject();
+    });
+  });
+  connect(updateScreen, &QToolButton::clicked, this,
+          [this] { run([this] { editor_->updateScreen(); }); });
+
+  toolGroup_ = new QButtonGroup(this);
+  toolGroup_->setObjectName(QStringLiteral("ToolGroup"));
+  toolGroup_->setExclusive(true);
+  for (const ToolButtonSpec& t : kToolButtons) {
+    QToolButton* b = addButton(t.name, QString::fromLatin1(t.hint), t.left, kTopRowTop, t.width,
+                               kTopRowHeight, glyphIcon(t.glyph));
+    b->setCheckable(true);
+    toolGroup_->addButton(b, static_cast<int>(t.tool));
+    toolButtons_[static_cast<std::size_t>(t.tool)] = b;
+  }
+  connect(toolGroup_, &QButtonGroup::idClicked, this,
+          [this](int id) { run([this, id] { editor_->selectTool(static_cast<Tool>(id)); }); });
+
+  lineMethodsButton_ = addButton("BitBtn8", QStringLiteral("Line Methods"), 273, kTopRowTop, 17,
+                                 kTopRowHeight, glyphIcon(Glyph::DownArrow, 12, 20));
+  connect(lineMethodsButton_, &QToolButton::clicked, this,
+          [this] { run([this] { editor_->BitBtn8Click(); }); });
+  dotMethodsButton_ = addButton("BitBtn10", QStringLiteral("Dot Methods"), 375, kTopRowTop, 13,
+                                kTopRowHeight, glyphIcon(Glyph::DownArrow, 10, 20));
+  connect(dotMethodsButton_, &QToolButton::clicked, this,
+          [this] { run([this] { editor_->BitBtn10Click(); }); });
+}
+
+void MainWindow::buildSecondRow() {
+  zoomList_ = addList("ComboBox1", QStringLiteral("Zoom"), zoomItems(), 8, 80);
+  connect(zoomList_, &QComboBox::currentIndexChanged, this,
+          [this](int i) { run([this, i] { editor_->ComboBox1Change(i); }); });
+  layerList_ = addList("ComboBox3", QStringLiteral("Active Layer"), layerItems(), 92, 118);
+  connect(layerList_, &QComboBox::currentIndexChanged, this,
+          [this](int i) { run([this, i] { editor_->ComboBox3Change(i); }); });
+  wireSizeList_ = addList("wire", QStringLiteral("Wire Size"), wireSizeItems(), 214, 76);
+  connect(wireSizeList_, &QComboBox::currentIndexChanged, this,
+          [this](int i) { run([this, i] { editor_->WireChange(i); }); });
+  gridList_ = addList("ComboBox4", QStringLiteral("Grid Resolution"), gridItems(), 294, 50);
+  connect(gridList_, &QComboBox::currentIndexChanged, this,
+          [this](int i) { run([this, i] { editor_->ComboBox4Change(i); }); });
+  pinSizeList_ = addList("Size", QStringLiteral("Pin Size"), pinSizeItems(), 348, 76);
+  connect(pinSizeList_, &QComboBox::currentIndexChanged, this,
+          [this](int i) { run([this, i] { editor_->SizeChange(i); }); });
+  pinStyleList_ = addList("ComboBox2", QStringLiteral("Pin Style"), pinStyleItems(), 428, 86);
+  connect(pinStyleList_, &QComboBox::currentIndexChanged, this,
+          [this](int i) { run([this, i] { editor_->ComboBox2Change(i); }); });
+
+  // Load Object: inserting objects is not wired up yet.
+  addButton("BitBtn15", QStringLiteral("Load Object"), 518, kSecondRowTop, kCommandButtonWidth,
+            kSecondRowHeight, glyphIcon(Glyph::LoadObject));
+}
+
+void MainWindow::placeRightEnd() {
+  if (!panel_ || !bevel_ || !picture_) return;
+  const int left = panel_->width() - bevel_->width() - 8;
+  bevel_->move(left, 5);
+  picture_->move(left + (bevel_->width() - picture_->width()) / 2,
+                 5 + (bevel_->height() - picture_->height()) / 2);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == panel_ && event->type() == QEvent::Resize) placeRightEnd();
+  return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Drawing area, scroll bars and status bar
+
+void MainWindow::buildDrawingArea(QWidget* central) {
+  boardView_ = new BoardView(*editor_, central);
+  connect(boardView_, &BoardView::handled, this, &MainWindow::syncFromControls);
+
+  hScroll_ = new QScrollBar(Qt::Horizontal, central);
+  hScroll_->setObjectName(QStringLiteral("ScrollBar1"));
+  hScroll_->setRange(0, kScrollMaxX);
+  vScroll_ = new QScrollBar(Qt::Vertical, central);
+  vScroll_->setObjectName(QStringLiteral("ScrollBar2"));
+  vScroll_->setRange(0, kScrollMaxY);
+  for (QScrollBar* bar : {hScroll_, vScroll_}) {
+    bar->setSingleStep(1);
+    bar->setPageStep(5);
+    bar->setFocusPolicy(Qt::NoFocus);
+  }
+  hScroll_->setAccessibleDescription(QStringLiteral("Horizontal scroll position"));
+  vScroll_->setAccessibleDescription(QStringLiteral("Vertical scroll position"));
+  // Every scroll event redraws with the bar's new position.
+  connect(hScroll_, &QScrollBar::valueChanged, this,
+          [this](int v) { run([this, v] { editor_->ScrollBar1Scroll(v); }); });
+  connect(vScroll_, &QScrollBar::valueChanged, this,
+          [this](int v) { run([this, v] { editor_->ScrollBar2Scroll(v); }); });
+
+  auto* center = new QToolButton(central);
+  center->setObjectName(QStringLiteral("Button1"));
+  center->setText(QStringLiteral("+"));
+  center->setToolTip(QStringLiteral("Goto Center"));
+  center->setAccessibleName(QStringLiteral("Goto Center"));
+  center->setAccessibleDescription(QStringLiteral("Goto Center"));
+  center->setFocusPolicy(Qt::NoFocus);
+  const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  center->setFixedSize(extent, extent);
+  connect(center, &QToolButton::clicked, this,
+          [this] { run([this] { editor_->GotoCenter1Click(); }); });
+
+  auto* grid = new QGridLayout;
+  grid->setContentsMargins(0, 0, 0, 0);
+  grid->setSpacing(0);
+  grid->addWidget(boardView_, 0, 0);
+  grid->addWidget(vScroll_, 0, 1);
+  grid->addWidget(hScroll_, 1, 0);
+  grid->addWidget(center, 1, 1);
+  static_cast<QVBoxLayout*>(central->layout())->addLayout(grid, 1);
+}
+
+void MainWindow::buildStatusBar() {
+  auto* bar = new QStatusBar(this);
+  bar->setObjectName(QStringLiteral("StatusBar1"));
+  setStatusBar(bar);
+  const char* const descriptions[3] = {"Pointer position", "Wire segment", "Message"};
+  for (int i = 0; i < 3; ++i) {
+    auto* panel = new QLabel(bar);
+    panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setAccessibleDescription(QString::fromLatin1(descriptions[i]));
+    panel->setIndent(3);
+    statusPanels_[static_cast<std::size_t>(i)] = panel;
+  }
+  statusPanels_[0]->setFixedWidth(190);
+  statusPanels_[1]->setFixedWidth(140);
+  bar->addWidget(statusPanels_[0]);
+  bar->addWidget(statusPanels_[1]);
+  bar->addWidget(statusPanels_[2], 1);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Menus
+
+QAction* MainWindow::addItem(QMenu* menu, const char* name, const QString& caption,
+                             const QKeySequence& shortcut) {
+  auto* action = new QAction(caption, this);
+  action->setObjectName(QString::fromLatin1(name));
+  action->setToolTip(withoutAccelerator(caption));
+  action->setWhatsThis(withoutAccelerator(caption));
+  if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+  menu->addAction(action);
+  return action;
+}
+
+QMenu* MainWindow::addMenu(QMenu* parentMenu, const char* name, const QString& caption) {
+  QMenu* menu = parentMenu ? parentMenu->addMenu(caption) : menuBar()->addMenu(caption);
+  menu->setObjectName(QString::fromLatin1(name));
+  menu->menuAction()->setObjectName(QString::fromLatin1(name));
+  menu->setAccessibleName(withoutAccelerator(caption));
+  menu->setAccessibleDescription(withoutAccelerator(caption));
+  return menu;
+}
+
+void MainWindow::buildMenus() {
+  menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+  auto handler = [this](QAction* action, auto&& call) {
+    connect(action, &QAction::triggered, this, [this, call] { run(call); });
+  };
+
+  QMenu* file = addMenu(nullptr, "File1", QStringLiteral("&File"));
+  handler(addItem(file, "New1", QStringLiteral("New"), QKeySequence(Qt::CTRL | Qt::Key_N)),
+          [this] { editor_->NewProject(); });
+  handler(addItem(file, "Open1", QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O)),
+          [this] { editor_->OpenProject(); });
+  file->addSeparator();
+  handler(addItem(file, "Save1", QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S)),
+          [this] { editor_->SaveProject(); });
+  handler(addItem(file, "SaveAs1", QStringLiteral("Save &As...")),
+          [this] { editor_->SaveAs1Click(); });
+  file->addSeparator();
+  addItem(file, "InsertObject1", QStringLiteral("Insert Object..."));
+  addItem(file, "SaveasObject1", QStringLiteral("Save as Object..."));
+  file->addSeparator();
+  addItem(file, "Print1", QStringLiteral("&Print..."), QKeySequence(Qt::CTRL | Qt::Key_P));
+  addItem(file, "PrintSetup1", QStringLiteral("P&rint Setup..."));
+  file->addSeparator();
+  QAction* exit = addItem(file, "Exit1", QStringLiteral("E&xit"));
+  connect(exit, &QAction::triggered, this, &QWidget::close);
+
+  QMenu* edit = addMenu(nullptr, "Edit1", QStringLiteral("&Edit"));
+  rotateMenu_ = addMenu(edit, "Rotate1", QStringLiteral("Rotation"));
+  addItem(rotateMenu_, "N90cc1", QStringLiteral("90 degree (cw)"),
+          QKeySequence(Qt::CTRL | Qt::Key_R));
+  addItem(rotateMenu_, "N180cw1", QStringLiteral("180 degree (cw)"));
+  addItem(rotateMenu_, "N270cw1", QStringLiteral("270 degree (cw)"));
+  deleteItem_ = addItem(edit, "CutObject1", QStringLiteral("Delete"), QKeySequence(Qt::Key_Delete));
+
+  QMenu* window = addMenu(nullptr, "Window1", QStringLiteral("&Window"));
+  handler(addItem(window, "GotoCenter1", QStringLiteral("Goto Center"),
+                  QKeySequence(Qt::CTRL | Qt::Key_C)),
+          [this] { editor_->GotoCenter1Click(); });
+  addItem(window, "CenterObjects1", QStringLiteral("Center Objects"));
+  window->addSeparator();
+  handler(addItem(window, "Info1", QStringLiteral("Info..."), QKeySequence(Qt::CTRL | Qt::Key_I)),
+          [this] { editor_->Info1Click(); });
+  window->addSeparator();
+  handler(addItem(window, "FrameSize1", QStringLiteral("Frame Size...")),
+          [this] { editor_->FrameSize1Click(); });
+  showFrameItem_ = addItem(window, "ShowFrame1", QStringLiteral("Show Frame"),
+                           QKeySequence(Qt::CTRL | Qt::Key_F));
+  handler(showFrameItem_, [this] { editor_->ShowFrame1Click(); });
+  showGridsItem_ =
+      addItem(window, "GridsOn1", QStringLiteral("Show Grids"), QKeySequence(Qt::CTRL | Qt::Key_G));
+  handler(showGridsItem_, [this] { editor_->GridsOn1Click(); });
+
+  QMenu* layers = addMenu(nullptr, "Layers1", QStringLiteral("&Layers"));
+  layerItems_[0] =
+      addItem(layers, "Layer1", QStringLiteral("Show Layer 1 (Green)"), QKeySequence(Qt::Key_F1));
+  handler(layerItems_[0], [this] { editor_->Layer1Click(); });
+  layerItems_[1] =
+      addItem(layers, "layer2", QStringLiteral("Show Layer 2 (Red)"), QKeySequence(Qt::Key_F2));
+  handler(layerItems_[1], [this] { editor_->layer2Click(); });
+  layerItems_[2] =
+      addItem(layers, "layer3", QStringLiteral("Show Layer 3 (Purple)"), QKeySequence(Qt::Key_F3));
+  handler(layerItems_[2], [this] { editor_->layer3Click(); });
+
+  // Check marks are the editor's: the items are checkable and syncFromControls sets them.
+  for (QAction* a :
+       {showFrameItem_, showGridsItem_, layerItems_[0], layerItems_[1], layerItems_[2]})
+    a->setCheckable(true);
+
+  QMenu* help = addMenu(nullptr, "Help1", QStringLiteral("&About"));
+  QAction* about = addItem(help, "About1", QStringLiteral("&About..."));
+  // About shows the box modally; nothing is redrawn.
+  connect(about, &QAction::triggered, this, [this] { host_->showAbout(); });
+}
+
+void MainWindow::buildPopupMenus() {
+  lineMethodsMenu_ = new QMenu(this);
+  lineMethodsMenu_->setObjectName(QStringLiteral("PopupMenu1"));
+  lineMethodsMenu_->setAccessibleDescription(QStringLiteral("Line Methods"));
+  segItem_ = addItem(lineMethodsMenu_, "seg", QStringLiteral("Select Wiresegment Only"));
+  compItem_ = addItem(lineMethodsMenu_, "comp", QStringLiteral("Select Complete Wire"));
+  splitItem_ = addItem(lineMethodsMenu_, "Spl", QStringLiteral("Splitt Wire in Two"));
+  connect(segItem_, &QAction::triggered, this, [this] { run([this] { editor_->segClick(); }); });
+  connect(compItem_, &QAction::triggered, this, [this] { run([this] { editor_->compClick(); }); });
+  connect(splitItem_, &QAction::triggered, this, [this] { run([this] { editor_->SplClick(); }); });
+
+  dotMethodsMenu_ = new QMenu(this);
+  dotMethodsMenu_->setObjectName(QStringLiteral("PopupMenu2"));
+  dotMethodsMenu_->setAccessibleDescription(QStringLiteral("Dot Methods"));
+  normalItem_ = addItem(dotMethodsMenu_, "Normal", QStringLiteral("Normal Pin"));
+  outlinedItem_ =
+      addItem(dotMethodsMenu_, "outl", QStringLiteral("Graphic (Double Size and Outlined)"));
+  connect(normalItem_, &QAction::triggered, this,
+          [this] { run([this] { editor_->NormalClick(); }); });
+  connect(outlinedItem_, &QAction::triggered, this,
+          [this] { run([this] { editor_->outlClick(); }); });
+
+  for (QAction* a : {segItem_, compItem_, splitItem_, normalItem_, outlinedItem_})
+    a->setCheckable(true);
+  host_->setLineMethodsMenu(lineMethodsMenu_, lineMethodsButton_);
+  host_->setDotMethodsMenu(dotMethodsMenu_, dotMethodsButton_);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Mirroring the editor's controls
+
+void MainWindow::syncFromControls() {
+  const Controls& c = editor_->controls();
+
+  mirrorList(zoomList_, c.zoom);
+  mirrorList(layerList_, c.layer);
+  mirrorList(wireSizeList_, c.wireSize);
+  mirrorList(gridList_, c.grid);
+  mirrorList(pinSizeList_, c.pinSize);
+  mirrorList(pinStyleList_, c.pinStyle);
+
+  // The Pan tool and Goto Center move the view; the bars follow without scrolling again.
+  const View& view = editor_->view();
+  setQuietly(hScroll_, [&](QScrollBar* b) { b->setValue(view.scrollX); });
+  setQuietly(vScroll_, [&](QScrollBar* b) { b->setValue(view.scrollY); });
+
+  QToolButton* down = toolButtons_[static_cast<std::size_t>(c.tool)];
+  if (down && !down->isChecked()) setQuietly(down, [](QToolButton* b) { b->setChecked(true); });
+
+  deleteButton_->setEnabled(c.deleteButton);
+  deleteItem_->setEnabled(c.cutObject);
+  lineMethodsButton_->setEnabled(c.lineMethods);
+  dotMethodsButton_->setEnabled(c.dotMethods);
+  rotateMenu_->menuAction()->setEnabled(c.rotate);
+
+  mirrorCheck(showFrameItem_, c.showFrame);
+  mirrorCheck(showGridsItem_, c.showGrids);
+  for (std::size_t i = 0; i < layerItems_.size(); ++i) mirrorCheck(layerItems_[i], c.showLayer[i]);
+  mirrorCheck(segItem_, c.selectSegmentOnly);
+  mirrorCheck(compItem_, c.selectCompleteWire);
+  mirrorCheck(splitItem_, c.splitWire);
+  mirrorCheck(normalItem_, c.normalPin);
+  mirrorCheck(outlinedItem_, c.graphicPin);
+
+  for (std::size_t i = 0; i < statusPanels_.size(); ++i) {
+    const QString text = QString::fromStdString(c.panel[i]);
+    if (statusPanels_[i]->text() != text) statusPanels_[i]->setText(text);
+  }
+
+  boardView_->setCursor(c.cursor == CursorShape::Cross ? Qt::CrossCursor : Qt::ArrowCursor);
+  boardView_->update();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  // The editor asks about unsaved work; nothing is written on exit.
+  const bool mayClose = editor_->FormClose();
+  syncFromControls();
+  if (mayClose)
+    event->accept();
+  else
+    event->ignore();
+}
+
+}  // namespace fw

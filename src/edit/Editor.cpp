@@ -39,8 +39,16 @@ void Editor::resizeArea(int width, int height) {
   RedrawBoard();
 }
 
+void Editor::FormPaint() {
+  if (!state_.FollowSuspended) return;
+  RedrawBoard();
+  state_.FollowSuspended = false;
+}
+
+// Used at start-up and by New. It leaves the tool buttons, the frame and layer check marks, the
+// pop-up menu check marks and the rows past the counts as they are, and draws nothing.
 void Editor::windowReset() {
-  board_->reset();
+  board_->reset();  // frame 252 x 158, no file name, saved, all counts 0
   state_.WireLastX = kNoWire;
   view_.scrollX = kCenterScrollX;
   view_.scrollY = kCenterScrollY;
@@ -55,6 +63,8 @@ void Editor::windowReset() {
   controls_.pinSize.index = 1;
   if (controls_.tool == Tool::CreatePin) controls_.cursor = CursorShape::Cross;
   controls_.wireSize.index = 2;
+  PrintScale = 100;
+  PrintDpiIndex = 1;
   state_.RubberAnchorX = kNoWire;
   state_.RubberEndX = kNoWire;
 }

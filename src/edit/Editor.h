@@ -40,6 +40,10 @@ class Editor {
   std::string PreviousFileName;
   // The working directory as recorded after the last save attempt; empty until then.
   std::string SaveDirectory;
+  // Print settings: scale in percent and the item of the resolution list; the window-wide
+  // reset sets them back to 100 and 1 ("300 dpi").
+  int PrintScale = 100;
+  int PrintDpiIndex = 1;
 
   // What the drawing reads from the controls and the state.
   Visibility visibility() const;
@@ -51,6 +55,9 @@ class Editor {
   void resizeArea(int width, int height);
   // Empty board, reset state and controls; no redraw.
   void windowReset();
+  // The drawing area is being repainted: after the object open dialog the floating object
+  // waits for this repaint (FollowSuspended), which redraws the board once and releases it.
+  void FormPaint();
 
   // View commands; none of them changes SavedFlag.
   void ComboBox1Change(int zoomIndex);  // zoom list

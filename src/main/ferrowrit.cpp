@@ -1,1 +1,20 @@
-int main() { return 0; }
+// The editor program: one main window and its dialogs, until the main window closes.
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStyle>
+
+#include "app/MainWindow.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Ferrowrit 5.0"));
+
+  fw::MainWindow window;
+  // 640 by 400 centred on the screen, then maximised.
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    window.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window.size(),
+                                           screen->availableGeometry()));
+  window.showMaximized();
+  return QApplication::exec();
+}

@@ -1,0 +1,102 @@
+#include "app/QtHost.h"
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStringList>
+
+namespace fw {
+
+namespace {
+QString toQString(const std::string& s) {
+  return QString::fromStdString(s);
+}
+QString messageTitle() {
+  return QCoreApplication::applicationName();
+}
+}  // namespace
+
+QtHost::QtHost(QWidget* window) : window_(window) {}
+
+void QtHost::showError(const std::string& text) {
+  QMessageBox::critical(window_, messageTitle(), toQString(text), QMessageBox::Ok);
+}
+
+bool QtHost::askYesNo(const std::string& text) {
+  QMessageBox box(QMessageBox::Warning, messageTitle(), toQString(text),
+                  QMessageBox::Yes | QMessageBox::No, window_);
+  box.setEscapeButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
+QString QtHost::qtFilter(const std::string& filter) {
+  const QString text = toQString(filter);
+  if (!text.contains(QLatin1Char('|'))) return text;
+  // Pairs of description and pattern; the description is what the user sees. Patterns that
+  // the description does not show are added to it so Qt filters by them.
+  const QStringList parts = text.split(QLatin1Char('|'));
+  QStringList filters;
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    QString description = parts[i].trimmed();
+    const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+    if (!description.contains(QLatin1Char('('))) description += " (" + patterns + ")";
+    filters << description;
+  }
+  return filters.join(QStringLiteral(";;"));
+}
+
+std::string QtHost::runFileDialog(const FileDialogRequest& request, bool save) {
+  QFileDialog dialog(window_, toQString(request.caption), toQString(request.initialFolder),
+                     qtFilter(request.filter));
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  // Saving over an existing file asks first (Qt's default for save dialogs, stated here).
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+  if (!request.defaultExtension.empty())
+    dialog.setDefaultSuffix(toQString(request.defaultExtension));
+  if (!request.suggestedName.empty()) dialog.selectFile(toQString(request.suggestedName));
+  if (dialog.exec() != QDialog::Accepted) return {};
+  const QStringList files = dialog.selectedFiles();
+  return files.isEmpty() ? std::string() : files.first().toStdString();
+}
+
+std::string QtHost::chooseOpenFile(const FileDialogRequest& request) {
+  return runFileDialog(request, false);
+}
+
+std::string QtHost::chooseSaveFile(const FileDialogRequest& request) {
+  return runFileDialog(request, true);
+}
+
+void QtHost::showAbout() {
+  if (about_) about_->exec();
+}
+
+void QtHost::setLineMethodsMenu(QMenu* menu, QWidget* button) {
+  lineMethodsMenu_ = menu;
+  lineMethodsButton_ = button;
+}
+
+void QtHost::setDotMethodsMenu(QMenu* menu, QWidget* button) {
+  dotMethodsMenu_ = menu;
+  dotMethodsButton_ = button;
+}
+
+void QtHost::popUpBelow(QMenu* menu, QWidget* button) {
+  if (!menu || !button) return;
+  const QPoint corner = button->mapToGlobal(QPoint(button->width(), button->height()));
+  menu->popup(QPoint(corner.x() - menu->sizeHint().width(), corner.y()));
+}
+
+void QtHost::showLineMethodsMenu() {
+  popUpBelow(lineMethodsMenu_, lineMethodsButton_);
+}
+
+void QtHost::showDotMethodsMenu() {
+  popUpBelow(dotMethodsMenu_, dotMethodsButton_);
+}
+
+}  // namespace fw

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+
+#include "edit/Host.h"
+
+class QDialog;
+class QMenu;
+class QWidget;
+
+namespace fw {
+
+// The editor's modal questions answered with Qt: message boxes, file dialogs, the About box and
+// the two pop-up menus of the toolbar.
+class QtHost : public Host {
+ public:
+  explicit QtHost(QWidget* window);
+
+  void showError(const std::string& text) override;
+  bool askYesNo(const std::string& text) override;
+  std::string chooseOpenFile(const FileDialogRequest& request) override;
+  std::string chooseSaveFile(const FileDialogRequest& request) override;
+  void showAbout() override;
+  void showLineMethodsMenu() override;
+  void showDotMethodsMenu() override;
+
+  // The widgets the host shows; the main window creates them and hands them over.
+  void setAboutBox(QDialog* about) { about_ = about; }
+  void setLineMethodsMenu(QMenu* menu, QWidget* button);
+  void setDotMethodsMenu(QMenu* menu, QWidget* button);
+
+  // Turns a filter written as "Projects (*.kvd)|*.kvd" (description and pattern pairs) into
+  // Qt's form "Projects (*.kvd)"; a filter already in Qt's form is kept.
+  static QString qtFilter(const std::string& filter);
+
+ private:
+  std::string runFileDialog(const FileDialogRequest& request, bool save);
+  // Opens a pop-up menu right-aligned below its button, without waiting for a choice.
+  static void popUpBelow(QMenu* menu, QWidget* button);
+
+  QWidget* window_;
+  QPointer<QDialog> about_;
+  QPointer<QMenu> lineMethodsMenu_;
+  QPointer<QWidget> lineMethodsButton_;
+  QPointer<QMenu> dotMethodsMenu_;
+  QPointer<QWidget> dotMethodsButton_;
+};
+
+}  // namespace fw
