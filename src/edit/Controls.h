@@ -42,6 +42,10 @@ struct Controls {
   bool selectSegmentOnly = true;  // seg
   bool selectCompleteWire = false;  // comp
   bool splitWire = false;         // Spl
+  // Which of the three the Line Methods button last offered (BitBtn8Click).
+  bool selectSegmentOnlyEnabled = true;   // seg
+  bool selectCompleteWireEnabled = true;  // comp
+  bool splitWireEnabled = true;           // Spl
   // PopupMenu2: pin kind.
   bool normalPin = true;    // Normal
   bool graphicPin = false;  // outl

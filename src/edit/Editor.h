@@ -108,6 +108,66 @@ class Editor {
  private:
   void toggleLayer(int layer);
 
+  // Pointer handling shared by the tools (ToolModes.cpp).
+  bool toolIs(Tool tool) const { return controls_.tool == tool; }
+  void abandonPlacement();
+  void updateFloatingObject();
+  void showPointerReadout();
+  void showSegmentReadout();
+  bool dragPreviewStands() const;
+  void setInvertingPen();
+
+  // Blocks of the text and object tools; they arrive with text editing and object placement
+  // (TextObjectBlocks.cpp).
+  void showTextOptionsForSelectedText();
+  void createTextPress();
+  void placeObjectPress(MouseButton button);
+  void editObjectPress();
+  void editTextPress();
+  void textDragPreview();
+  void objectDragPreview();
+  void objectRelease();
+  void textRelease();
+  void activeLayerChangedForText();
+
+  // Pins (PinTool.cpp).
+  void createPinPress();
+  void editPinsPress();
+  void pinDragPreview();
+  void pinRelease(int windowY);
+  void drawPinNormal(int row);
+  void drawPinSelected(int row);
+  void drawPinPreviewCircle(int centreX, int centreY);
+  uint16_t pinDragRadius(int row) const;
+  void showPinInLists(int row);
+
+  // Draw Wire (WireTool.cpp).
+  void drawWirePress(MouseButton button);
+  void endWire();
+  void startWire();
+  void addWirePoint();
+  void moveRubberBand();
+  void eraseRubberBand();
+
+  // Edit Wires (WireEdit.cpp).
+  void editWiresPress();
+  void pointDragPreview();
+  void drawPointPreviewLines(int atX, int atY);
+  void pointRelease();
+  void DrawNormalSegment(int row);
+  void highlightPoint(int row);
+  void unhighlightPoint(int row);
+  void showPointInLists(int row);
+  void changeSelectedWireAttr(uint8_t keepMask, uint8_t newBits);
+  int wireSegmentEnd(int row) const;
+  int wireStartOf(int row) const;
+  template <typename Visit>
+  void forEachPointOfWire(int row, Visit visit) const;
+  int halfWireWidth(int row) const;
+
+  // Pan Object (PanTool.cpp).
+  void panPress();
+
   Host& host_;
   std::unique_ptr<Board> board_;
   View view_;
