@@ -39,6 +39,10 @@ fail() {
     DISPLAY=":$display" import -window root "$artifacts/ferrowrit-e2e-failure.png" 2>/dev/null &&
       echo "screenshot: $artifacts/ferrowrit-e2e-failure.png" >&2
   fi
+  for picture in before after diff; do
+    [ -f "$work/$picture.png" ] && cp "$work/$picture.png" "$artifacts/ferrowrit-e2e-$picture.png"
+  done
+  [ -f "$work/app.log" ] && cp "$work/app.log" "$artifacts/ferrowrit-e2e-app.log"
   exit 1
 }
 
@@ -100,10 +104,16 @@ answer_file_dialog() {
     fail "the file dialog did not close"
 }
 
+# Sends keys to the main window. Without a window manager nothing gives the focus back to it
+# when a dialog closes, so it is focused first.
+press() {
+  xdotool windowfocus --sync "$main_window" 2>/dev/null || true
+  xdotool key --clearmodifiers "$@"
+}
+
 # Quits through File > Exit; the board is saved, so no question may stop it.
 quit_app() {
-  xdotool windowfocus --sync "$main_window" || true
-  xdotool key --clearmodifiers alt+f
+  press alt+f
   sleep 0.3
   xdotool key x
   wait_for 10 bash -c "! kill -0 $app_pid 2>/dev/null" || fail "the program did not end after File > Exit"
@@ -137,7 +147,7 @@ for offset in "-40 -20" "0 0" "40 20"; do
   sleep 0.2
 done
 
-xdotool key --clearmodifiers ctrl+s
+press ctrl+s
 answer_file_dialog e2eboard
 saved="$projects/e2eboard.kvd"
 wait_for 10 test -s "$saved" || fail "Ctrl+S did not write $saved"
@@ -152,21 +162,21 @@ grep -Eiq 'pins?[^0-9]*3([^0-9]|$)' "$work/info.txt" || {
 }
 
 # The picture to compare with: a full redraw of the centred view (Goto Center, Ctrl+C).
-xdotool key --clearmodifiers ctrl+c
+press ctrl+c
 sleep 0.5
 screenshot_board "$work/before.png"
 quit_app
 
 # --- second run: Ctrl+O, compare, Save As, quit ----------------------------------------------
 start_app
-xdotool key --clearmodifiers ctrl+o
+press ctrl+o
 answer_file_dialog e2eboard.kvd
 sleep 0.5
 screenshot_board "$work/after.png"
 difference=$(compare -metric AE "$work/before.png" "$work/after.png" "$work/diff.png" 2>&1 || true)
 [ "$difference" = 0 ] || fail "the reopened board looks different ($difference pixels differ)"
 
-xdotool key --clearmodifiers alt+f
+press alt+f
 sleep 0.3
 xdotool key a
 answer_file_dialog e2eboard2
