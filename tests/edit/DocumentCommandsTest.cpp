@@ -80,6 +80,15 @@ class DocumentCommandsTest : public ::testing::Test {
     b.SavedFlag = false;  // what a press on the board area leaves
   }
 
+  // Moves the pointer over board position (x, y) of the current view and presses the left
+  // button there, as the drawing area's pointer events would.
+  void pressAt(int x, int y) {
+    const View& v = editor->view();
+    editor->mousemove(v.toWindowX(x), v.toWindowY(y) - 60);
+    editor->MouseDown(MouseButton::Left);
+    editor->FormMouseUp(MouseButton::Left, v.toWindowY(y) - 60);
+  }
+
   // Saves the current board as `name` through Save As with a scripted dialog answer.
   fs::path saveAs(const std::string& name) {
     host.saveFileAnswers.push_back((dir / name).string());
@@ -392,15 +401,31 @@ TEST_F(DocumentCommandsTest, CloseAsksOnlyForAModifiedBoard) {
 }
 
 TEST_F(DocumentCommandsTest, APressOnTheBoardAfterASaveMakesCloseAsk) {
-  drawSomething();
-  saveAs("board.kvd");
-  EXPECT_TRUE(editor->FormClose());
+  // In every tool, even Pan, a single press inside the board area marks the board changed.
+  for (Tool tool : {Tool::Pan, Tool::CreatePin, Tool::EditText}) {
+    SCOPED_TRACE(static_cast<int>(tool));
+    editor->selectTool(tool);
+    host.clearRecord();
+    host.saveFileAnswers = {(dir / "board.kvd").string()};
+    editor->SaveAs1Click();
+    ASSERT_TRUE(board().SavedFlag);
+    EXPECT_TRUE(editor->FormClose());
+    EXPECT_EQ(host.count("yesNo"), 0);
 
-  // A press inside the board area, in any tool, clears SavedFlag.
-  board().SavedFlag = false;
-  host.yesNoAnswers = {false};
-  EXPECT_FALSE(editor->FormClose());
-  EXPECT_EQ(host.count("yesNo"), 1);
+    pressAt(396, 296);
+    EXPECT_FALSE(board().SavedFlag);
+    host.yesNoAnswers = {false};
+    EXPECT_FALSE(editor->FormClose());
+    EXPECT_EQ(host.count("yesNo"), 1);
+  }
+}
+
+TEST_F(DocumentCommandsTest, APressOutsideTheBoardAreaLeavesTheBoardSaved) {
+  saveAs("board.kvd");
+  editor->selectTool(Tool::Pan);
+  pressAt(900, 296);  // beyond x 792
+  EXPECT_TRUE(board().SavedFlag);
+  EXPECT_TRUE(editor->FormClose());
 }
 
 TEST_F(DocumentCommandsTest, ViewCommandsAndAFrameChangeAfterASaveDoNotMakeCloseAsk) {
