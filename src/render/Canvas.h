@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QSize>
 #include <QString>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -25,6 +26,15 @@ enum class BrushStyle { Solid, Clear };
 // Shapes follow the classic raster conventions: rectangle, ellipse and rounded rectangle boxes
 // exclude their right and bottom edges; lineTo does not draw the end pixel; a pen width of 0 or
 // 1 is one pixel; wide lines have round ends.
+//
+// Lines and shapes are rasterised by the canvas itself, row by row, so that their pixel extents
+// are exact and symmetric and every pixel of one figure is written once: a figure drawn twice
+// in inverting mode restores the image exactly. The pen of a shape lies inside its box (a
+// rectangle or ellipse never covers more than its box), and the brush fills what the pen leaves
+// inside. A dash-dot-dot pen applies to one-pixel lines; its gaps take the brush colour while
+// the brush is solid (an opaque background) and are left alone while it is clear. Text is drawn
+// by QPainter with an aliased "Arial" (Liberation Sans) and, as in classic raster APIs, is not
+// subject to the raster mode.
 class Canvas {
  public:
   Canvas(int width, int height, int yOffset = 60);
@@ -32,6 +42,7 @@ class Canvas {
   Canvas(const Canvas&) = delete;
   Canvas& operator=(const Canvas&) = delete;
 
+  // New size; the image is cleared to black.
   void resize(int width, int height);
   int width() const;
   int height() const;
@@ -40,6 +51,9 @@ class Canvas {
   QImage& image();
   // Window-coordinate pixel (translated by yOffset); black outside.
   QRgb pixelAt(int x, int y) const;
+  // The image row that shows window row y, for fast paths that write pixels themselves;
+  // nullptr outside the canvas.
+  QRgb* scanLine(int y);
 
   void setPenColor(const QColor& c);
   void setPenWidth(int w);
@@ -47,7 +61,9 @@ class Canvas {
   void setBrushColor(const QColor& c);
   void setBrushStyle(BrushStyle s);
   void setRasterMode(RasterMode m);
+  // A font face (its point size is kept); text is always drawn aliased.
   void setFont(const QFont& f);
+  // Point size at the image's 96 dpi; sizes below 1 are drawn at 1 point.
   void setFontPointSize(int points);
   void setFontColor(const QColor& c);
   // Opaque text background (drawn in brush colour) or transparent.
@@ -55,21 +71,34 @@ class Canvas {
 
   QColor penColor() const;
   int penWidth() const;
+  PenStyle penStyle() const;
+  QColor brushColor() const;
+  BrushStyle brushStyle() const;
   RasterMode rasterMode() const;
   int penX() const;
   int penY() const;
+  // The current font with its point size, and the point size actually used (at least 1).
+  QFont font() const;
+  int fontPointSize() const;
+  QColor fontColor() const;
+  bool textBackgroundOpaque() const;
 
+  // Sets one pixel to the colour, whatever the raster mode.
   void setPixel(int x, int y, const QColor& c);
   void moveTo(int x, int y);
   void lineTo(int x, int y);
+  // Lines through the points in order; the current position is neither used nor changed.
   void polyline(const std::vector<QPoint>& points);
   void rectangle(int x1, int y1, int x2, int y2);
   void ellipse(int x1, int y1, int x2, int y2);
   void roundRect(int x1, int y1, int x2, int y2, int cornerW, int cornerH);
+  // Text with its top left corner at (x, y), in the font colour.
   void textOut(int x, int y, const QString& text);
   QSize textExtent(const QString& text);
 
-  // Direct access for fast paths that must produce the same pixels.
+  // Direct access for fast paths that must produce the same pixels. The painter works in
+  // window coordinates and carries the canvas's pen, brush, raster mode and font as they are
+  // when it is asked for; it stays valid until the image is next asked for or resized.
   QPainter& painter();
 
  private:
