@@ -62,8 +62,13 @@ class BoardRenderer {
   void DrawPin(Canvas& c, const Board& b, const View& v, int row);
   // A wire point's segment in yellow, 1 pixel wide, with a marker unless row > 16383.
   void DrawSelectedSegment(Canvas& c, const Board& b, const View& v, int rowArg);
+  // The same with the row and the marker given apart, for rows above 16383.
+  void DrawSelectedSegment(Canvas& c, const Board& b, const View& v, int row, bool withMarker);
   // Every text of a layer in the layer's text colour, transparent background.
   void DrawLayerTexts(Canvas& c, const Board& b, const View& v, const Visibility& vis, int layer);
+
+  // The text colour of a layer in the normal pass (fuchsia for the Graphic layer).
+  static QColor textColor(int layer);
 
  private:
   struct Cache;

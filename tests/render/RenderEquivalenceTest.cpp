@@ -1,0 +1,152 @@
+// The fast redraw leaves out what cannot be seen and copies texts from a cache; it must give
+// exactly the pixels of the straightforward drawing.
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "render/BoardRenderer.h"
+#include "render/PixelTools.h"
+
+namespace fw {
+namespace {
+
+// A board with a bit of everything, including values no editor would write.
+std::unique_ptr<Board> randomBoard(std::mt19937& rng, int pins, int points, int texts) {
+  auto b = makeBoard();
+  auto pick = [&](int lo, int hi) { return int(rng() % uint32_t(hi - lo + 1)) + lo; };
+  auto position = [&](int limit) {
+    // Mostly on the board, some at its edges and a few beyond it.
+    const int r = pick(0, 19);
+    if (r == 0) return pick(0, 16383);
+    if (r == 1) return pick(0, 8);
+    return pick(0, limit);
+  };
+  for (int i = 0; i < pins; ++i) {
+    static const uint8_t styles[] = {0, 0, 1, 2, 128, 200, 5};
+    b->addPin({uint16_t(position(796)), uint16_t(position(596)), uint8_t(pick(0, 11)),
+               styles[pick(0, 6)]});
+  }
+  while (b->WirePointCount < points) {
+    const int n = pick(1, 6);
+    int x = position(796), y = position(596);
+    for (int k = 0; k < n && b->WirePointCount < points; ++k) {
+      WirePoint p;
+      const bool start = k == 0;
+      const int layer = pick(0, 9) == 0 ? 3 : pick(0, 2);
+      p.attr = uint8_t(start && pick(0, 1) ? kWireStartAttr : layer * 16 + pick(0, 12));
+      p.x = uint16_t((x & kPositionMask) | (start ? WireStartFlag : 0));
+      p.y = uint16_t((y & kPositionMask) | (start ? WireStartFlag : 0));
+      b->addWirePoint(p);
+      x = std::clamp(x + pick(-60, 60), 0, 16383);
+      y = std::clamp(y + pick(-60, 60), 0, 16383);
+    }
+  }
+  // The first row is not always a start on a damaged board.
+  if (pick(0, 3) == 0 && b->WirePointCount > 0) b->WirePointTable[0].x &= kPositionMask;
+  static const char* words[] = {
+      "R1", "C12",  "Text",    "GND", "\xC4\xD6\xDC", "VCC 5V", "a somewhat longer label here",
+      "",   "j_y|", "\x01\x7F"};
+  for (int i = 0; i < texts; ++i) {
+    TextItem t;
+    t.text.set(words[pick(0, 9)]);
+    t.size = uint8_t(pick(0, 12) == 0 ? pick(0, 255) : pick(5, 50));
+    t.x = uint16_t(pick(0, 3) * 4096 + position(796) % 4096);
+    t.y = uint16_t(position(596));
+    b->addText(t);
+  }
+  for (int i = 0; i < 3; ++i) {
+    BoardObject o;
+    o.firstPin = uint16_t(pick(0, pins));
+    o.pinCount = uint16_t(pick(0, 6));
+    o.firstPoint = uint16_t(pick(0, points));
+    o.pointCount = uint16_t(pick(0, 8));
+    o.firstText = uint16_t(pick(0, texts));
+    o.textCount = uint16_t(pick(0, 3));
+    b->addObject(o, "object");
+  }
+  b->FrameWidth = pick(0, 9) == 0 ? pick(-100, 100000) : pick(16, 799);
+  b->FrameHeight = pick(16, 599);
+  return b;
+}
+
+TEST(RenderEquivalence, FastRedrawMatchesTheReferencePixelForPixel) {
+  std::mt19937 rng(20240611);
+  auto pick = [&](int lo, int hi) { return int(rng() % uint32_t(hi - lo + 1)) + lo; };
+  BoardRenderer fast;  // one renderer throughout, so its caches carry over between boards
+  for (int round = 0; round < 24; ++round) {
+    const auto board = randomBoard(rng, pick(0, 150), pick(0, 600), pick(0, 120));
+    View view;
+    view.setAreaSize(pick(200, 500), pick(150, 350));
+    Visibility vis;
+    vis.grid = pick(0, 3) != 0;
+    vis.frame = pick(0, 3) != 0;
+    vis.layers = {pick(0, 3) != 0, pick(0, 3) != 0, pick(0, 3) != 0};
+    vis.completeWire = pick(0, 1) != 0;
+    Selection sel;
+    sel.pin = pick(0, board->PinCount + 1);
+    sel.point = pick(0, board->WirePointCount + 1);
+    sel.text = pick(0, board->TextCount + 1);
+    sel.object = pick(0, 4);
+    for (int shot = 0; shot < 3; ++shot) {
+      view.ZoomLevel = pick(0, 5);
+      // Mostly somewhere on the board, sometimes at the ends of the scroll ranges.
+      view.scrollX = pick(0, 4) == 0 ? pick(0, 1) * kScrollMaxX : pick(0, kScrollMaxX);
+      view.scrollY = pick(0, 4) == 0 ? pick(0, 1) * kScrollMaxY : pick(0, kScrollMaxY);
+      Canvas a(view.areaWidth(), view.areaHeight()), b(view.areaWidth(), view.areaHeight());
+      BoardRenderer reference;
+      fast.drawBoard(a, *board, view, vis, sel);
+      reference.drawBoardReference(b, *board, view, vis, sel);
+      const test::ImageDiff d = test::compareImages(a.image(), b.image());
+      EXPECT_EQ(d.count, 0) << "round " << round << " shot " << shot << " zoom " << view.ZoomLevel
+                            << " scroll " << view.scrollX << "," << view.scrollY << ": first at "
+                            << d.x << "," << d.y << " " << std::hex << d.a << " vs " << d.b;
+      // The canvas is left in the same state for whoever draws next.
+      EXPECT_EQ(a.penX(), b.penX());
+      EXPECT_EQ(a.penY(), b.penY());
+      EXPECT_EQ(a.penWidth(), b.penWidth());
+      EXPECT_EQ(a.fontPointSize(), b.fontPointSize());
+      // A second fast drawing, from the warm cache, over the first.
+      fast.drawBoard(a, *board, view, vis, sel);
+      EXPECT_EQ(test::compareImages(a.image(), b.image()).count, 0) << "round " << round;
+    }
+  }
+}
+
+TEST(RenderEquivalence, LayerTextsFromTheCacheMatchDirectDrawing) {
+  // Texts at every size and zoom, partly outside the canvas on each side.
+  auto board = makeBoard();
+  int size = 0;
+  for (int y = 250; y <= 340; y += 6)
+    for (int x = 330; x <= 460; x += 13) {
+      TextItem t;
+      t.text.set(size % 3 ? "Wide W" : "gjpqy|");
+      t.size = uint8_t(size++ % 64);
+      t.x = uint16_t(x);
+      t.y = uint16_t(y);
+      board->addText(t);
+    }
+  Visibility vis;
+  BoardRenderer fast, reference;
+  for (int zoom = 0; zoom < kZoomLevels; ++zoom) {
+    View view;
+    view.setAreaSize(300, 200);
+    view.ZoomLevel = zoom;
+    Canvas a(300, 200), b(300, 200);
+    fast.DrawLayerTexts(a, *board, view, vis, 0);
+    // The straightforward way, text by text.
+    for (int i = 0; i < board->TextCount; ++i) {
+      const TextItem& t = board->TextTable[std::size_t(i)];
+      b.setFontPointSize(view.zoomFactor() * (t.size & 63) / 5);
+      b.setFontColor(QColor(0, 128, 0));
+      const QString s = QString::fromLatin1(t.text.str().c_str());
+      const QSize e = b.textExtent(s);
+      b.textOut(view.toWindowX(textX(t)) - e.width() / 2, view.toWindowY(t.y) - e.height() / 2, s);
+    }
+    EXPECT_EQ(test::compareImages(a.image(), b.image()).count, 0) << "zoom " << zoom;
+    EXPECT_GT(test::countPixels(a, qRgb(0, 128, 0)), 0);
+  }
+}
+
+}  // namespace
+}  // namespace fw
