@@ -8,6 +8,9 @@
 #include <QPushButton>
 #include <QStringList>
 
+#include "dialogs/FrameSizeDialog.h"
+#include "dialogs/InfoDialog.h"
+
 namespace fw {
 
 namespace {
@@ -69,6 +72,14 @@ std::string QtHost::chooseOpenFile(const FileDialogRequest& request) {
 
 std::string QtHost::chooseSaveFile(const FileDialogRequest& request) {
   return runFileDialog(request, true);
+}
+
+bool QtHost::editFrameSize(int& width, int& height) {
+  return runFrameSizeDialog(window_, width, height);
+}
+
+void QtHost::showInformation(const InfoCounts& counts) {
+  runInfoDialog(window_, counts);
 }
 
 void QtHost::showAbout() {

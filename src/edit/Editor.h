@@ -36,6 +36,10 @@ class Editor {
   Host& host() { return host_; }
 
   std::string ProgramDirectory;
+  // CurrentFileName as it was before a Save As, put back when that Save As writes nothing.
+  std::string PreviousFileName;
+  // The working directory as recorded after the last save attempt; empty until then.
+  std::string SaveDirectory;
   // Print settings: scale in percent and the item of the resolution list; the window-wide
   // reset sets them back to 100 and 1 ("300 dpi").
   int PrintScale = 100;
