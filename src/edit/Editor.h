@@ -115,6 +115,7 @@ class Editor {
   void showPointerReadout();
   void showSegmentReadout();
   bool dragPreviewStands() const;
+  void stepDragPreview(void (Editor::*draw)(int, int));
   void setInvertingPen();
 
   // Blocks of the text and object tools; they arrive with text editing and object placement

@@ -137,21 +137,7 @@ void Editor::drawPinPreviewCircle(int centreX, int centreY) {
   canvas_.ellipse(centreX - r, centreY - r, centreX + r, centreY + r);
 }
 
-void Editor::pinDragPreview() {
-  const BoardPoint p = view_.snappedPointer();
-  const WindowPoint w = view_.toWindow(p.x, p.y);
-  state_.DragCurX = static_cast<uint16_t>(w.x);
-  state_.DragCurY = static_cast<uint16_t>(w.y);
-  setInvertingPen();
-  canvas_.setBrushStyle(BrushStyle::Clear);
-  if (dragPreviewStands())
-    drawPinPreviewCircle(static_cast<int16_t>(state_.DragPrevX),
-                         static_cast<int16_t>(state_.DragPrevY));
-  drawPinPreviewCircle(static_cast<int16_t>(state_.DragCurX),
-                       static_cast<int16_t>(state_.DragCurY));
-  state_.DragPrevX = state_.DragCurX;
-  state_.DragPrevY = state_.DragCurY;
-}
+void Editor::pinDragPreview() { stepDragPreview(&Editor::drawPinPreviewCircle); }
 
 void Editor::pinRelease(int windowY) {
   const BoardPoint r = view_.snappedPointer();

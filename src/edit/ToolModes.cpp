@@ -178,6 +178,22 @@ void Editor::FormMouseUp(MouseButton button, int y) {
 // A preview stands on screen unless nothing was drawn since the press or the last RedrawBoard.
 // Preview positions are 16-bit; a preview partly left of or above the drawing area has a
 // negative position, which still counts as standing.
+// One preview step of a pin or wire point drag: the preview belongs at the window position of
+// the snapped pointer; the old one is erased by drawing it again, then the new one is drawn.
+void Editor::stepDragPreview(void (Editor::*draw)(int, int)) {
+  const BoardPoint p = view_.snappedPointer();
+  const WindowPoint w = view_.toWindow(p.x, p.y);
+  state_.DragCurX = static_cast<uint16_t>(w.x);
+  state_.DragCurY = static_cast<uint16_t>(w.y);
+  setInvertingPen();
+  canvas_.setBrushStyle(BrushStyle::Clear);
+  if (dragPreviewStands())
+    (this->*draw)(static_cast<int16_t>(state_.DragPrevX), static_cast<int16_t>(state_.DragPrevY));
+  (this->*draw)(static_cast<int16_t>(state_.DragCurX), static_cast<int16_t>(state_.DragCurY));
+  state_.DragPrevX = state_.DragCurX;
+  state_.DragPrevY = state_.DragCurY;
+}
+
 bool Editor::dragPreviewStands() const {
   return state_.DragPrevX != kNoPreview;
 }

@@ -168,21 +168,7 @@ void Editor::drawPointPreviewLines(int atX, int atY) {
   }
 }
 
-void Editor::pointDragPreview() {
-  const BoardPoint p = view_.snappedPointer();
-  const WindowPoint w = view_.toWindow(p.x, p.y);
-  state_.DragCurX = static_cast<uint16_t>(w.x);
-  state_.DragCurY = static_cast<uint16_t>(w.y);
-  setInvertingPen();
-  canvas_.setBrushStyle(BrushStyle::Clear);
-  if (dragPreviewStands())
-    drawPointPreviewLines(static_cast<int16_t>(state_.DragPrevX),
-                          static_cast<int16_t>(state_.DragPrevY));
-  drawPointPreviewLines(static_cast<int16_t>(state_.DragCurX),
-                        static_cast<int16_t>(state_.DragCurY));
-  state_.DragPrevX = state_.DragCurX;
-  state_.DragPrevY = state_.DragCurY;
-}
+void Editor::pointDragPreview() { stepDragPreview(&Editor::drawPointPreviewLines); }
 
 void Editor::pointRelease() {
   const BoardPoint r = view_.snappedPointer();
