@@ -157,6 +157,24 @@ Capsule::Capsule(int x0, int y0, int x1, int y1, const Disk& disk) : disk_(disk)
 Span Capsule::row(int y) const {
   if (y < top_ || y > bottom_) return {};
   const int64_t yy = 2 * int64_t(y) + 1;
+  const auto pixels = [this](int64_t lo, int64_t hi) {
+    return Span{clampCoord((lo + ax_ - 1) / 2), clampCoord((hi + ax_ - 1) / 2)};
+  };
+  if (dy_ == 0) {
+    // Level: the band is as high as the end circles, so the row runs from circle to circle.
+    const int k = disk_.reach(yy - ay_);
+    if (k < 0) return {};
+    return pixels(std::min<int64_t>(0, dx_) - k, std::max<int64_t>(0, dx_) + k);
+  }
+  if (dx_ == 0) {
+    // Upright: between the end points the band is as wide as the circles' middle row.
+    const int64_t along = (yy - ay_) * dy_;
+    const int k = along > 0 && along < len2_
+                      ? disk_.reach(0)
+                      : std::max(disk_.reach(yy - ay_), disk_.reach(yy - by_));
+    if (k < 0) return {};
+    return pixels(-k, k);
+  }
   // Column offsets from the start point, in half pixels, of the end circles and the band.
   int64_t lo = std::numeric_limits<int64_t>::max();
   int64_t hi = std::numeric_limits<int64_t>::min();
@@ -202,7 +220,7 @@ Span Capsule::row(int y) const {
     }
   }
   if (lo > hi) return {};
-  return {clampCoord((lo + ax_ - 1) / 2), clampCoord((hi + ax_ - 1) / 2)};
+  return pixels(lo, hi);
 }
 
 StepRange thinLineSteps(int64_t n, int64_t D, int64_t d, int64_t kLo, int64_t kHi, int64_t mLo,
