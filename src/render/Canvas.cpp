@@ -143,6 +143,8 @@ constexpr int kStampMaxLine = 1024;
 constexpr int kStampMaxBox = 4096;
 constexpr int kStampMaxPen = 255;
 constexpr std::size_t kStampMaxSpans = 4'000'000;
+static_assert(kStampMaxLine < (1 << 15) && kStampMaxBox < (1 << 13) && kStampMaxPen < (1 << 8),
+              "stamp keys pack offsets in 16 bits, sizes in 13 and pens in 8");
 
 enum class OpKind : uint8_t { Pixel, Line, Shape, Runs, Grid };
 
@@ -183,7 +185,8 @@ struct Canvas::Impl {
   // Round ends of wide lines, by pen width, made when first needed.
   std::vector<std::unique_ptr<raster::Disk>> disks;
 
-  std::unordered_map<uint64_t, std::unique_ptr<Stamp>> stamps;
+  std::unordered_map<uint64_t, std::unique_ptr<Stamp>> lineStamps;
+  std::unordered_map<uint64_t, std::unique_ptr<Stamp>> shapeStamps;
   std::size_t stampSpans = 0;
 
   static bool stampable(int x, int y) {
@@ -193,16 +196,18 @@ struct Canvas::Impl {
   // Stamps are dropped only between batches, never while collected operations point at them.
   void trimStamps() {
     if (!batching && stampSpans > kStampMaxSpans) {
-      stamps.clear();
+      lineStamps.clear();
+      shapeStamps.clear();
       stampSpans = 0;
     }
   }
 
   const Stamp* lineStamp(int dx, int dy, int width, bool startCap) {
+    // 16 bits for each offset (at most kStampMaxLine), the width, the start cap.
     const uint64_t key = (uint64_t(uint16_t(int16_t(dx))) << 48) |
                          (uint64_t(uint16_t(int16_t(dy))) << 32) | (uint64_t(width) << 1) |
                          (startCap ? 1 : 0);
-    auto& slot = stamps[key];
+    auto& slot = lineStamps[key];
     if (!slot) {
       slot = std::make_unique<Stamp>();
       const raster::Capsule cap(0, 0, dx, dy, disk(width), startCap);
@@ -215,11 +220,10 @@ struct Canvas::Impl {
 
   const Stamp* shapeStamp(const raster::RoundBox& box, int pen) {
     const int w = box.x2 - box.x1, h = box.y2 - box.y1;
-    // A flag in bit 63 keeps shape keys apart from line keys.
-    const uint64_t key = (uint64_t(1) << 63) | (uint64_t(w) << 44) | (uint64_t(h) << 32) |
-                         (uint64_t(box.cornerW) << 20) | (uint64_t(box.cornerH) << 8) |
-                         uint64_t(pen);
-    auto& slot = stamps[key];
+    // 13 bits for each size (at most kStampMaxBox), 8 for the pen.
+    const uint64_t key = (uint64_t(w) << 47) | (uint64_t(h) << 34) | (uint64_t(box.cornerW) << 21) |
+                         (uint64_t(box.cornerH) << 8) | uint64_t(pen);
+    auto& slot = shapeStamps[key];
     if (!slot) {
       slot = std::make_unique<Stamp>();
       const raster::RoundBox outer = raster::RoundBox::make(0, 0, w, h, box.cornerW, box.cornerH);
