@@ -356,7 +356,7 @@ struct Canvas::Impl {
     }
     const int64_t left = int64_t(std::min(x0, x1)) - reach;
     const int64_t right = int64_t(std::max(x0, x1)) + reach;
-    if (right < 0 || left >= image.width()) {
+    if (right < 0 || left >= image.width() || op.bottom < firstRow() || op.top > lastRow()) {
       lastLine.valid = false;
       return;
     }
@@ -370,10 +370,10 @@ struct Canvas::Impl {
     if (wide && stampable(x0, y0) && std::abs(x1 - x0) <= kStampMaxLine &&
         std::abs(y1 - y0) <= kStampMaxLine && st.penWidth <= kStampMaxPen) {
       trimStamps();
-      op.stamp = lineStamp(x1 - x0, y1 - y0, st.penWidth, continues ? false : true);
+      op.stamp = lineStamp(x1 - x0, y1 - y0, st.penWidth, !continues);
     }
     submit(op);
-    if (wide && op.top <= op.bottom && op.bottom >= firstRow() && op.top <= lastRow()) {
+    if (wide) {
       lastLine.valid = true;
       lastLine.x = x1;
       lastLine.y = y1;
@@ -382,7 +382,11 @@ struct Canvas::Impl {
   }
 
   void shape(const raster::RoundBox& box) {
-    if (box.isEmpty() || box.x2 <= 0 || box.x1 >= image.width()) return;
+    if (box.isEmpty() || box.x2 <= 0 || box.x1 >= image.width() || box.y2 <= firstRow() ||
+        box.y1 > lastRow()) {
+      lastLine.valid = false;
+      return;
+    }
     Op op = makeOp(OpKind::Shape);
     op.v[0] = box.x1;
     op.v[1] = box.y1;
