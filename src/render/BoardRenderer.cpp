@@ -134,7 +134,8 @@ class Redraw {
   void run(const Selection& sel) {
     // Everything up to the highlights is collected and drawn band by band.
     if (cache_) {
-      cache_->beginDrawing(c_.font());
+      // Before the batch: the cache may start afresh here, never while operations wait.
+      if (b_.TextCount > 0) cache_->beginDrawing(c_.font());
       c_.beginBatch();
     }
     boardArea();
@@ -495,7 +496,7 @@ void BoardRenderer::DrawSelectedSegment(Canvas& c, const Board& b, const View& v
 
 void BoardRenderer::DrawLayerTexts(Canvas& c, const Board& b, const View& v, const Visibility& vis,
                                    int layer) {
-  cache_->texts.beginDrawing(c.font());
+  if (b.TextCount > 0) cache_->texts.beginDrawing(c.font());
   Redraw(*this, c, b, v, vis, &cache_->texts).layerTexts(layer);
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <optional>
+#include <unordered_map>
 
 #include "render/Raster.h"
 
@@ -51,7 +52,7 @@ inline void fillRun(QRgb* row, int a, int b, QRgb colour) {
   for (int i = 0; i < n; ++i) row[a + i] = colour;
 }
 
-void writeSpan(QRgb* row, int x1, int x2, QRgb colour, RasterMode mode) {
+inline void writeSpan(QRgb* row, int x1, int x2, QRgb colour, RasterMode mode) {
   if (mode == RasterMode::Copy) {
     fillRun(row, x1, x2, colour);
     return;
@@ -125,6 +126,26 @@ struct DrawState {
   RasterMode mode = RasterMode::Copy;
 };
 
+// The row spans of a wide line or a shape relative to its origin (a line's start point, a
+// shape's top-left corner), worked out once and reused for every figure of the same size and
+// direction: the shapes' rows are exact integer functions of offsets, so moving a figure by
+// whole pixels only moves its spans.
+struct Stamp {
+  int top = 0;                      // first row, relative to the origin
+  std::vector<raster::Span> outer;  // per row: a line's pixels, or a shape's outer edge
+  std::vector<raster::Span> inner;  // shapes only: what the pen leaves inside
+};
+
+// Figures whose origin lies within this of the canvas origin, and no larger than the limits
+// below, are drawn from stamps.
+constexpr int kStampCoordLimit = 1 << 24;
+constexpr int kStampMaxLine = 1024;
+constexpr int kStampMaxBox = 4096;
+constexpr int kStampMaxPen = 255;
+constexpr std::size_t kStampMaxSpans = 4'000'000;
+static_assert(kStampMaxLine < (1 << 15) && kStampMaxBox < (1 << 13) && kStampMaxPen < (1 << 8),
+              "stamp keys pack offsets in 16 bits, sizes in 13 and pens in 8");
+
 enum class OpKind : uint8_t { Pixel, Line, Shape, Runs, Grid };
 
 // One drawing operation, complete with its state, so it can run later and in pieces.
@@ -134,6 +155,7 @@ struct Op {
   int64_t dashPhase = 0;
   int v[6] = {0, 0, 0, 0, 0, 0};   // the operation's coordinates, see Canvas::Impl::execute
   const uint32_t* data = nullptr;  // of a RunMask
+  const Stamp* stamp = nullptr;    // of a line or shape, when one is kept
   int top = 0;                     // rows it may touch
   int bottom = -1;
 };
@@ -163,12 +185,79 @@ struct Canvas::Impl {
   // Round ends of wide lines, by pen width, made when first needed.
   std::vector<std::unique_ptr<raster::Disk>> disks;
 
+  std::unordered_map<uint64_t, std::unique_ptr<Stamp>> lineStamps;
+  std::unordered_map<uint64_t, std::unique_ptr<Stamp>> shapeStamps;
+  std::size_t stampSpans = 0;
+
+  static bool stampable(int x, int y) {
+    return std::abs(x) <= kStampCoordLimit && std::abs(y) <= kStampCoordLimit;
+  }
+
+  // Stamps are dropped only between batches, never while collected operations point at them.
+  void trimStamps() {
+    if (!batching && stampSpans > kStampMaxSpans) {
+      lineStamps.clear();
+      shapeStamps.clear();
+      stampSpans = 0;
+    }
+  }
+
+  const Stamp* lineStamp(int dx, int dy, int width, bool startCap) {
+    // 16 bits for each offset (at most kStampMaxLine), the width, the start cap.
+    const uint64_t key = (uint64_t(uint16_t(int16_t(dx))) << 48) |
+                         (uint64_t(uint16_t(int16_t(dy))) << 32) | (uint64_t(width) << 1) |
+                         (startCap ? 1 : 0);
+    auto& slot = lineStamps[key];
+    if (!slot) {
+      slot = std::make_unique<Stamp>();
+      const raster::Capsule cap(0, 0, dx, dy, disk(width), startCap);
+      slot->top = cap.top();
+      for (int y = cap.top(); y <= cap.bottom(); ++y) slot->outer.push_back(cap.row(y));
+      stampSpans += slot->outer.size();
+    }
+    return slot.get();
+  }
+
+  const Stamp* shapeStamp(const raster::RoundBox& box, int pen) {
+    const int w = box.x2 - box.x1, h = box.y2 - box.y1;
+    // 13 bits for each size (at most kStampMaxBox), 8 for the pen.
+    const uint64_t key = (uint64_t(w) << 47) | (uint64_t(h) << 34) | (uint64_t(box.cornerW) << 21) |
+                         (uint64_t(box.cornerH) << 8) | uint64_t(pen);
+    auto& slot = shapeStamps[key];
+    if (!slot) {
+      slot = std::make_unique<Stamp>();
+      const raster::RoundBox outer = raster::RoundBox::make(0, 0, w, h, box.cornerW, box.cornerH);
+      const raster::RoundBox inner = outer.inset(pen);
+      for (int y = 0; y < h; ++y) {
+        const raster::Span o = outer.row(y);
+        raster::Span in = o.empty() ? raster::Span{} : inner.row(y);
+        if (!in.empty()) {
+          in.x1 = std::max(in.x1, o.x1);
+          in.x2 = std::min(in.x2, o.x2);
+        }
+        slot->outer.push_back(o);
+        slot->inner.push_back(in);
+      }
+      stampSpans += 2 * slot->outer.size();
+    }
+    return slot.get();
+  }
+
+  // The last wide line drawn, while nothing else has been drawn since: a line continuing it
+  // with the same pen need not draw its round start again.
+  struct {
+    bool valid = false;
+    int x = 0, y = 0;
+    DrawState st;
+  } lastLine;
+
   bool batching = false;
   std::vector<Op> ops;
   std::vector<uint32_t> bandStart;  // per band, its first entry in bandOps
   std::vector<uint32_t> bandOps;    // op indices ordered by band, then by order of drawing
 
   void allocate(int w, int h) {
+    lastLine.valid = false;
     flush();
     endPainter();
     image = QImage(std::max(w, 1), std::max(h, 1), QImage::Format_RGB32);
@@ -220,6 +309,7 @@ struct Canvas::Impl {
   }
 
   QPainter& activePainter() {
+    lastLine.valid = false;
     flush();
     if (!painter.isActive()) {
       painter.begin(&image);
@@ -241,6 +331,7 @@ struct Canvas::Impl {
 
   // Draws the operation now, or keeps it for the batch.
   void submit(const Op& op) {
+    lastLine.valid = false;
     if (op.top > op.bottom || op.bottom < firstRow() || op.top > lastRow()) return;
     if (batching) {
       ops.push_back(op);
@@ -265,12 +356,37 @@ struct Canvas::Impl {
     }
     const int64_t left = int64_t(std::min(x0, x1)) - reach;
     const int64_t right = int64_t(std::max(x0, x1)) + reach;
-    if (right < 0 || left >= image.width()) return;
+    if (right < 0 || left >= image.width() || op.bottom < firstRow() || op.top > lastRow()) {
+      lastLine.valid = false;
+      return;
+    }
+    const bool wide = st.penWidth > 1;
+    // v[4]: 1 = draw the round start, 0 = the previous line drew it. Copying or merging the
+    // same pixels again changes nothing; inverting would.
+    const bool continues = wide && lastLine.valid && lastLine.x == x0 && lastLine.y == y0 &&
+                           lastLine.st.pen == op.st.pen && lastLine.st.penWidth == op.st.penWidth &&
+                           lastLine.st.mode == op.st.mode && op.st.mode != RasterMode::Invert;
+    op.v[4] = continues ? 0 : 1;
+    if (wide && stampable(x0, y0) && std::abs(x1 - x0) <= kStampMaxLine &&
+        std::abs(y1 - y0) <= kStampMaxLine && st.penWidth <= kStampMaxPen) {
+      trimStamps();
+      op.stamp = lineStamp(x1 - x0, y1 - y0, st.penWidth, !continues);
+    }
     submit(op);
+    if (wide) {
+      lastLine.valid = true;
+      lastLine.x = x1;
+      lastLine.y = y1;
+      lastLine.st = op.st;
+    }
   }
 
   void shape(const raster::RoundBox& box) {
-    if (box.isEmpty() || box.x2 <= 0 || box.x1 >= image.width()) return;
+    if (box.isEmpty() || box.x2 <= 0 || box.x1 >= image.width() || box.y2 <= firstRow() ||
+        box.y1 > lastRow()) {
+      lastLine.valid = false;
+      return;
+    }
     Op op = makeOp(OpKind::Shape);
     op.v[0] = box.x1;
     op.v[1] = box.y1;
@@ -280,6 +396,11 @@ struct Canvas::Impl {
     op.v[5] = box.cornerH;
     op.top = box.y1;
     op.bottom = box.y2 - 1;
+    if (stampable(box.x1, box.y1) && box.x2 - box.x1 <= kStampMaxBox &&
+        box.y2 - box.y1 <= kStampMaxBox && st.penWidth <= kStampMaxPen) {
+      trimStamps();
+      op.stamp = shapeStamp(box, std::max(st.penWidth, 1));
+    }
     submit(op);
   }
 
@@ -319,7 +440,17 @@ struct Canvas::Impl {
                        });
       return;
     }
-    const raster::Capsule cap(op.v[0], op.v[1], op.v[2], op.v[3], disk(s.penWidth));
+    if (const Stamp* stamp = op.stamp) {
+      const int x0 = op.v[0], top = op.v[1] + stamp->top;
+      const int first = std::max(top, t.top);
+      const int last = std::min(top + int(stamp->outer.size()) - 1, t.bottom);
+      for (int y = first; y <= last; ++y) {
+        const raster::Span r = stamp->outer[std::size_t(y - top)];
+        t.span(y, {r.x1 + x0, r.x2 + x0}, s.pen, s.mode);
+      }
+      return;
+    }
+    const raster::Capsule cap(op.v[0], op.v[1], op.v[2], op.v[3], disk(s.penWidth), op.v[4] != 0);
     const int first = std::max(cap.top(), t.top);
     const int last = std::min(cap.bottom(), t.bottom);
     for (int y = first; y <= last; ++y) t.span(y, cap.row(y), s.pen, s.mode);
@@ -332,22 +463,34 @@ struct Canvas::Impl {
     // Pen and brush cover the box between them; when they look alike, draw it in one go.
     const bool whole = fill && (s.mode == RasterMode::Invert || s.pen == s.brush);
     const raster::RoundBox inner = box.inset(std::max(s.penWidth, 1));
+    const Stamp* stamp = op.stamp;
     const int first = std::max(box.y1, t.top);
     const int last = std::min(box.y2 - 1, t.bottom);
     for (int y = first; y <= last; ++y) {
-      const raster::Span outer = box.row(y);
+      raster::Span outer, in;
+      if (stamp) {
+        const std::size_t i = std::size_t(y - box.y1);
+        outer = stamp->outer[i];
+        in = stamp->inner[i];
+        outer.x1 += box.x1;
+        outer.x2 += box.x1;
+        in.x1 += box.x1;
+        in.x2 += box.x1;
+      } else {
+        outer = box.row(y);
+        if (!outer.empty() && !whole) {
+          in = inner.row(y);
+          if (!in.empty()) {
+            in.x1 = std::max(in.x1, outer.x1);
+            in.x2 = std::min(in.x2, outer.x2);
+          }
+        }
+      }
       if (outer.empty()) continue;
-      if (whole) {
+      if (whole || in.empty()) {
         t.span(y, outer, s.pen, s.mode);
         continue;
       }
-      raster::Span in = inner.row(y);
-      if (in.empty()) {
-        t.span(y, outer, s.pen, s.mode);
-        continue;
-      }
-      in.x1 = std::max(in.x1, outer.x1);
-      in.x2 = std::min(in.x2, outer.x2);
       t.span(y, {outer.x1, in.x1 - 1}, s.pen, s.mode);
       t.span(y, {in.x2 + 1, outer.x2}, s.pen, s.mode);
       if (fill) t.span(y, in, s.brush, s.mode);
@@ -459,6 +602,7 @@ const QImage& Canvas::image() const {
 }
 
 QImage& Canvas::image() {
+  d->lastLine.valid = false;
   d->flush();
   d->endPainter();
   return d->image;
@@ -472,6 +616,7 @@ QRgb Canvas::pixelAt(int x, int y) const {
 }
 
 QRgb* Canvas::scanLine(int y) {
+  d->lastLine.valid = false;
   d->flush();
   const int iy = y - d->yOffset;
   if (iy < 0 || iy >= d->image.height()) return nullptr;
@@ -656,6 +801,7 @@ void Canvas::endBatch() {
 }
 
 void Canvas::textOut(int x, int y, const QString& text) {
+  d->lastLine.valid = false;
   d->flush();
   const QFontMetrics& fm = d->fontMetrics();
   const int px = raster::clampCoord(x);

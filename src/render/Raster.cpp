@@ -28,16 +28,6 @@ int64_t isqrt(int64_t m) {
   return k;
 }
 
-// floor and ceil of finite values well inside the 64-bit range, without a library call.
-int64_t floorToInt(double x) {
-  const int64_t i = static_cast<int64_t>(x);
-  return i - (x < double(i) ? 1 : 0);
-}
-int64_t ceilToInt(double x) {
-  const int64_t i = static_cast<int64_t>(x);
-  return i + (x > double(i) ? 1 : 0);
-}
-
 // Largest k <= limit with k of the given parity (0 even, 1 odd); may be negative.
 int64_t withParity(int64_t k, int parity) {
   return ((k - parity) & 1) ? k - 1 : k;
@@ -127,7 +117,8 @@ Disk::Disk(int width) : width_(std::max(width, 1)) {
   }
 }
 
-Capsule::Capsule(int x0, int y0, int x1, int y1, const Disk& disk) : disk_(disk) {
+Capsule::Capsule(int x0, int y0, int x1, int y1, const Disk& disk, bool startCap)
+    : disk_(disk), startCap_(startCap) {
   const int w = disk.width();
   const int o = w & 1;
   ax_ = 2 * int64_t(x0) + o;
@@ -152,57 +143,6 @@ Capsule::Capsule(int x0, int y0, int x1, int y1, const Disk& disk) : disk_(disk)
   bottom_ = clampCoord(ceilDiv(std::max(ay_, by_) + r_ - 1, 2) - 1);
   left_ = clampCoord(floorDiv(std::min(ax_, bx_) - r_ - 1, 2) + 1);
   right_ = clampCoord(ceilDiv(std::max(ax_, bx_) + r_ - 1, 2) - 1);
-}
-
-Span Capsule::row(int y) const {
-  if (y < top_ || y > bottom_) return {};
-  const int64_t yy = 2 * int64_t(y) + 1;
-  // Column offsets from the start point, in half pixels, of the end circles and the band.
-  int64_t lo = std::numeric_limits<int64_t>::max();
-  int64_t hi = std::numeric_limits<int64_t>::min();
-  const int ka = disk_.reach(yy - ay_);
-  if (ka >= 0) {
-    lo = -ka;
-    hi = ka;
-  }
-  const int kb = disk_.reach(yy - by_);
-  if (kb >= 0) {
-    lo = std::min(lo, dx_ - kb);
-    hi = std::max(hi, dx_ + kb);
-  }
-  if (len2_ > 0) {
-    constexpr double kInf = std::numeric_limits<double>::infinity();
-    const double ty = double(yy - ay_);
-    double blo = -kInf, bhi = kInf;
-    bool band = true;
-    if (dx_ != 0) {
-      const double t1 = ty * slabSlope_, t2 = t1 + slabWidth_;
-      blo = std::min(t1, t2);
-      bhi = std::max(t1, t2);
-    } else {
-      const double along = ty * double(dy_);
-      band = along > 0 && along < double(len2_);
-    }
-    if (dy_ != 0) {
-      const double c = ty * stripSlope_;
-      blo = std::max(blo, c - stripHalf_);
-      bhi = std::min(bhi, c + stripHalf_);
-    } else {
-      band = band && std::fabs(ty * double(dx_)) < rlen_;
-    }
-    if (band && blo < bhi) {
-      int64_t first = floorToInt(blo) + 1;
-      if ((first - par_) & 1) ++first;
-      int64_t last = ceilToInt(bhi) - 1;
-      if ((last - par_) & 1) --last;
-      if (first <= last) {
-        lo = std::min(lo, first);
-        hi = std::max(hi, last);
-      }
-    }
-  }
-  if (lo > hi) return {};
-  return {clampCoord((lo + ax_ - 1) / 2), clampCoord((hi + ax_ - 1) / 2)};
 }
 
 StepRange thinLineSteps(int64_t n, int64_t D, int64_t d, int64_t kLo, int64_t kHi, int64_t mLo,

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 // The pixel geometry of the canvas shapes, computed row by row so that drawing costs only the
@@ -20,6 +23,16 @@ struct Span {
 
 // Coordinates far outside any window are clamped to this, which keeps every product in range.
 constexpr int kCoordLimit = 1 << 28;
+// floor and ceil of finite values well inside the 64-bit range, without a library call.
+inline int64_t floorToInt(double x) {
+  const int64_t i = static_cast<int64_t>(x);
+  return i - (x < double(i) ? 1 : 0);
+}
+inline int64_t ceilToInt(double x) {
+  const int64_t i = static_cast<int64_t>(x);
+  return i + (x > double(i) ? 1 : 0);
+}
+
 inline int clampCoord(int64_t v) {
   return static_cast<int>(v < -kCoordLimit ? -kCoordLimit : (v > kCoordLimit ? kCoordLimit : v));
 }
@@ -70,8 +83,10 @@ class Disk {
 // top-left corners, so a horizontal line of width w covers exactly w rows.
 class Capsule {
  public:
-  // disk must be the Disk of the same width and outlive the capsule.
-  Capsule(int x0, int y0, int x1, int y1, const Disk& disk);
+  // disk must be the Disk of the same width and outlive the capsule. Without its start cap
+  // the capsule leaves out the round end at (x0, y0), for a line continuing one that ended
+  // there with the same pen, which drew those pixels already.
+  Capsule(int x0, int y0, int x1, int y1, const Disk& disk, bool startCap = true);
   int top() const { return top_; }
   int bottom() const { return bottom_; }
   int left() const { return left_; }
@@ -80,6 +95,7 @@ class Capsule {
 
  private:
   const Disk& disk_;
+  bool startCap_;
   int64_t ax_, ay_, bx_, by_, r_;
   int64_t dx_, dy_, len2_;
   double rlen_;
@@ -90,6 +106,76 @@ class Capsule {
   int par_;
   int top_, bottom_, left_, right_;
 };
+
+// Inline: it runs once per row of every wide line.
+inline Span Capsule::row(int y) const {
+  if (y < top_ || y > bottom_) return {};
+  const int64_t yy = 2 * int64_t(y) + 1;
+  const auto pixels = [this](int64_t lo, int64_t hi) {
+    return Span{clampCoord((lo + ax_ - 1) / 2), clampCoord((hi + ax_ - 1) / 2)};
+  };
+  if (dy_ == 0 && startCap_) {
+    // Level: the band is as high as the end circles, so the row runs from circle to circle.
+    const int k = disk_.reach(yy - ay_);
+    if (k < 0) return {};
+    return pixels(std::min<int64_t>(0, dx_) - k, std::max<int64_t>(0, dx_) + k);
+  }
+  if (dx_ == 0 && startCap_) {
+    // Upright: between the end points the band is as wide as the circles' middle row.
+    const int64_t along = (yy - ay_) * dy_;
+    const int k = along > 0 && along < len2_
+                      ? disk_.reach(0)
+                      : std::max(disk_.reach(yy - ay_), disk_.reach(yy - by_));
+    if (k < 0) return {};
+    return pixels(-k, k);
+  }
+  // Column offsets from the start point, in half pixels, of the end circles and the band.
+  int64_t lo = std::numeric_limits<int64_t>::max();
+  int64_t hi = std::numeric_limits<int64_t>::min();
+  const int ka = startCap_ ? disk_.reach(yy - ay_) : -1;
+  if (ka >= 0) {
+    lo = -ka;
+    hi = ka;
+  }
+  const int kb = disk_.reach(yy - by_);
+  if (kb >= 0) {
+    lo = std::min(lo, dx_ - kb);
+    hi = std::max(hi, dx_ + kb);
+  }
+  if (len2_ > 0) {
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    const double ty = double(yy - ay_);
+    double blo = -kInf, bhi = kInf;
+    bool band = true;
+    if (dx_ != 0) {
+      const double t1 = ty * slabSlope_, t2 = t1 + slabWidth_;
+      blo = std::min(t1, t2);
+      bhi = std::max(t1, t2);
+    } else {
+      const double along = ty * double(dy_);
+      band = along > 0 && along < double(len2_);
+    }
+    if (dy_ != 0) {
+      const double c = ty * stripSlope_;
+      blo = std::max(blo, c - stripHalf_);
+      bhi = std::min(bhi, c + stripHalf_);
+    } else {
+      band = band && std::fabs(ty * double(dx_)) < rlen_;
+    }
+    if (band && blo < bhi) {
+      int64_t first = floorToInt(blo) + 1;
+      if ((first - par_) & 1) ++first;
+      int64_t last = ceilToInt(bhi) - 1;
+      if ((last - par_) & 1) --last;
+      if (first <= last) {
+        lo = std::min(lo, first);
+        hi = std::max(hi, last);
+      }
+    }
+  }
+  if (lo > hi) return {};
+  return pixels(lo, hi);
+}
 
 // A one-pixel line from (x0, y0) towards (x1, y1) without its end pixel: pixel k (k = 0 ..
 // n - 1, n the longer of the two distances) lies k steps along the major axis and the

@@ -27,12 +27,16 @@ QFont withoutSize(QFont f) {
   return f;
 }
 
-// Pixel runs of one scanned row, in image columns.
-struct Run {
-  int x1, x2;
-};
-
 }  // namespace
+
+TextCache::TextCache() {
+  device_.setDotsPerMeterX(kDotsPerMeter);
+  device_.setDotsPerMeterY(kDotsPerMeter);
+}
+
+TextCache::~TextCache() {
+  if (painter_.isActive()) painter_.end();
+}
 
 void TextCache::beginDrawing(const QFont& face) {
   const QFont f = withoutSize(face);
@@ -53,6 +57,7 @@ void TextCache::clear() {
   ++generation_;
   entries_.clear();
   measures_.clear();
+  metrics_.clear();
   spanCount_ = 0;
 }
 
@@ -61,8 +66,7 @@ const TextCache::Measures& TextCache::measures(int points) {
   if (i >= measures_.size()) measures_.resize(i + 1);
   Measures& m = measures_[i];
   if (m.height == 0) {
-    const QImage device = scratchImage(1, 1);
-    const QFontMetrics fm(fontAt(points), &device);
+    const QFontMetrics& fm = metricsAt(points);
     m.maxWidth = fm.maxWidth();
     m.height = std::max(fm.height(), 1);
   }
@@ -100,34 +104,56 @@ const TextCache::Entry& TextCache::getForRow(std::size_t row, const char* chars,
   return e;
 }
 
+const QFontMetrics& TextCache::metricsAt(int points) {
+  const std::size_t i = std::size_t(std::max(points, 0));
+  if (i >= metrics_.size()) metrics_.resize(i + 1);
+  if (!metrics_[i]) metrics_[i].emplace(fontAt(points), &device_);
+  return *metrics_[i];
+}
+
+QPainter& TextCache::scratch(int w, int h) {
+  if (w > scratch_.width() || h > scratch_.height()) {
+    if (painter_.isActive()) painter_.end();
+    scratch_ = scratchImage(std::max(w, scratch_.width()), std::max(h, scratch_.height()));
+  }
+  if (!painter_.isActive()) {
+    painter_.begin(&scratch_);
+    painter_.setRenderHint(QPainter::Antialiasing, false);
+    painter_.setRenderHint(QPainter::TextAntialiasing, false);
+    painter_.setPen(QColor(255, 255, 255));
+  }
+  return painter_;
+}
+
 void TextCache::render(const QString& text, int points, Entry& e) {
   const QFont font = fontAt(points);
-  const QImage device = scratchImage(1, 1);
-  const QFontMetrics fm(font, &device);
+  const QFontMetrics& fm = metricsAt(points);
   e.width = fm.horizontalAdvance(text);
   e.height = fm.height();
   e.mask = RunMask{};
   if (text.isEmpty()) return;
-  // Draw with a margin for glyphs that reach past the extent; if anything touches the border
-  // of the scratch image, the margin was too small and the drawing is repeated with more.
-  std::vector<std::vector<Run>> rows;
-  int margin = e.height / 2 + 4;
-  for (;; margin *= 2) {
-    QImage img = scratchImage(e.width + 2 * margin, e.height + 2 * margin);
-    img.fill(kBlank);
-    {
-      QPainter p(&img);
-      p.setRenderHint(QPainter::Antialiasing, false);
-      p.setRenderHint(QPainter::TextAntialiasing, false);
-      p.setFont(font);
-      p.setPen(QColor(255, 255, 255));
-      p.drawText(QPoint(margin, margin + fm.ascent()), text);
-    }
-    const int w = img.width(), h = img.height();
-    rows.assign(std::size_t(h), {});
+  // Draw into the extent with a margin for glyphs that reach past it, clipped to that area;
+  // if anything touches its border, the margin was too small and the drawing is repeated
+  // with a wider one. Positions are kept relative to the drawing corner through (ox, oy).
+  std::vector<ScanRun>& runs = scanRuns_;
+  // Two tries: a quarter of the height, then twice the height, past which no glyph reaches.
+  int margin = e.height / 4 + 2;
+  int ox = 0, oy = 0;
+  for (int attempt = 0;; ++attempt, margin = 2 * e.height + 16) {
+    const int w = e.width + 2 * margin;
+    const int h = e.height + 2 * margin;
+    ox = oy = margin;
+    QPainter& p = scratch(w, h);
+    p.setClipRect(0, 0, w, h);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.fillRect(0, 0, w, h, QColor(0, 0, 0));
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.setFont(font);
+    p.drawText(QPoint(ox, oy + fm.ascent()), text);
+    runs.clear();
     bool touches = false;
     for (int y = 0; y < h; ++y) {
-      const QRgb* row = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+      const QRgb* row = reinterpret_cast<const QRgb*>(scratch_.constScanLine(y));
       for (int x = 0; x < w;) {
         if (row[x] == kBlank) {
           ++x;
@@ -135,42 +161,38 @@ void TextCache::render(const QString& text, int points, Entry& e) {
         }
         const int start = x;
         while (x < w && row[x] != kBlank) ++x;
-        rows[std::size_t(y)].push_back({start, x - 1});
+        runs.push_back({y, start, x - 1});
         if (start == 0 || x == w || y == 0 || y == h - 1) touches = true;
       }
     }
-    if (!touches || margin > 4096) break;
+    if (!touches || attempt == 1) break;
   }
+  if (runs.empty()) return;
   // Bounds of the runs, then the mask relative to them.
-  int top = -1, bottom = -1, left = 1 << 30, right = -1;
-  for (int y = 0; y < int(rows.size()); ++y) {
-    if (rows[std::size_t(y)].empty()) continue;
-    if (top < 0) top = y;
-    bottom = y;
-    left = std::min(left, rows[std::size_t(y)].front().x1);
-    right = std::max(right, rows[std::size_t(y)].back().x2);
+  const int top = runs.front().y, bottom = runs.back().y;
+  int left = 1 << 30, right = -1;
+  for (const ScanRun& r : runs) {
+    left = std::min(left, r.x1);
+    right = std::max(right, r.x2);
   }
-  if (top < 0) return;
   right = std::min(right, left + 65535);  // runs are held as 16-bit offsets
   RunMask& m = e.mask;
-  m.top = top - margin;
-  m.left = left - margin;
+  m.top = top - oy;
+  m.left = left - ox;
   m.rows = bottom - top + 1;
   m.width = right - left + 1;
-  std::size_t runCount = 0;
-  for (int y = top; y <= bottom; ++y) runCount += rows[std::size_t(y)].size();
-  m.data.reserve(std::size_t(m.rows) + 1 + runCount);
+  m.data.reserve(std::size_t(m.rows) + 1 + runs.size());
   uint32_t k = 0;
+  std::size_t next = 0;
   for (int y = top; y <= bottom; ++y) {
     m.data.push_back(k);
-    for (const Run& r : rows[std::size_t(y)])
-      if (r.x1 <= right) ++k;
+    for (; next < runs.size() && runs[next].y == y; ++next)
+      if (runs[next].x1 <= right) ++k;
   }
   m.data.push_back(k);
-  for (int y = top; y <= bottom; ++y)
-    for (const Run& r : rows[std::size_t(y)])
-      if (r.x1 <= right)
-        m.data.push_back(uint32_t(r.x1 - left) | (uint32_t(std::min(r.x2, right) - left) << 16));
+  for (const ScanRun& r : runs)
+    if (r.x1 <= right)
+      m.data.push_back(uint32_t(r.x1 - left) | (uint32_t(std::min(r.x2, right) - left) << 16));
 }
 
 void TextCache::blit(Canvas& c, const Entry& e, int x, int y, const QColor& colour) {

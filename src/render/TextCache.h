@@ -1,9 +1,13 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -19,6 +23,11 @@ namespace fw {
 // very pixels that Canvas::textOut would.
 class TextCache {
  public:
+  TextCache();
+  ~TextCache();
+  TextCache(const TextCache&) = delete;
+  TextCache& operator=(const TextCache&) = delete;
+
   struct Entry {
     int width = 0;  // the text extent, as Canvas::textExtent gives it
     int height = 0;
@@ -47,7 +56,15 @@ class TextCache {
   void clear();
 
  private:
+  // A pixel run found while scanning a drawn text.
+  struct ScanRun {
+    int y, x1, x2;
+  };
+
   QFont fontAt(int points) const;
+  const QFontMetrics& metricsAt(int points);
+  // The scratch image, at least w x h, with its painter active.
+  QPainter& scratch(int w, int h);
   void render(const QString& text, int points, Entry& e);
 
   struct RowSlot {
@@ -63,7 +80,12 @@ class TextCache {
   uint64_t generation_ = 1;  // rows_ entries of older generations are stale
   bool hasFace_ = false;
   std::unordered_map<std::string, Entry> entries_;
-  std::vector<Measures> measures_;  // by point size; height 0 = not measured yet
+  std::vector<Measures> measures_;                    // by point size; height 0 = not measured yet
+  std::vector<std::optional<QFontMetrics>> metrics_;  // by point size
+  QImage device_{1, 1, QImage::Format_RGB32};         // measures at its 96 dpi
+  QImage scratch_;                                    // texts are drawn here to be scanned
+  QPainter painter_;
+  std::vector<ScanRun> scanRuns_;
   std::size_t spanCount_ = 0;
 };
 

@@ -233,6 +233,67 @@ TEST_F(CanvasTest, WideLinesAreAsWideAsThePenWithRoundEnds) {
   EXPECT_EQ(dot.x1, 97);
 }
 
+TEST_F(CanvasTest, ConnectedWideLinesCoverTheUnionOfTheirSegments) {
+  // A wire drawn point after point must look the same as its segments drawn one by one.
+  std::mt19937 rng(11);
+  for (RasterMode mode : {RasterMode::Copy, RasterMode::Merge}) {
+    for (int width : {2, 5, 8, 13}) {
+      Canvas chained(200, 150, 60), separate(200, 150, 60);
+      std::vector<QPoint> points;
+      for (int i = 0; i < 8; ++i) points.emplace_back(int(rng() % 200), 60 + int(rng() % 150));
+      for (Canvas* k : {&chained, &separate}) {
+        k->setRasterMode(mode);
+        k->setPenColor(QColor(0, 128, 0));
+        k->setPenWidth(width);
+        k->moveTo(points[0].x(), points[0].y());
+        for (std::size_t i = 1; i < points.size(); ++i) {
+          if (k == &separate) k->image();  // touching the image ends the chain
+          k->lineTo(points[i].x(), points[i].y());
+        }
+      }
+      EXPECT_EQ(test::compareImages(chained.image(), separate.image()).count, 0) << width;
+    }
+  }
+}
+
+TEST_F(CanvasTest, FiguresLookTheSameWherever) {
+  // Figures are drawn from per-size stamps near the origin and worked out row by row far
+  // away from it; a canvas showing rows far down must show the same pixels.
+  constexpr int kFar = (1 << 24) + 1000;
+  std::mt19937 rng(17);
+  Canvas near(300, 200, 60), far(300, 200, kFar);
+  for (int i = 0; i < 300; ++i) {
+    const int kind = int(rng() % 4);
+    const int x = int(rng() % 300), y = int(rng() % 200);
+    const int w = 1 + int(rng() % 60), h = 1 + int(rng() % 60);
+    const int pen = 1 + int(rng() % 6);
+    for (Canvas* k : {&near, &far}) {
+      const int oy = k->yOffset();
+      k->setPenColor(QColor::fromRgb(0xFF000000u | (i * 0x9E3779u)));
+      k->setBrushColor(QColor::fromRgb(0xFF000000u | (i * 0x7F4A7Cu)));
+      k->setBrushStyle(i % 3 ? BrushStyle::Solid : BrushStyle::Clear);
+      k->setRasterMode(i % 5 ? RasterMode::Copy : RasterMode::Merge);
+      k->setPenWidth(kind == 0 ? pen + 1 : pen);
+      switch (kind) {
+        case 0:
+          k->moveTo(x, oy + y);
+          k->lineTo(x + w - 30, oy + y + h - 30);
+          break;
+        case 1:
+          k->ellipse(x, oy + y, x + w, oy + y + h);
+          break;
+        case 2:
+          k->roundRect(x, oy + y, x + w, oy + y + h, w / 2, h / 3);
+          break;
+        default:
+          k->rectangle(x, oy + y, x + w, oy + y + h);
+      }
+    }
+  }
+  EXPECT_EQ(test::compareImages(near.image(), far.image()).count, 0);
+  EXPECT_GT(countPixels(near, kBlack), 0);
+}
+
 TEST_F(CanvasTest, MergeModeOrsThePenIntoTheImage) {
   c.setRasterMode(RasterMode::Merge);
   c.setPenColor(QColor(0, 128, 0));
