@@ -4,7 +4,9 @@
 
 namespace fw {
 
-std::unique_ptr<Board> makeBoard() { return std::make_unique<Board>(); }
+std::unique_ptr<Board> makeBoard() {
+  return std::make_unique<Board>();
+}
 
 void Board::reset() {
   PinCount = 0;
@@ -27,11 +29,15 @@ bool append(Table& table, int32_t& count, const Row& row) {
 }
 }  // namespace
 
-bool Board::addPin(const Pin& pin) { return append(PinTable, PinCount, pin); }
+bool Board::addPin(const Pin& pin) {
+  return append(PinTable, PinCount, pin);
+}
 bool Board::addWirePoint(const WirePoint& point) {
   return append(WirePointTable, WirePointCount, point);
 }
-bool Board::addText(const TextItem& text) { return append(TextTable, TextCount, text); }
+bool Board::addText(const TextItem& text) {
+  return append(TextTable, TextCount, text);
+}
 
 bool Board::addObject(const BoardObject& object, std::string_view description) {
   const int32_t row = ObjectCount;
@@ -62,16 +68,17 @@ int32_t Board::wireCount() const {
   return n;
 }
 
-int32_t Board::wireSegmentCount() const { return WirePointCount - wireCount(); }
+int32_t Board::wireSegmentCount() const {
+  return WirePointCount - wireCount();
+}
 
 bool Board::sameContent(const Board& o) const {
   auto same = [](const auto& a, const auto& b, int32_t n) {
     return std::equal(a.begin(), a.begin() + n, b.begin());
   };
-  return PinCount == o.PinCount && WirePointCount == o.WirePointCount &&
-         TextCount == o.TextCount && ObjectCount == o.ObjectCount &&
-         FrameWidth == o.FrameWidth && FrameHeight == o.FrameHeight &&
-         same(PinTable, o.PinTable, PinCount) &&
+  return PinCount == o.PinCount && WirePointCount == o.WirePointCount && TextCount == o.TextCount &&
+         ObjectCount == o.ObjectCount && FrameWidth == o.FrameWidth &&
+         FrameHeight == o.FrameHeight && same(PinTable, o.PinTable, PinCount) &&
          same(WirePointTable, o.WirePointTable, WirePointCount) &&
          same(TextTable, o.TextTable, TextCount) && same(ObjectTable, o.ObjectTable, ObjectCount) &&
          same(ObjectDescriptions, o.ObjectDescriptions, ObjectCount);

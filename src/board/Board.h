@@ -42,7 +42,8 @@ struct ShortString {
     for (std::size_t i = 0; i < length; ++i) chars[i] = s[i];
   }
   bool operator==(const ShortString& o) const {
-    return length == o.length && std::equal(chars.begin(), chars.begin() + (length <= N ? length : N), o.chars.begin());
+    return length == o.length &&
+           std::equal(chars.begin(), chars.begin() + (length <= N ? length : N), o.chars.begin());
   }
 };
 
@@ -89,12 +90,24 @@ struct BoardObject {
   }
 };
 
-inline bool isWireStart(const WirePoint& p) { return p.x > 16383; }
-inline int wireLayer(uint8_t attr) { return attr / 16; }
-inline int wireWidthIndex(uint8_t attr) { return attr & 15; }
-inline int textLayer(const TextItem& t) { return (t.x / 4096) & 3; }
-inline int textX(const TextItem& t) { return t.x & 4095; }
-inline bool isGraphicPin(const Pin& p) { return p.style > 127; }
+inline bool isWireStart(const WirePoint& p) {
+  return p.x > 16383;
+}
+inline int wireLayer(uint8_t attr) {
+  return attr / 16;
+}
+inline int wireWidthIndex(uint8_t attr) {
+  return attr & 15;
+}
+inline int textLayer(const TextItem& t) {
+  return (t.x / 4096) & 3;
+}
+inline int textX(const TextItem& t) {
+  return t.x & 4095;
+}
+inline bool isGraphicPin(const Pin& p) {
+  return p.style > 127;
+}
 
 // The one document: fixed-capacity tables with explicit counts. Rows past a count are free
 // and are not cleared by a reset. About 800 KB: allocate it on the heap.

@@ -3,9 +3,9 @@
 namespace fw {
 
 const int PinSizePixels[kPinSizes][kZoomLevels] = {
-    {2, 4, 8, 16, 32, 64},     {3, 5, 11, 21, 43, 85},     {3, 6, 12, 24, 48, 96},
-    {4, 8, 16, 32, 64, 128},   {5, 9, 18, 37, 73, 146},    {5, 10, 20, 40, 80, 160},
-    {6, 12, 25, 50, 100, 200}, {8, 16, 32, 64, 128, 256},  {10, 20, 40, 80, 160, 320},
+    {2, 4, 8, 16, 32, 64},      {3, 5, 11, 21, 43, 85},    {3, 6, 12, 24, 48, 96},
+    {4, 8, 16, 32, 64, 128},    {5, 9, 18, 37, 73, 146},   {5, 10, 20, 40, 80, 160},
+    {6, 12, 25, 50, 100, 200},  {8, 16, 32, 64, 128, 256}, {10, 20, 40, 80, 160, 320},
     {12, 24, 48, 96, 192, 384},
 };
 
@@ -17,16 +17,30 @@ const int WireWidthPixels[kWireWidths][kZoomLevels] = {
 };
 
 namespace {
-int zoomIndex(int z) { return clampInt(z, 0, kZoomLevels - 1); }
-int gridIndex(int g) { return clampInt(g, 0, kGridResolutions - 1); }
+int zoomIndex(int z) {
+  return clampInt(z, 0, kZoomLevels - 1);
+}
+int gridIndex(int g) {
+  return clampInt(g, 0, kGridResolutions - 1);
+}
 }  // namespace
 
-int clampInt(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
+int clampInt(int v, int lo, int hi) {
+  return v < lo ? lo : (v > hi ? hi : v);
+}
 
-int View::zoomFactor() const { return 1 << zoomIndex(ZoomLevel); }
-int View::pxPerGrid() const { return 4 * zoomFactor(); }
-int View::snapStep() const { return 4 >> gridIndex(GridResolution); }
-int View::snapDivisions() const { return 1 << gridIndex(GridResolution); }
+int View::zoomFactor() const {
+  return 1 << zoomIndex(ZoomLevel);
+}
+int View::pxPerGrid() const {
+  return 4 * zoomFactor();
+}
+int View::snapStep() const {
+  return 4 >> gridIndex(GridResolution);
+}
+int View::snapDivisions() const {
+  return 1 << gridIndex(GridResolution);
+}
 
 int View::toWindowX(int boardX) const {
   const int p = pxPerGrid();
@@ -38,8 +52,12 @@ int View::toWindowY(int boardY) const {
   return H / 2 - p * scrollY + zoomFactor() * boardY + p;
 }
 
-int View::gridToWindowX(int g) const { return W / 2 + pxPerGrid() * (g - scrollX); }
-int View::gridToWindowY(int g) const { return H / 2 + pxPerGrid() * (g - scrollY); }
+int View::gridToWindowX(int g) const {
+  return W / 2 + pxPerGrid() * (g - scrollX);
+}
+int View::gridToWindowY(int g) const {
+  return H / 2 + pxPerGrid() * (g - scrollY);
+}
 
 BoardPoint View::snappedPointer() const {
   const int p = pxPerGrid();

@@ -70,7 +70,9 @@ class View {
   // Board position to window pixels.
   int toWindowX(int boardX) const;
   int toWindowY(int boardY) const;
-  WindowPoint toWindow(int boardX, int boardY) const { return {toWindowX(boardX), toWindowY(boardY)}; }
+  WindowPoint toWindow(int boardX, int boardY) const {
+    return {toWindowX(boardX), toWindowY(boardY)};
+  }
   // Window pixel of grid step g.
   int gridToWindowX(int g) const;
   int gridToWindowY(int g) const;

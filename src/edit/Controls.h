@@ -34,14 +34,14 @@ struct Controls {
   bool rotate = false;        // Rotate1
 
   // Check marks of the Window and Layers menus.
-  bool showFrame = true;                    // ShowFrame1
-  bool showGrids = true;                    // GridsOn1 (mirrors the grid flag)
+  bool showFrame = true;                            // ShowFrame1
+  bool showGrids = true;                            // GridsOn1 (mirrors the grid flag)
   std::array<bool, 3> showLayer{true, true, true};  // Layer1, layer2, layer3
 
   // PopupMenu1: wire selection methods.
-  bool selectSegmentOnly = true;  // seg
+  bool selectSegmentOnly = true;    // seg
   bool selectCompleteWire = false;  // comp
-  bool splitWire = false;         // Spl
+  bool splitWire = false;           // Spl
   // Which of the three the Line Methods button last offered (BitBtn8Click).
   bool selectSegmentOnlyEnabled = true;   // seg
   bool selectCompleteWireEnabled = true;  // comp

@@ -7,7 +7,13 @@ namespace fw {
 constexpr int32_t kNoWire = 30000;       // WireLastX, RubberAnchorX, RubberEndX: none
 constexpr uint16_t kNoPreview = 0x4000;  // DragPrevX: no drag preview on screen
 
-enum DragKindValue : uint16_t { kDragNone = 0, kDragPin = 1, kDragPoint = 2, kDragText = 3, kDragObject = 4 };
+enum DragKindValue : uint16_t {
+  kDragNone = 0,
+  kDragPin = 1,
+  kDragPoint = 2,
+  kDragText = 3,
+  kDragObject = 4
+};
 
 // Selections, the drag in progress, the wire being drawn with its rubber band, and the
 // floating object. Selection numbers are row + 1, 0 meaning none.

@@ -137,7 +137,9 @@ void Editor::drawPinPreviewCircle(int centreX, int centreY) {
   canvas_.ellipse(centreX - r, centreY - r, centreX + r, centreY + r);
 }
 
-void Editor::pinDragPreview() { stepDragPreview(&Editor::drawPinPreviewCircle); }
+void Editor::pinDragPreview() {
+  stepDragPreview(&Editor::drawPinPreviewCircle);
+}
 
 void Editor::pinRelease(int windowY) {
   const BoardPoint r = view_.snappedPointer();

@@ -168,7 +168,9 @@ void Editor::drawPointPreviewLines(int atX, int atY) {
   }
 }
 
-void Editor::pointDragPreview() { stepDragPreview(&Editor::drawPointPreviewLines); }
+void Editor::pointDragPreview() {
+  stepDragPreview(&Editor::drawPointPreviewLines);
+}
 
 void Editor::pointRelease() {
   const BoardPoint r = view_.snappedPointer();

@@ -79,7 +79,7 @@ TEST_F(MainWindowTest, WindowCaptionFontAndToolbarPanel) {
   EXPECT_EQ(window->boardView()->mapTo(window->centralWidget(), QPoint(0, 0)).y(), 60);
 }
 
-struct ButtonSpec {
+struct ButtonExpectation {
   const char* name;
   const char* hint;
   int left;   // -1: not fixed, only the order counts
@@ -87,7 +87,7 @@ struct ButtonSpec {
   bool enabled;
 };
 
-const ButtonSpec kTopRow[] = {
+const ButtonExpectation kTopRow[] = {
     {"BitBtn1", "New File", -1, -1, true},           {"BitBtn3", "Open File", -1, -1, true},
     {"BitBtn4", "Save File", -1, -1, true},          {"BitBtn6", "Print Board", -1, -1, true},
     {"BitBtn5", "Delete Object", -1, -1, false},     {"BitBtn2", "Center Objects", -1, -1, true},
@@ -102,25 +102,25 @@ const ButtonSpec kTopRow[] = {
 TEST_F(MainWindowTest, TopRowButtonsStandInOrderWithHintsPicturesAndStartStates) {
   auto* panel = find<QFrame>("Panel1");
   int previousRight = 0;
-  for (const ButtonSpec& spec : kTopRow) {
-    SCOPED_TRACE(spec.name);
-    auto* b = find<QToolButton>(spec.name);
+  for (const ButtonExpectation& button : kTopRow) {
+    SCOPED_TRACE(button.name);
+    auto* b = find<QToolButton>(button.name);
     ASSERT_NE(b, nullptr);
     EXPECT_EQ(b->parentWidget(), panel);
-    EXPECT_EQ(b->toolTip(), spec.hint);
-    EXPECT_EQ(b->accessibleDescription(), spec.hint);
+    EXPECT_EQ(b->toolTip(), button.hint);
+    EXPECT_EQ(b->accessibleDescription(), button.hint);
     EXPECT_FALSE(b->icon().isNull());
     EXPECT_EQ(b->y(), 6);
     EXPECT_EQ(b->height(), 25);
-    if (spec.left >= 0) {
-      EXPECT_EQ(b->x(), spec.left);
+    if (button.left >= 0) {
+      EXPECT_EQ(b->x(), button.left);
     }
-    if (spec.width >= 0) {
-      EXPECT_EQ(b->width(), spec.width);
+    if (button.width >= 0) {
+      EXPECT_EQ(b->width(), button.width);
     }
     EXPECT_GE(b->x(), previousRight);  // left to right, no overlap
     previousRight = b->x() + b->width();
-    EXPECT_EQ(b->isEnabled(), spec.enabled);
+    EXPECT_EQ(b->isEnabled(), button.enabled);
   }
   // The two menu buttons are narrow.
   EXPECT_LT(find<QToolButton>("BitBtn8")->width(), 20);
@@ -154,7 +154,7 @@ TEST_F(MainWindowTest, EightToolButtonsFormOneGroupWithCreatePinDown) {
   EXPECT_FALSE(pin->isChecked());
 }
 
-struct ListSpec {
+struct ListExpectation {
   const char* name;
   const char* hint;
   QStringList items;
@@ -163,7 +163,7 @@ struct ListSpec {
 };
 
 TEST_F(MainWindowTest, SecondRowListsHoldTheirItemsAndStartIndexes) {
-  const ListSpec lists[] = {
+  const ListExpectation lists[] = {
       {"ComboBox1",
        "Zoom",
        {"Zoom 1x", "Zoom 2x", "Zoom 4x", "Zoom 8x", "Zoom 16x", "Zoom 32x"},
@@ -190,18 +190,18 @@ TEST_F(MainWindowTest, SecondRowListsHoldTheirItemsAndStartIndexes) {
       {"ComboBox2", "Pin Style", {"Circle", "Horisontal", "Vertical"}, 0, true},
   };
   int previousRight = 0;
-  for (const ListSpec& spec : lists) {
-    SCOPED_TRACE(spec.name);
-    auto* list = find<QComboBox>(spec.name);
+  for (const ListExpectation& expected : lists) {
+    SCOPED_TRACE(expected.name);
+    auto* list = find<QComboBox>(expected.name);
     ASSERT_NE(list, nullptr);
     EXPECT_FALSE(list->isEditable());
     QStringList items;
     for (int i = 0; i < list->count(); ++i) items << list->itemText(i);
-    EXPECT_EQ(items, spec.items);
-    EXPECT_EQ(list->currentIndex(), spec.index);
-    EXPECT_EQ(list->isEnabled(), spec.enabled);
-    EXPECT_EQ(list->toolTip(), spec.hint);
-    EXPECT_EQ(list->accessibleDescription(), spec.hint);
+    EXPECT_EQ(items, expected.items);
+    EXPECT_EQ(list->currentIndex(), expected.index);
+    EXPECT_EQ(list->isEnabled(), expected.enabled);
+    EXPECT_EQ(list->toolTip(), expected.hint);
+    EXPECT_EQ(list->accessibleDescription(), expected.hint);
     EXPECT_GE(list->y(), 6 + 25);  // below the top row
     EXPECT_GE(list->x(), previousRight);
     EXPECT_LE(list->geometry().bottom(), 60);
