@@ -116,6 +116,7 @@ class Editor {
   void showSegmentReadout();
   bool dragPreviewStands() const;
   void stepDragPreview(void (Editor::*draw)(int, int));
+  void armDrag(uint16_t kind, int row);
   void setInvertingPen();
 
   // Blocks of the text and object tools; they arrive with text editing and object placement

@@ -61,13 +61,8 @@ void Editor::editPinsPress() {
     state_.HitFound = 1;
     if (i + 1 == selectedBefore) {
       // A second press on the selected pin grabs it.
-      const BoardPoint press = view_.snappedPointer();
-      state_.DragKind = kDragPin;
-      state_.PressX = static_cast<uint16_t>(press.x);
-      state_.PressY = static_cast<uint16_t>(press.y);
-      state_.DragIndex = static_cast<uint16_t>(i);
+      armDrag(kDragPin, i);
       state_.DragRadius = pinDragRadius(i);
-      state_.DragPrevX = kNoPreview;
     }
     if (state_.SelectedPin > 0) drawPinNormal(state_.SelectedPin - 1);
     controls_.panel[2] = "Pin selected. Drag Pin with mouse.";

@@ -178,6 +178,17 @@ void Editor::FormMouseUp(MouseButton button, int y) {
 // A preview stands on screen unless nothing was drawn since the press or the last RedrawBoard.
 // Preview positions are 16-bit; a preview partly left of or above the drawing area has a
 // negative position, which still counts as standing.
+// A second press on the selected item arms its drag at the snapped press position; nothing is
+// on screen yet.
+void Editor::armDrag(uint16_t kind, int row) {
+  const BoardPoint press = view_.snappedPointer();
+  state_.DragKind = kind;
+  state_.PressX = static_cast<uint16_t>(press.x);
+  state_.PressY = static_cast<uint16_t>(press.y);
+  state_.DragIndex = static_cast<uint16_t>(row);
+  state_.DragPrevX = kNoPreview;
+}
+
 // One preview step of a pin or wire point drag: the preview belongs at the window position of
 // the snapped pointer; the old one is erased by drawing it again, then the new one is drawn.
 void Editor::stepDragPreview(void (Editor::*draw)(int, int)) {

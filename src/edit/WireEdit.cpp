@@ -81,12 +81,7 @@ void Editor::editWiresPress() {
     state_.HitFound = 1;
     if (i + 1 == selectedBefore) {
       // A second press on the selected point grabs it.
-      const BoardPoint press = view_.snappedPointer();
-      state_.DragKind = kDragPoint;
-      state_.PressX = static_cast<uint16_t>(press.x);
-      state_.PressY = static_cast<uint16_t>(press.y);
-      state_.DragIndex = static_cast<uint16_t>(i);
-      state_.DragPrevX = kNoPreview;
+      armDrag(kDragPoint, i);
     }
     if (state_.SelectedPoint > 0) unhighlightPoint(state_.SelectedPoint - 1);
     controls_.panel[2] = "Wire selected. Drag Wire with mouse.";
