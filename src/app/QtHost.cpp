@@ -38,14 +38,15 @@ bool QtHost::askYesNo(const std::string& text) {
 QString QtHost::qtFilter(const std::string& filter) {
   const QString text = toQString(filter);
   if (!text.contains(QLatin1Char('|'))) return text;
-  // Pairs of description and pattern; the description is what the user sees. Patterns that
-  // the description does not show are added to it so Qt filters by them.
+  // Pairs of description and pattern; the description is what the user sees. Qt filters by
+  // the parenthesised group at the end of a description, so the patterns are added unless the
+  // description already ends with them ("Kestroval (kvd)" would otherwise filter by "kvd").
   const QStringList parts = text.split(QLatin1Char('|'));
   QStringList filters;
   for (int i = 0; i + 1 < parts.size(); i += 2) {
     QString description = parts[i].trimmed();
     const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
-    if (!description.contains(QLatin1Char('('))) description += " (" + patterns + ")";
+    if (!description.endsWith("(" + patterns + ")")) description += " (" + patterns + ")";
     filters << description;
   }
   return filters.join(QStringLiteral(";;"));

@@ -58,7 +58,7 @@ void Editor::OpenProject() {
   if (!board_->SavedFlag && !host_.askYesNo(kContinueQuestion)) return;
 
   const std::string path =
-      host_.chooseOpenFile(projectDialog(ProgramDirectory, "Kestroval (kvd) (*.kvd)", ""));
+      host_.chooseOpenFile(projectDialog(ProgramDirectory, "Kestroval (kvd)|*.kvd", ""));
   if (path.empty()) return;
 
   // The file is read whole into a board of its own first, so a file that cannot be opened or
@@ -92,7 +92,7 @@ void Editor::SaveProject() {
 
   if (board_->CurrentFileName.empty())
     board_->CurrentFileName =
-        host_.chooseSaveFile(projectDialog(ProgramDirectory, "Kestroval (*.kvd)", "kvd"));
+        host_.chooseSaveFile(projectDialog(ProgramDirectory, "Kestroval (*.kvd)|*.kvd", "kvd"));
   if (board_->CurrentFileName.empty()) return;
 
   board_->CurrentFileName = withProjectExtension(board_->CurrentFileName);

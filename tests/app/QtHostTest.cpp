@@ -100,6 +100,8 @@ TEST(QtHostTest, FiltersInPairsBecomeQtFilters) {
   EXPECT_EQ(QtHost::qtFilter("Project files (*.kvd)"), QStringLiteral("Project files (*.kvd)"));
   EXPECT_EQ(QtHost::qtFilter("Kestroval Objects (*.kvo)|*.kvo"),
             QStringLiteral("Kestroval Objects (*.kvo)"));
+  // A description with a parenthesis of its own still filters by its pattern.
+  EXPECT_EQ(QtHost::qtFilter("Kestroval (kvd)|*.kvd"), QStringLiteral("Kestroval (kvd) (*.kvd)"));
   EXPECT_EQ(QtHost::qtFilter("Boards|*.kvd|All|*.*"), QStringLiteral("Boards (*.kvd);;All (*.*)"));
   EXPECT_EQ(QtHost::qtFilter("Pictures|*.png;*.bmp"), QStringLiteral("Pictures (*.png *.bmp)"));
   EXPECT_EQ(QtHost::qtFilter("odd|"), QStringLiteral("odd ()"));

@@ -185,7 +185,7 @@ TEST_F(DocumentCommandsTest, OpenReadsTheFileIntoANewWorkspace) {
   EXPECT_EQ(host.count("yesNo"), 0);
   ASSERT_EQ(host.openRequests.size(), 1u);
   EXPECT_EQ(host.openRequests[0].initialFolder, (dir / "projects").string());
-  EXPECT_NE(host.openRequests[0].filter.find("*.kvd"), std::string::npos);
+  EXPECT_EQ(host.openRequests[0].filter, "Kestroval (kvd)|*.kvd");
   EXPECT_TRUE(host.openRequests[0].defaultExtension.empty());
   EXPECT_TRUE(host.openRequests[0].suggestedName.empty());
   EXPECT_TRUE(board().sameContent(*saved));
@@ -270,7 +270,7 @@ TEST_F(DocumentCommandsTest, SaveOnANewBoardAsksOnceThenWritesToTheSameFile) {
   const FileDialogRequest& request = host.saveRequests[0];
   EXPECT_EQ(request.defaultExtension, "kvd");
   EXPECT_EQ(request.initialFolder, (dir / "projects").string());
-  EXPECT_NE(request.filter.find("*.kvd"), std::string::npos);
+  EXPECT_EQ(request.filter, "Kestroval (*.kvd)|*.kvd");
   EXPECT_TRUE(request.suggestedName.empty());
   const fs::path file = dir / "board.kvd";
   EXPECT_EQ(board().CurrentFileName, file.string());
