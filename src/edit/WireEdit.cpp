@@ -97,14 +97,15 @@ void Editor::editWiresPress() {
   }
 }
 
+// The marker is asked for apart from the row, as the full repaint asks: a row above 16383 added
+// to the no-marker bit would be read as a lower row.
 void Editor::highlightPoint(int row) {
   if (row < 0 || row >= board_->WirePointCount) return;
   if (controls_.selectCompleteWire) {
-    forEachPointOfWire(row, [this](int k) {
-      renderer_.DrawSelectedSegment(canvas_, *board_, view_, k + kNoMarker);
-    });
+    forEachPointOfWire(
+        row, [this](int k) { renderer_.DrawSelectedSegment(canvas_, *board_, view_, k, false); });
   }
-  renderer_.DrawSelectedSegment(canvas_, *board_, view_, row);
+  renderer_.DrawSelectedSegment(canvas_, *board_, view_, row, true);
 }
 
 void Editor::unhighlightPoint(int row) {

@@ -121,6 +121,35 @@ TEST_F(WireEditTest, CompleteWireModeHighlightsEverySegmentOfTheWire) {
   EXPECT_EQ(pixelAtBoard(330, 360), kYellow);
 }
 
+// Rows above 16383 are still highlighted as themselves, at once just as a full repaint shows
+// them, in both highlight modes.
+TEST_F(WireEditTest, PointsInRowsAbove16383AreHighlightedAsThemselves) {
+  addTwoWires();  // rows 0..4; row 1 ends the segment (300,300) - (340,300)
+  addPoint(480, 240, 0xFF, true);
+  while (board().WirePointCount < 16384) addPoint(480, 240, 0x02);
+  addPoint(380, 320, 0xFF, true);  // row 16384
+  addPoint(440, 320, 0x15);        // row 16385: 16385 & 16383 = 1
+  addPoint(380, 340, 0xFF, true);  // row 16386
+  addPoint(440, 340, 0x15);
+  ed.RedrawBoard();
+  ed.selectTool(Tool::EditWires);
+  for (bool complete : {false, true}) {
+    if (complete) ed.compClick();
+    EXPECT_EQ(selectAt(440, 320), 16386);
+    const QImage atOnce = snapshot();
+    EXPECT_EQ(pixelAtBoard(410, 320), kYellow);
+    EXPECT_EQ(pixelAtBoard(440, 320, 0, 3), kYellow) << "marker on the point itself";
+    EXPECT_EQ(pixelAtBoard(318, 300), kGreen) << "row 1 is not highlighted";
+    ed.RedrawBoard();
+    EXPECT_EQ(differingPixels(snapshot(), atOnce), 0) << "complete " << complete;
+
+    EXPECT_EQ(selectAt(440, 340), 16388);
+    EXPECT_EQ(pixelAtBoard(410, 320), kMaroon) << "old highlight removed";
+    EXPECT_EQ(pixelAtBoard(410, 340), kYellow);
+    selectAt(470, 300);
+  }
+}
+
 TEST_F(WireEditTest, RestoringAHiddenLayersSegmentPaintsNothingOfIt) {
   addTwoWires();
   ed.layer2Click();  // hide the maroon layer
