@@ -180,11 +180,12 @@ void Editor::pointRelease() {
     state_.DragPrevX = kNoPreview;
     return;
   }
-  // The flag bits travel with the point, so a wire start stays a start; a release beyond the
-  // board area puts the point on the nearest edge of it.
+  // The flag bits of x travel with the point into both coordinates, so a wire start stays a
+  // start; a release beyond the board area puts the point on the nearest edge of it.
   WirePoint& point = board_->WirePointTable[static_cast<std::size_t>(row)];
-  point.x = static_cast<uint16_t>(clampedBoardX(r.x) + (point.x & kFlagBits));
-  point.y = static_cast<uint16_t>(clampedBoardY(r.y) + (point.y & kFlagBits));
+  const auto flags = static_cast<uint16_t>(point.x & kFlagBits);
+  point.x = static_cast<uint16_t>(clampedBoardX(r.x) + flags);
+  point.y = static_cast<uint16_t>(clampedBoardY(r.y) + flags);
   RedrawBoard();
 }
 

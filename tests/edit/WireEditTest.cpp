@@ -244,6 +244,23 @@ TEST_F(WireEditTest, DraggingAWireStartShowsOneLineAndKeepsTheFlag) {
   EXPECT_EQ(board().wireCount(), 2);
 }
 
+TEST_F(WireEditTest, DraggedPointTakesTheFlagBitsOfItsXIntoBothCoordinates) {
+  addTwoWires();
+  point(3).y = 360;  // as a file may hold it: the start flag in x alone
+  point(4).y = 360 + 0x4000;
+  ed.selectTool(Tool::EditWires);
+  for (int row : {3, 4}) {
+    const int x = point(row).x & kPositionMask;
+    selectAt(x, 360);
+    moveTo(x, 360);
+    press();
+    moveTo(x, 352);
+    release();
+  }
+  EXPECT_EQ(point(3), (WirePoint{300 + 0x4000, 352 + 0x4000, 0xFF}));
+  EXPECT_EQ(point(4), (WirePoint{360, 352, 0x15}));
+}
+
 TEST_F(WireEditTest, WidthAndLayerListsChangeTheSegmentOrTheWholeWire) {
   addTwoWires();
   ed.selectTool(Tool::EditWires);
