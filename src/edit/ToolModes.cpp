@@ -175,9 +175,6 @@ void Editor::FormMouseUp(MouseButton button, int y) {
   state_.DragKind = kDragNone;
 }
 
-// A preview stands on screen unless nothing was drawn since the press or the last RedrawBoard.
-// Preview positions are 16-bit; a preview partly left of or above the drawing area has a
-// negative position, which still counts as standing.
 // A second press on the selected item arms its drag at the snapped press position; nothing is
 // on screen yet.
 void Editor::armDrag(uint16_t kind, int row) {
@@ -205,6 +202,9 @@ void Editor::stepDragPreview(void (Editor::*draw)(int, int)) {
   state_.DragPrevY = state_.DragCurY;
 }
 
+// A preview stands on screen unless nothing was drawn since the press or the last RedrawBoard.
+// Preview positions are 16-bit; a preview partly left of or above the drawing area has a
+// negative position, which still counts as standing.
 bool Editor::dragPreviewStands() const {
   return state_.DragPrevX != kNoPreview;
 }

@@ -97,14 +97,15 @@ void Editor::editWiresPress() {
   }
 }
 
+// The marker is asked for apart from the row, as the full repaint asks: a row above 16383 added
+// to the no-marker bit would be read as a lower row.
 void Editor::highlightPoint(int row) {
   if (row < 0 || row >= board_->WirePointCount) return;
   if (controls_.selectCompleteWire) {
-    forEachPointOfWire(row, [this](int k) {
-      renderer_.DrawSelectedSegment(canvas_, *board_, view_, k + kNoMarker);
-    });
+    forEachPointOfWire(
+        row, [this](int k) { renderer_.DrawSelectedSegment(canvas_, *board_, view_, k, false); });
   }
-  renderer_.DrawSelectedSegment(canvas_, *board_, view_, row);
+  renderer_.DrawSelectedSegment(canvas_, *board_, view_, row, true);
 }
 
 void Editor::unhighlightPoint(int row) {
@@ -179,11 +180,12 @@ void Editor::pointRelease() {
     state_.DragPrevX = kNoPreview;
     return;
   }
-  // The flag bits travel with the point, so a wire start stays a start; a release beyond the
-  // board area puts the point on the nearest edge of it.
+  // The flag bits of x travel with the point into both coordinates, so a wire start stays a
+  // start; a release beyond the board area puts the point on the nearest edge of it.
   WirePoint& point = board_->WirePointTable[static_cast<std::size_t>(row)];
-  point.x = static_cast<uint16_t>(clampedBoardX(r.x) + (point.x & kFlagBits));
-  point.y = static_cast<uint16_t>(clampedBoardY(r.y) + (point.y & kFlagBits));
+  const auto flags = static_cast<uint16_t>(point.x & kFlagBits);
+  point.x = static_cast<uint16_t>(clampedBoardX(r.x) + flags);
+  point.y = static_cast<uint16_t>(clampedBoardY(r.y) + flags);
   RedrawBoard();
 }
 

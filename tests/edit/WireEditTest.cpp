@@ -121,6 +121,35 @@ TEST_F(WireEditTest, CompleteWireModeHighlightsEverySegmentOfTheWire) {
   EXPECT_EQ(pixelAtBoard(330, 360), kYellow);
 }
 
+// Rows above 16383 are still highlighted as themselves, at once just as a full repaint shows
+// them, in both highlight modes.
+TEST_F(WireEditTest, PointsInRowsAbove16383AreHighlightedAsThemselves) {
+  addTwoWires();  // rows 0..4; row 1 ends the segment (300,300) - (340,300)
+  addPoint(480, 240, 0xFF, true);
+  while (board().WirePointCount < 16384) addPoint(480, 240, 0x02);
+  addPoint(380, 320, 0xFF, true);  // row 16384
+  addPoint(440, 320, 0x15);        // row 16385: 16385 & 16383 = 1
+  addPoint(380, 340, 0xFF, true);  // row 16386
+  addPoint(440, 340, 0x15);
+  ed.RedrawBoard();
+  ed.selectTool(Tool::EditWires);
+  for (bool complete : {false, true}) {
+    if (complete) ed.compClick();
+    EXPECT_EQ(selectAt(440, 320), 16386);
+    const QImage atOnce = snapshot();
+    EXPECT_EQ(pixelAtBoard(410, 320), kYellow);
+    EXPECT_EQ(pixelAtBoard(440, 320, 0, 3), kYellow) << "marker on the point itself";
+    EXPECT_EQ(pixelAtBoard(318, 300), kGreen) << "row 1 is not highlighted";
+    ed.RedrawBoard();
+    EXPECT_EQ(differingPixels(snapshot(), atOnce), 0) << "complete " << complete;
+
+    EXPECT_EQ(selectAt(440, 340), 16388);
+    EXPECT_EQ(pixelAtBoard(410, 320), kMaroon) << "old highlight removed";
+    EXPECT_EQ(pixelAtBoard(410, 340), kYellow);
+    selectAt(470, 300);
+  }
+}
+
 TEST_F(WireEditTest, RestoringAHiddenLayersSegmentPaintsNothingOfIt) {
   addTwoWires();
   ed.layer2Click();  // hide the maroon layer
@@ -213,6 +242,23 @@ TEST_F(WireEditTest, DraggingAWireStartShowsOneLineAndKeepsTheFlag) {
   release();
   EXPECT_EQ(point(3), (WirePoint{300 + 0x4000, 320 + 0x4000, 0xFF}));
   EXPECT_EQ(board().wireCount(), 2);
+}
+
+TEST_F(WireEditTest, DraggedPointTakesTheFlagBitsOfItsXIntoBothCoordinates) {
+  addTwoWires();
+  point(3).y = 360;  // as a file may hold it: the start flag in x alone
+  point(4).y = 360 + 0x4000;
+  ed.selectTool(Tool::EditWires);
+  for (int row : {3, 4}) {
+    const int x = point(row).x & kPositionMask;
+    selectAt(x, 360);
+    moveTo(x, 360);
+    press();
+    moveTo(x, 352);
+    release();
+  }
+  EXPECT_EQ(point(3), (WirePoint{300 + 0x4000, 352 + 0x4000, 0xFF}));
+  EXPECT_EQ(point(4), (WirePoint{360, 352, 0x15}));
 }
 
 TEST_F(WireEditTest, WidthAndLayerListsChangeTheSegmentOrTheWholeWire) {
