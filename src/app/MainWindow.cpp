@@ -226,7 +226,7 @@ void MainWindow::buildTopRow() {
   command("BitBtn6", "Print Board", 88, Glyph::Printer);
   deleteButton_ = command("BitBtn5", "Delete Object", 118, Glyph::Delete);
   command("BitBtn2", "Center Objects", 143, Glyph::CenterArrows);
-  QToolButton* updateScreen = command("BitBtn7", "Update Screen", 173, Glyph::Refresh);
+  QToolButton* updateScreenButton = command("BitBtn7", "Update Screen", 173, Glyph::Refresh);
 
   // The file buttons repaint the board before asking anything, so the questions appear over a
   // clean drawing.
@@ -248,8 +248,8 @@ void MainWindow::buildTopRow() {
       editor_->SaveProject();
     });
   });
-  connect(updateScreen, &QToolButton::clicked, this,
-          [this] { run([this] { editor_->updateScreen(); }); });
+  connect(updateScreenButton, &QToolButton::clicked, this,
+          [this] { run([this] { editor_->BitBtn8Click(); }); });
 
   toolGroup_ = new QButtonGroup(this);
   toolGroup_->setObjectName(QStringLiteral("ToolGroup"));
@@ -267,7 +267,7 @@ void MainWindow::buildTopRow() {
   lineMethodsButton_ = addButton("BitBtn8", QStringLiteral("Line Methods"), 273, kTopRowTop, 17,
                                  kTopRowHeight, glyphIcon(Glyph::DownArrow, 12, 20));
   connect(lineMethodsButton_, &QToolButton::clicked, this,
-          [this] { run([this] { editor_->BitBtn8Click(); }); });
+          [this] { run([this] { editor_->BitBtn9Click(); }); });
   dotMethodsButton_ = addButton("BitBtn10", QStringLiteral("Dot Methods"), 375, kTopRowTop, 13,
                                 kTopRowHeight, glyphIcon(Glyph::DownArrow, 10, 20));
   connect(dotMethodsButton_, &QToolButton::clicked, this,

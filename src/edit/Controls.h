@@ -42,7 +42,7 @@ struct Controls {
   bool selectSegmentOnly = true;    // seg
   bool selectCompleteWire = false;  // comp
   bool splitWire = false;           // Spl
-  // Which of the three the Line Methods button last offered (BitBtn8Click).
+  // Which of the three the Line Methods button last offered (BitBtn9Click).
   bool selectSegmentOnlyEnabled = true;   // seg
   bool selectCompleteWireEnabled = true;  // comp
   bool splitWireEnabled = true;           // Spl

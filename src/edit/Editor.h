@@ -64,7 +64,7 @@ class Editor {
   void ScrollBar1Scroll(int position);  // horizontal
   void ScrollBar2Scroll(int position);  // vertical
   void GotoCenter1Click();              // "+" button and Ctrl+C
-  void updateScreen();                  // Update Screen button
+  void BitBtn8Click();                  // the Update Screen button (BitBtn7)
   void GridsOn1Click();
   void ShowFrame1Click();
   void Layer1Click();
@@ -91,7 +91,7 @@ class Editor {
   // Wire lists and the Line Methods pop-up.
   void ComboBox3Change(int layerIndex);
   void WireChange(int widthIndex);
-  void BitBtn8Click();
+  void BitBtn9Click();  // the Line Methods button (BitBtn8)
   void segClick();
   void compClick();
   void SplClick();

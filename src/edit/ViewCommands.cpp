@@ -32,7 +32,7 @@ void Editor::GotoCenter1Click() {
   RedrawBoard();
 }
 
-void Editor::updateScreen() {
+void Editor::BitBtn8Click() {
   controls_.panel[2] = "Screen Updated";
   RedrawBoard();
 }

@@ -224,7 +224,7 @@ void Editor::ComboBox3Change(int layerIndex) {
 
 // While a point is selected the user may switch between segment and split mode but not in or
 // out of complete-wire mode; with nothing selected all three are offered.
-void Editor::BitBtn8Click() {
+void Editor::BitBtn9Click() {
   controls_.selectSegmentOnlyEnabled = true;
   controls_.selectCompleteWireEnabled = true;
   controls_.splitWireEnabled = true;

@@ -437,7 +437,7 @@ TEST_F(DocumentCommandsTest, ViewCommandsAndAFrameChangeAfterASaveDoNotMakeClose
   editor->ScrollBar1Scroll(20);
   editor->ScrollBar2Scroll(30);
   editor->GotoCenter1Click();
-  editor->updateScreen();
+  editor->BitBtn8Click();
   editor->GridsOn1Click();
   editor->ShowFrame1Click();
   editor->Layer1Click();

@@ -157,7 +157,7 @@ TEST_F(ViewCommandsTest, ScrollPositionsStayInsideTheWorkspace) {
 TEST_F(ViewCommandsTest, UpdateScreenRepaintsOverStrayPixels) {
   editor.canvas().setPixel(kMidX + 40, kMidY + 40, kWhite);
   EXPECT_EQ(at(kMidX + 40, kMidY + 40), kWhite);
-  editor.updateScreen();
+  editor.BitBtn8Click();
   EXPECT_EQ(at(kMidX + 40, kMidY + 40), kBlack);
   EXPECT_EQ(editor.controls().panel[2], "Screen Updated");
 }
@@ -230,7 +230,7 @@ TEST_F(ViewCommandsTest, NoViewCommandMarksTheBoardChanged) {
   const std::function<void()> commands[] = {
       [&] { editor.ComboBox1Change(4); },   [&] { editor.ScrollBar1Scroll(90); },
       [&] { editor.ScrollBar2Scroll(80); }, [&] { editor.GotoCenter1Click(); },
-      [&] { editor.updateScreen(); },       [&] { editor.GridsOn1Click(); },
+      [&] { editor.BitBtn8Click(); },       [&] { editor.GridsOn1Click(); },
       [&] { editor.ShowFrame1Click(); },    [&] { editor.Layer1Click(); },
       [&] { editor.layer2Click(); },        [&] { editor.layer3Click(); },
       [&] { editor.ComboBox4Change(2); },

@@ -302,7 +302,7 @@ TEST_F(WireEditTest, ListsOnlySetLaterPointsOutsideEditWires) {
 TEST_F(WireEditTest, LineMethodsOfferOnlyTheSwitchesAllowedWithASelection) {
   addTwoWires();
   auto offered = [&] {
-    ed.BitBtn8Click();
+    ed.BitBtn9Click();
     return std::make_tuple(controls().selectSegmentOnlyEnabled,
                            controls().selectCompleteWireEnabled, controls().splitWireEnabled);
   };
