@@ -50,6 +50,13 @@ class Host {
     return false;
   }
   virtual void showInformation(const InfoCounts& counts) { (void)counts; }
+  // Text Options dialog: shows text and size (the dialog's scroll bar reaches 5..50) and
+  // returns true with what the user entered on Ok; false on Cancel. The caller stores it.
+  virtual bool editTextOptions(std::string& text, int& size) {
+    (void)text;
+    (void)size;
+    return false;
+  }
   virtual void showAbout() {}
   // Pop-up menus at a point of the drawing area's window.
   virtual void showLineMethodsMenu() {}
