@@ -11,9 +11,6 @@ namespace fw {
 
 namespace {
 
-// The toolbar panel above the drawing area is this high; releases are reported in window rows.
-constexpr int kToolbarHeight = 60;
-
 std::optional<MouseButton> editorButton(Qt::MouseButton button) {
   switch (button) {
     case Qt::LeftButton:
@@ -79,9 +76,9 @@ void BoardView::mousePressEvent(QMouseEvent* event) {
 void BoardView::mouseReleaseEvent(QMouseEvent* event) {
   const auto button = editorButton(event->button());
   if (!button) return;
-  // The editor speaks of window rows: the drawing area starts below the 60-pixel toolbar, so a
-  // release dragged up over the toolbar arrives here with y + 60 < 60.
-  editor_.FormMouseUp(*button, event->position().toPoint().y() + kToolbarHeight);
+  // The editor speaks of window rows: the drawing area starts below the toolbar, so a release
+  // dragged up over the toolbar arrives here above the board area's top row.
+  editor_.FormMouseUp(*button, event->position().toPoint().y() + kBoardAreaTop);
   emit handled();
 }
 

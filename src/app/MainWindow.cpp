@@ -233,23 +233,23 @@ void MainWindow::buildTopRow() {
   connect(newFile, &QToolButton::clicked, this, [this] {
     run([this] {
       editor_->RedrawBoard();
-      editor_->NewProject();
+      editor_->documents().NewProject();
     });
   });
   connect(openFile, &QToolButton::clicked, this, [this] {
     run([this] {
       editor_->RedrawBoard();
-      editor_->OpenProject();
+      editor_->documents().OpenProject();
     });
   });
   connect(saveFile, &QToolButton::clicked, this, [this] {
     run([this] {
       editor_->RedrawBoard();
-      editor_->SaveProject();
+      editor_->documents().SaveProject();
     });
   });
   connect(updateScreenButton, &QToolButton::clicked, this,
-          [this] { run([this] { editor_->BitBtn8Click(); }); });
+          [this] { run([this] { editor_->viewCommands().BitBtn8Click(); }); });
 
   toolGroup_ = new QButtonGroup(this);
   toolGroup_->setObjectName(QStringLiteral("ToolGroup"));
@@ -267,32 +267,32 @@ void MainWindow::buildTopRow() {
   lineMethodsButton_ = addButton("BitBtn8", QStringLiteral("Line Methods"), 273, kTopRowTop, 17,
                                  kTopRowHeight, glyphIcon(Glyph::DownArrow, 12, 20));
   connect(lineMethodsButton_, &QToolButton::clicked, this,
-          [this] { run([this] { editor_->BitBtn9Click(); }); });
+          [this] { run([this] { editor_->wireEdit().BitBtn9Click(); }); });
   dotMethodsButton_ = addButton("BitBtn10", QStringLiteral("Dot Methods"), 375, kTopRowTop, 13,
                                 kTopRowHeight, glyphIcon(Glyph::DownArrow, 10, 20));
   connect(dotMethodsButton_, &QToolButton::clicked, this,
-          [this] { run([this] { editor_->BitBtn10Click(); }); });
+          [this] { run([this] { editor_->pins().BitBtn10Click(); }); });
 }
 
 void MainWindow::buildSecondRow() {
   zoomList_ = addList("ComboBox1", QStringLiteral("Zoom"), zoomItems(), 8, 80);
   connect(zoomList_, &QComboBox::currentIndexChanged, this,
-          [this](int i) { run([this, i] { editor_->ComboBox1Change(i); }); });
+          [this](int i) { run([this, i] { editor_->viewCommands().ComboBox1Change(i); }); });
   layerList_ = addList("ComboBox3", QStringLiteral("Active Layer"), layerItems(), 92, 118);
   connect(layerList_, &QComboBox::currentIndexChanged, this,
           [this](int i) { run([this, i] { editor_->ComboBox3Change(i); }); });
   wireSizeList_ = addList("wire", QStringLiteral("Wire Size"), wireSizeItems(), 214, 76);
   connect(wireSizeList_, &QComboBox::currentIndexChanged, this,
-          [this](int i) { run([this, i] { editor_->WireChange(i); }); });
+          [this](int i) { run([this, i] { editor_->wireEdit().WireChange(i); }); });
   gridList_ = addList("ComboBox4", QStringLiteral("Grid Resolution"), gridItems(), 294, 50);
   connect(gridList_, &QComboBox::currentIndexChanged, this,
-          [this](int i) { run([this, i] { editor_->ComboBox4Change(i); }); });
+          [this](int i) { run([this, i] { editor_->viewCommands().ComboBox4Change(i); }); });
   pinSizeList_ = addList("Size", QStringLiteral("Pin Size"), pinSizeItems(), 348, 76);
   connect(pinSizeList_, &QComboBox::currentIndexChanged, this,
-          [this](int i) { run([this, i] { editor_->SizeChange(i); }); });
+          [this](int i) { run([this, i] { editor_->pins().SizeChange(i); }); });
   pinStyleList_ = addList("ComboBox2", QStringLiteral("Pin Style"), pinStyleItems(), 428, 86);
   connect(pinStyleList_, &QComboBox::currentIndexChanged, this,
-          [this](int i) { run([this, i] { editor_->ComboBox2Change(i); }); });
+          [this](int i) { run([this, i] { editor_->pins().ComboBox2Change(i); }); });
 
   // Load Object: inserting objects is not wired up yet.
   addButton("BitBtn15", QStringLiteral("Load Object"), 518, kSecondRowTop, kCommandButtonWidth,
@@ -334,9 +334,9 @@ void MainWindow::buildDrawingArea(QWidget* central) {
   vScroll_->setAccessibleDescription(QStringLiteral("Vertical scroll position"));
   // Every scroll event redraws with the bar's new position.
   connect(hScroll_, &QScrollBar::valueChanged, this,
-          [this](int v) { run([this, v] { editor_->ScrollBar1Scroll(v); }); });
+          [this](int v) { run([this, v] { editor_->viewCommands().ScrollBar1Scroll(v); }); });
   connect(vScroll_, &QScrollBar::valueChanged, this,
-          [this](int v) { run([this, v] { editor_->ScrollBar2Scroll(v); }); });
+          [this](int v) { run([this, v] { editor_->viewCommands().ScrollBar2Scroll(v); }); });
 
   auto* center = new QToolButton(central);
   center->setObjectName(QStringLiteral("Button1"));
@@ -348,7 +348,7 @@ void MainWindow::buildDrawingArea(QWidget* central) {
   const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
   center->setFixedSize(extent, extent);
   connect(center, &QToolButton::clicked, this,
-          [this] { run([this] { editor_->GotoCenter1Click(); }); });
+          [this] { run([this] { editor_->viewCommands().GotoCenter1Click(); }); });
 
   auto* grid = new QGridLayout;
   grid->setContentsMargins(0, 0, 0, 0);
@@ -415,14 +415,14 @@ void MainWindow::buildMenus() {
 
   QMenu* file = addMenu(nullptr, "File1", QStringLiteral("&File"));
   handler(addItem(file, "New1", QStringLiteral("New"), QKeySequence(Qt::CTRL | Qt::Key_N)),
-          [this] { editor_->NewProject(); });
+          [this] { editor_->documents().NewProject(); });
   handler(addItem(file, "Open1", QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O)),
-          [this] { editor_->OpenProject(); });
+          [this] { editor_->documents().OpenProject(); });
   file->addSeparator();
   handler(addItem(file, "Save1", QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S)),
-          [this] { editor_->SaveProject(); });
+          [this] { editor_->documents().SaveProject(); });
   handler(addItem(file, "SaveAs1", QStringLiteral("Save &As...")),
-          [this] { editor_->SaveAs1Click(); });
+          [this] { editor_->documents().SaveAs1Click(); });
   file->addSeparator();
   addItem(file, "InsertObject1", QStringLiteral("Insert Object..."));
   addItem(file, "SaveasObject1", QStringLiteral("Save as Object..."));
@@ -444,31 +444,31 @@ void MainWindow::buildMenus() {
   QMenu* window = addMenu(nullptr, "Window1", QStringLiteral("&Window"));
   handler(addItem(window, "GotoCenter1", QStringLiteral("Goto Center"),
                   QKeySequence(Qt::CTRL | Qt::Key_C)),
-          [this] { editor_->GotoCenter1Click(); });
+          [this] { editor_->viewCommands().GotoCenter1Click(); });
   addItem(window, "CenterObjects1", QStringLiteral("Center Objects"));
   window->addSeparator();
   handler(addItem(window, "Info1", QStringLiteral("Info..."), QKeySequence(Qt::CTRL | Qt::Key_I)),
-          [this] { editor_->Info1Click(); });
+          [this] { editor_->documents().Info1Click(); });
   window->addSeparator();
   handler(addItem(window, "FrameSize1", QStringLiteral("Frame Size...")),
-          [this] { editor_->FrameSize1Click(); });
+          [this] { editor_->documents().FrameSize1Click(); });
   showFrameItem_ = addItem(window, "ShowFrame1", QStringLiteral("Show Frame"),
                            QKeySequence(Qt::CTRL | Qt::Key_F));
-  handler(showFrameItem_, [this] { editor_->ShowFrame1Click(); });
+  handler(showFrameItem_, [this] { editor_->viewCommands().ShowFrame1Click(); });
   showGridsItem_ =
       addItem(window, "GridsOn1", QStringLiteral("Show Grids"), QKeySequence(Qt::CTRL | Qt::Key_G));
-  handler(showGridsItem_, [this] { editor_->GridsOn1Click(); });
+  handler(showGridsItem_, [this] { editor_->viewCommands().GridsOn1Click(); });
 
   QMenu* layers = addMenu(nullptr, "Layers1", QStringLiteral("&Layers"));
   layerItems_[0] =
       addItem(layers, "Layer1", QStringLiteral("Show Layer 1 (Green)"), QKeySequence(Qt::Key_F1));
-  handler(layerItems_[0], [this] { editor_->Layer1Click(); });
+  handler(layerItems_[0], [this] { editor_->viewCommands().Layer1Click(); });
   layerItems_[1] =
       addItem(layers, "layer2", QStringLiteral("Show Layer 2 (Red)"), QKeySequence(Qt::Key_F2));
-  handler(layerItems_[1], [this] { editor_->layer2Click(); });
+  handler(layerItems_[1], [this] { editor_->viewCommands().layer2Click(); });
   layerItems_[2] =
       addItem(layers, "layer3", QStringLiteral("Show Layer 3 (Purple)"), QKeySequence(Qt::Key_F3));
-  handler(layerItems_[2], [this] { editor_->layer3Click(); });
+  handler(layerItems_[2], [this] { editor_->viewCommands().layer3Click(); });
 
   // Check marks are the editor's: the items are checkable and syncFromControls sets them.
   for (QAction* a :
@@ -489,9 +489,12 @@ void MainWindow::buildPopupMenus() {
   segItem_ = addItem(lineMethodsMenu_, "seg", QStringLiteral("Select Wiresegment Only"));
   compItem_ = addItem(lineMethodsMenu_, "comp", QStringLiteral("Select Complete Wire"));
   splitItem_ = addItem(lineMethodsMenu_, "Spl", QStringLiteral("Splitt Wire in Two"));
-  connect(segItem_, &QAction::triggered, this, [this] { run([this] { editor_->segClick(); }); });
-  connect(compItem_, &QAction::triggered, this, [this] { run([this] { editor_->compClick(); }); });
-  connect(splitItem_, &QAction::triggered, this, [this] { run([this] { editor_->SplClick(); }); });
+  connect(segItem_, &QAction::triggered, this,
+          [this] { run([this] { editor_->wireEdit().segClick(); }); });
+  connect(compItem_, &QAction::triggered, this,
+          [this] { run([this] { editor_->wireEdit().compClick(); }); });
+  connect(splitItem_, &QAction::triggered, this,
+          [this] { run([this] { editor_->wireEdit().SplClick(); }); });
 
   dotMethodsMenu_ = new QMenu(this);
   dotMethodsMenu_->setObjectName(QStringLiteral("PopupMenu2"));
@@ -501,9 +504,9 @@ void MainWindow::buildPopupMenus() {
   outlinedItem_ =
       addItem(dotMethodsMenu_, "outl", QStringLiteral("Graphic (Double Size and Outlined)"));
   connect(normalItem_, &QAction::triggered, this,
-          [this] { run([this] { editor_->NormalClick(); }); });
+          [this] { run([this] { editor_->pins().NormalClick(); }); });
   connect(outlinedItem_, &QAction::triggered, this,
-          [this] { run([this] { editor_->outlClick(); }); });
+          [this] { run([this] { editor_->pins().outlClick(); }); });
 
   for (QAction* a : {segItem_, compItem_, splitItem_, normalItem_, outlinedItem_})
     a->setCheckable(true);
@@ -561,7 +564,7 @@ void MainWindow::syncFromControls() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   // The editor asks about unsaved work; nothing is written on exit.
-  const bool mayClose = editor_->FormClose();
+  const bool mayClose = editor_->documents().FormClose();
   syncFromControls();
   if (mayClose)
     event->accept();

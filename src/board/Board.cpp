@@ -8,6 +8,13 @@ std::unique_ptr<Board> makeBoard() {
   return std::make_unique<Board>();
 }
 
+int32_t clampFrameWidth(int32_t width) {
+  return std::clamp(width, kMinFrameWidth, kMaxFrameWidth);
+}
+int32_t clampFrameHeight(int32_t height) {
+  return std::clamp(height, kMinFrameHeight, kMaxFrameHeight);
+}
+
 void Board::reset() {
   PinCount = 0;
   WirePointCount = 0;
@@ -70,18 +77,6 @@ int32_t Board::wireCount() const {
 
 int32_t Board::wireSegmentCount() const {
   return WirePointCount - wireCount();
-}
-
-bool Board::sameContent(const Board& o) const {
-  auto same = [](const auto& a, const auto& b, int32_t n) {
-    return std::equal(a.begin(), a.begin() + n, b.begin());
-  };
-  return PinCount == o.PinCount && WirePointCount == o.WirePointCount && TextCount == o.TextCount &&
-         ObjectCount == o.ObjectCount && FrameWidth == o.FrameWidth &&
-         FrameHeight == o.FrameHeight && same(PinTable, o.PinTable, PinCount) &&
-         same(WirePointTable, o.WirePointTable, WirePointCount) &&
-         same(TextTable, o.TextTable, TextCount) && same(ObjectTable, o.ObjectTable, ObjectCount) &&
-         same(ObjectDescriptions, o.ObjectDescriptions, ObjectCount);
 }
 
 }  // namespace fw

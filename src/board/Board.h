@@ -25,6 +25,14 @@ constexpr uint8_t kWireStartAttr = 0xFF;
 
 constexpr int32_t kNewFrameWidth = 252;
 constexpr int32_t kNewFrameHeight = 158;
+// The frame sizes the Frame Size dialog's scroll bars reach, in board units.
+constexpr int32_t kMinFrameWidth = 16;
+constexpr int32_t kMaxFrameWidth = 799;
+constexpr int32_t kMinFrameHeight = 16;
+constexpr int32_t kMaxFrameHeight = 599;
+// A frame size the scroll bars cannot show (only a project file brings one) is pulled into range.
+int32_t clampFrameWidth(int32_t width);
+int32_t clampFrameHeight(int32_t height);
 
 enum Layer : int { kLayer1 = 0, kLayer2 = 1, kGraphic = 2 };
 constexpr int kLayerCount = 3;
@@ -143,9 +151,6 @@ class Board {
 
   int32_t wireCount() const;         // rows that start a wire
   int32_t wireSegmentCount() const;  // rows that do not
-
-  // Same counts, rows in use and document fields (rows past the counts are ignored).
-  bool sameContent(const Board& other) const;
 };
 
 std::unique_ptr<Board> makeBoard();

@@ -16,10 +16,13 @@ const int WireWidthPixels[kWireWidths][kZoomLevels] = {
     {5, 10, 20, 40, 80, 160}, {6, 12, 25, 50, 100, 200}, {8, 16, 32, 64, 128, 256},
 };
 
-namespace {
-int zoomIndex(int z) {
-  return clampInt(z, 0, kZoomLevels - 1);
+int zoomColumn(int zoomLevel) {
+  return clampInt(zoomLevel, 0, kZoomLevels - 1);
 }
+
+namespace {
+// The pointer formulas measure from the middle of the board area; 30 is half the toolbar.
+constexpr int kHalfTop = kBoardAreaTop / 2;
 int gridIndex(int g) {
   return clampInt(g, 0, kGridResolutions - 1);
 }
@@ -30,7 +33,7 @@ int clampInt(int v, int lo, int hi) {
 }
 
 int View::zoomFactor() const {
-  return 1 << zoomIndex(ZoomLevel);
+  return 1 << zoomColumn();
 }
 int View::pxPerGrid() const {
   return 4 * zoomFactor();
@@ -66,14 +69,14 @@ BoardPoint View::snappedPointer() const {
   const int q = s * zoomFactor();
   const int half = p / (2 * r);
   const int x = ((PointerX - W / 2 + p * scrollX + half) / q) * s - 4;
-  const int y = ((PointerY + 30 - (H - 60) / 2 + p * scrollY + half) / q) * s - 4;
+  const int y = ((PointerY + kHalfTop - (H - kBoardAreaTop) / 2 + p * scrollY + half) / q) * s - 4;
   return {x, y};
 }
 
 BoardPoint View::unsnappedPointer() const {
   const int f = zoomFactor();
   const int x = ((4 * f * scrollX + PointerX + f / 2 - W / 2) / f) - 4;
-  const int y = ((4 * f * scrollY + PointerY + f / 2 + 30 - (H - 60) / 2) / f) - 4;
+  const int y = ((4 * f * scrollY + PointerY + f / 2 + kHalfTop - (H - kBoardAreaTop) / 2) / f) - 4;
   return {x, y};
 }
 

@@ -24,6 +24,14 @@ constexpr int kCenterScrollY = 75;
 constexpr int kMaxBoardX = 792;
 constexpr int kMaxBoardY = 592;
 
+// The window of the drawing rules: the board area runs from y = 60, below the toolbar, to 40
+// pixels above the window's foot, where the scroll bar and the status bar sit.
+constexpr int kBoardAreaTop = 60;
+constexpr int kBoardAreaBottomMargin = 40;
+
+// The zoom level as a column of the size tables, 0..5 whatever the level holds.
+int zoomColumn(int zoomLevel);
+
 // A board position (x, y), signed so that positions left of or above the origin can be seen.
 struct BoardPoint {
   int x = 0;
@@ -57,11 +65,12 @@ class View {
   // Sets W and H from the drawing area's size in pixels.
   void setAreaSize(int width, int height) {
     W = width;
-    H = height + 100;
+    H = height + kBoardAreaTop + kBoardAreaBottomMargin;
   }
   int areaWidth() const { return W; }
-  int areaHeight() const { return H - 100; }
+  int areaHeight() const { return H - kBoardAreaTop - kBoardAreaBottomMargin; }
 
+  int zoomColumn() const { return fw::zoomColumn(ZoomLevel); }
   int zoomFactor() const;  // pixels per board unit
   int pxPerGrid() const;   // pixels per grid step
   int snapStep() const;    // board units per snap step

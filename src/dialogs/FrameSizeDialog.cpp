@@ -32,14 +32,6 @@ std::string frameSizeReadout(int width, int height) {
   return millimetres(width) + " x " + millimetres(height) + "  (mm)";
 }
 
-int clampFrameWidth(int width) {
-  return std::clamp(width, kMinFrameWidth, kMaxFrameWidth);
-}
-
-int clampFrameHeight(int height) {
-  return std::clamp(height, kMinFrameHeight, kMaxFrameHeight);
-}
-
 // A filled shape: the white preview area (a rectangle) or the yellow frame (a rounded rectangle).
 class ShapeWidget : public QWidget {
  public:

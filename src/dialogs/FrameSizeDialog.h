@@ -3,17 +3,13 @@
 #include <QDialog>
 #include <string>
 
+#include "board/Board.h"
+
 class QLabel;
 class QPushButton;
 class QScrollBar;
 
 namespace fw {
-
-// The ranges of the frame size scroll bars, in board units.
-constexpr int kMinFrameWidth = 16;
-constexpr int kMaxFrameWidth = 799;
-constexpr int kMinFrameHeight = 16;
-constexpr int kMaxFrameHeight = 599;
 
 // Where the yellow frame preview (Shape2) sits in the dialog: centred on the preview area at
 // one sixth of the frame's size in board units.
@@ -30,10 +26,6 @@ FramePreviewRect framePreviewRect(int width, int height);
 
 // "160.0 x 100.3  (mm)" for a 252 x 158 frame: each side times 0.635 mm with one decimal.
 std::string frameSizeReadout(int width, int height);
-
-// A frame size the scroll bars cannot show (only a project file brings one) is pulled into range.
-int clampFrameWidth(int width);
-int clampFrameHeight(int height);
 
 class ShapeWidget;
 

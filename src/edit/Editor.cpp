@@ -3,7 +3,11 @@
 namespace fw {
 
 Editor::Editor(Host& host, int areaWidth, int areaHeight)
-    : host_(host), board_(makeBoard()), canvas_(areaWidth, areaHeight) {
+    : host_(host),
+      board_(makeBoard()),
+      canvas_(areaWidth, areaHeight),
+      ctx_{*board_, view_, state_, controls_, canvas_, renderer_, host_, [this] { RedrawBoard(); }},
+      documents_(ctx_, ProgramDirectory, [this] { windowReset(); }) {
   view_.setAreaSize(areaWidth, areaHeight);
   windowReset();
 }
@@ -67,6 +71,13 @@ void Editor::windowReset() {
   PrintDpiIndex = 1;
   state_.RubberAnchorX = kNoWire;
   state_.RubberEndX = kNoWire;
+}
+
+void Editor::ComboBox3Change(int layerIndex) {
+  controls_.layer.index = clampInt(layerIndex, 0, kLayerCount - 1);
+  controls_.panel[2] = "Active Layer Changed";
+  texts_.activeLayerChangedForText();
+  wireEdit_.activeLayerChangedForWire();
 }
 
 }  // namespace fw

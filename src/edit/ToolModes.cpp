@@ -1,51 +1,51 @@
 // The eight tools and the three pointer handlers. Each handler runs its steps and the per-tool
-// blocks in a fixed order; the blocks themselves live in one file per tool.
-#include <cstdlib>
-#include <string>
-
+// blocks in a fixed order; the blocks themselves live in one class per tool.
 #include "edit/Editor.h"
 #include "edit/PointerReadout.h"
+#include "edit/tools/ToolSupport.h"
 
 namespace fw {
 
 namespace {
+
+// The controls a tool enables; every one not named is disabled.
+enum Enables : unsigned {
+  kNothing = 0,
+  kDelete = 1u << 0,       // BitBtn5
+  kCutObject = 1u << 1,    // CutObject1
+  kLineMethods = 1u << 2,  // BitBtn8
+  kDotMethods = 1u << 3,   // BitBtn10
+  kPinStyle = 1u << 4,     // ComboBox2
+  kPinSize = 1u << 5,      // Size
+  kWireSize = 1u << 6,     // wire
+  kRotate = 1u << 7,       // Rotate1
+  kGrid = 1u << 8,         // ComboBox4
+};
 
 // What choosing a tool does to the status bar, the cursor and the other controls.
 struct ToolSettings {
   Tool tool;
   const char* message;
   CursorShape cursor;
-  bool deleteButton;  // BitBtn5
-  bool cutObject;     // CutObject1
-  bool lineMethods;   // BitBtn8
-  bool dotMethods;    // BitBtn10
-  bool pinStyle;      // ComboBox2
-  bool pinSize;       // Size
-  bool wireSize;      // wire
-  bool rotate;        // Rotate1
-  bool grid;          // ComboBox4
+  unsigned enables;
+  bool has(Enables e) const { return (enables & e) != 0; }
 };
 
 constexpr CursorShape kCross = CursorShape::Cross;
 constexpr CursorShape kArrow = CursorShape::Arrow;
 
 const ToolSettings kToolSettings[] = {
-    {Tool::CreatePin, "Place Pin", kCross, false, false, false, true, true, true, false, false,
-     true},
-    {Tool::EditPins, "Click on Object to edit", kArrow, true, true, false, false, true, true, false,
-     false, true},
-    {Tool::DrawWire, "Select start position for Wire", kArrow, true, true, false, false, false,
-     false, true, false, true},
-    {Tool::EditWires, "Click on Wire to edit", kArrow, true, true, true, false, false, false, true,
-     false, true},
-    {Tool::CreateText, "Place Text", kArrow, false, false, false, false, false, false, false, false,
-     true},
-    {Tool::EditText, "Select Text to Edit.", kArrow, true, true, false, false, false, false, false,
-     false, true},
-    {Tool::EditObject, "Select Object to Edit", kArrow, true, true, false, false, false, false,
-     false, true, true},
-    {Tool::Pan, "Select pan position", kCross, false, false, false, false, false, false, false,
-     false, false},
+    {Tool::CreatePin, "Place Pin", kCross, kDotMethods | kPinStyle | kPinSize | kGrid},
+    {Tool::EditPins, "Click on Object to edit", kArrow,
+     kDelete | kCutObject | kPinStyle | kPinSize | kGrid},
+    {Tool::DrawWire, "Select start position for Wire", kArrow,
+     kDelete | kCutObject | kWireSize | kGrid},
+    {Tool::EditWires, "Click on Wire to edit", kArrow,
+     kDelete | kCutObject | kLineMethods | kWireSize | kGrid},
+    {Tool::CreateText, "Place Text", kArrow, kGrid},
+    {Tool::EditText, "Select Text to Edit.", kArrow, kDelete | kCutObject | kGrid},
+    {Tool::EditObject, "Select Object to Edit", kArrow, kDelete | kCutObject | kRotate | kGrid},
+    {Tool::Pan, "Select pan position", kCross, kNothing},
 };
 
 const ToolSettings& settingsFor(Tool tool) {
@@ -59,53 +59,38 @@ const ToolSettings& settingsFor(Tool tool) {
 void Editor::selectTool(Tool tool) {
   const ToolSettings& s = settingsFor(tool);
   controls_.tool = s.tool;
-  if (state_.Placing) abandonPlacement();
+  if (state_.Placing) placement_.abandonPlacement();
   // A rubber band left on screen would otherwise stay there, frozen, until the next repaint.
-  setInvertingPen();
-  eraseRubberBand();
+  setInvertingPen(canvas_);
+  wires_.eraseRubberBand();
   state_.RubberEndX = kNoWire;
   if (state_.anythingSelected()) {
     state_.clearSelections();
     RedrawBoard();
   }
-  if (tool == Tool::DrawWire) {
-    // A wire in progress is abandoned; its points stay in the table.
-    state_.WireLastX = kNoWire;
-    state_.WireLastY = kNoWire;
-    state_.RubberAnchorX = kNoWire;
-    state_.RubberEndX = kNoWire;
-  }
+  if (tool == Tool::DrawWire) wires_.abandonWire();
   controls_.panel[2] = s.message;
   controls_.cursor = s.cursor;
-  controls_.deleteButton = s.deleteButton;
-  controls_.cutObject = s.cutObject;
-  controls_.lineMethods = s.lineMethods;
-  controls_.dotMethods = s.dotMethods;
-  controls_.pinStyle.enabled = s.pinStyle;
-  controls_.pinSize.enabled = s.pinSize;
-  controls_.wireSize.enabled = s.wireSize;
-  controls_.rotate = s.rotate;
-  controls_.grid.enabled = s.grid;
-}
-
-// The floating object's preview is erased by drawing it once more where it stands; the rows it
-// occupied past the ends of the tables are simply not used again.
-void Editor::abandonPlacement() {
-  state_.FloatX = 0;
-  state_.FloatMoved = false;
-  updateFloatingObject();
-  state_.Placing = false;
-  state_.FloatX = 0;
+  controls_.deleteButton = s.has(kDelete);
+  controls_.cutObject = s.has(kCutObject);
+  controls_.lineMethods = s.has(kLineMethods);
+  controls_.dotMethods = s.has(kDotMethods);
+  controls_.pinStyle.enabled = s.has(kPinStyle);
+  controls_.pinSize.enabled = s.has(kPinSize);
+  controls_.wireSize.enabled = s.has(kWireSize);
+  controls_.rotate = s.has(kRotate);
+  controls_.grid.enabled = s.has(kGrid);
 }
 
 void Editor::MouseDown(MouseButton button) {
   const bool left = button == MouseButton::Left;
   const bool right = button == MouseButton::Right;
+  auto toolIs = [this](Tool t) { return controls_.tool == t; };
 
   // A right press on a selected text opens its options, wherever the pointer is.
   if (right && state_.SelectedText > 0) {
     state_.TextOptionsTarget = state_.SelectedText;
-    showTextOptionsForSelectedText();
+    texts_.showTextOptionsForSelectedText();
     state_.DragKind = kDragNone;
     RedrawBoard();
   }
@@ -115,21 +100,21 @@ void Editor::MouseDown(MouseButton button) {
 
   if (right && state_.Placing) {
     controls_.panel[2] = "Select Object to Edit";
-    abandonPlacement();
+    placement_.abandonPlacement();
   }
 
   board_->SavedFlag = false;
 
-  if (toolIs(Tool::CreateText)) createTextPress();
-  if (toolIs(Tool::EditObject) && state_.Placing) placeObjectPress(button);
-  if (toolIs(Tool::DrawWire)) drawWirePress(button);
-  if (toolIs(Tool::Pan)) panPress();
+  if (toolIs(Tool::CreateText)) texts_.createTextPress();
+  if (toolIs(Tool::EditObject) && state_.Placing) placement_.placeObjectPress(button);
+  if (toolIs(Tool::DrawWire)) wires_.drawWirePress(button);
+  if (toolIs(Tool::Pan)) pan_.panPress();
   if (toolIs(Tool::EditObject) && left && board_->ObjectCount > 0 && !state_.Placing)
-    editObjectPress();
-  if (toolIs(Tool::EditText) && left) editTextPress();
-  if (toolIs(Tool::EditPins) && left) editPinsPress();
-  if (toolIs(Tool::EditWires) && left) editWiresPress();
-  if (toolIs(Tool::CreatePin)) createPinPress();
+    objectSelection_.editObjectPress();
+  if (toolIs(Tool::EditText) && left) texts_.editTextPress();
+  if (toolIs(Tool::EditPins) && left) pins_.editPinsPress();
+  if (toolIs(Tool::EditWires) && left) wireEdit_.editWiresPress();
+  if (toolIs(Tool::CreatePin)) pins_.createPinPress();
 }
 
 void Editor::mousemove(int x, int y) {
@@ -140,79 +125,36 @@ void Editor::mousemove(int x, int y) {
   // The previews do not look at the tool: DragKind is set only between a press that armed a
   // drag and the next release.
   if (state_.DragKind == kDragText) {
-    textDragPreview();
+    texts_.textDragPreview();
   } else if (state_.DragKind == kDragObject) {
-    objectDragPreview();
+    objectSelection_.objectDragPreview();
   } else if (state_.DragKind == kDragPoint) {
-    pointDragPreview();
+    wireEdit_.pointDragPreview();
   } else if (state_.DragKind == kDragPin) {
-    pinDragPreview();
+    pins_.pinDragPreview();
   }
 
-  setInvertingPen();
-  if (state_.RubberAnchorX != kNoWire && toolIs(Tool::DrawWire)) moveRubberBand();
+  setInvertingPen(canvas_);
+  if (state_.RubberAnchorX != kNoWire && controls_.tool == Tool::DrawWire) wires_.moveRubberBand();
 
   showPointerReadout();
   if (state_.WireLastX < kNoWire) showSegmentReadout();
 
-  if (!state_.FollowSuspended) updateFloatingObject();
+  if (!state_.FollowSuspended) placement_.updateFloatingObject();
 }
 
 void Editor::FormMouseUp(MouseButton button, int y) {
-  const bool left = button == MouseButton::Left;
-  if (dragPreviewStands() && state_.DragKind == kDragPin && toolIs(Tool::EditPins) &&
-      state_.SelectedPin > 0 && left)
-    pinRelease(y);
-  if (dragPreviewStands() && state_.DragKind == kDragPoint && toolIs(Tool::EditWires) &&
-      state_.SelectedPoint > 0 && left)
-    pointRelease();
-  if (dragPreviewStands() && state_.DragKind == kDragObject && toolIs(Tool::EditObject) &&
-      state_.SelectedObject > 0 && left)
-    objectRelease();
-  if (dragPreviewStands() && state_.DragKind == kDragText && toolIs(Tool::EditText) &&
-      state_.SelectedText > 0 && left)
-    textRelease();
+  // A release drops the item whose drag a press armed, when a preview stands on screen, its
+  // tool is still the active one, it is still selected and the left button was released.
+  auto drops = [&](uint16_t kind, Tool tool, int32_t selected) {
+    return dragPreviewStands(state_) && state_.DragKind == kind && controls_.tool == tool &&
+           selected > 0 && button == MouseButton::Left;
+  };
+  if (drops(kDragPin, Tool::EditPins, state_.SelectedPin)) pins_.pinRelease(y);
+  if (drops(kDragPoint, Tool::EditWires, state_.SelectedPoint)) wireEdit_.pointRelease();
+  if (drops(kDragObject, Tool::EditObject, state_.SelectedObject)) objectSelection_.objectRelease();
+  if (drops(kDragText, Tool::EditText, state_.SelectedText)) texts_.textRelease();
   state_.DragKind = kDragNone;
-}
-
-// A second press on the selected item arms its drag at the snapped press position; nothing is
-// on screen yet.
-void Editor::armDrag(uint16_t kind, int row) {
-  const BoardPoint press = view_.snappedPointer();
-  state_.DragKind = kind;
-  state_.PressX = static_cast<uint16_t>(press.x);
-  state_.PressY = static_cast<uint16_t>(press.y);
-  state_.DragIndex = static_cast<uint16_t>(row);
-  state_.DragPrevX = kNoPreview;
-}
-
-// One preview step of a pin or wire point drag: the preview belongs at the window position of
-// the snapped pointer; the old one is erased by drawing it again, then the new one is drawn.
-void Editor::stepDragPreview(void (Editor::*draw)(int, int)) {
-  const BoardPoint p = view_.snappedPointer();
-  const WindowPoint w = view_.toWindow(p.x, p.y);
-  state_.DragCurX = static_cast<uint16_t>(w.x);
-  state_.DragCurY = static_cast<uint16_t>(w.y);
-  setInvertingPen();
-  canvas_.setBrushStyle(BrushStyle::Clear);
-  if (dragPreviewStands())
-    (this->*draw)(static_cast<int16_t>(state_.DragPrevX), static_cast<int16_t>(state_.DragPrevY));
-  (this->*draw)(static_cast<int16_t>(state_.DragCurX), static_cast<int16_t>(state_.DragCurY));
-  state_.DragPrevX = state_.DragCurX;
-  state_.DragPrevY = state_.DragCurY;
-}
-
-// A preview stands on screen unless nothing was drawn since the press or the last RedrawBoard.
-// Preview positions are 16-bit; a preview partly left of or above the drawing area has a
-// negative position, which still counts as standing.
-bool Editor::dragPreviewStands() const {
-  return state_.DragPrevX != kNoPreview;
-}
-
-void Editor::setInvertingPen() {
-  canvas_.setPenStyle(PenStyle::Solid);
-  canvas_.setPenWidth(1);
-  canvas_.setRasterMode(RasterMode::Invert);
 }
 
 void Editor::showPointerReadout() {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "board/Geometry.h"
 #include "render/TextCache.h"
 
 namespace fw {
@@ -32,10 +33,6 @@ int rowsInUse(int32_t count, int32_t capacity) {
   return std::clamp<int32_t>(count, 0, capacity);
 }
 
-int zoomIndex(const View& v) {
-  return std::clamp(v.ZoomLevel, 0, kZoomLevels - 1);
-}
-
 int padSize(const Pin& p, int z) {
   return PinSizePixels[std::min<int>(p.sizeIndex, kPinSizes - 1)][z];
 }
@@ -47,6 +44,11 @@ int trackWidth(uint8_t attr, int z) {
 bool layerShown(const Visibility& vis, int layer) {
   return layer >= 0 && layer < kLayerCount && vis.layers[std::size_t(layer)];
 }
+
+// The grid's dot rows start this far down the window, below the toolbar; at 32x, where a grid
+// step is 128 pixels, one whole step down.
+constexpr int kGridRowsTop = 64;
+constexpr int kLargestGridStep = 128;
 
 // Board units to window pixels, as View maps them, without a call per coordinate.
 struct Mapping {
@@ -129,7 +131,15 @@ class Redraw {
  public:
   Redraw(BoardRenderer& r, Canvas& c, const Board& b, const View& v, const Visibility& vis,
          TextCache* cache)
-      : r_(r), c_(c), b_(b), v_(v), vis_(vis), cache_(cache), map_(v), area_(c), z_(zoomIndex(v)) {}
+      : r_(r),
+        c_(c),
+        b_(b),
+        v_(v),
+        vis_(vis),
+        cache_(cache),
+        map_(v),
+        area_(c),
+        z_(v.zoomColumn()) {}
 
   void run(const Selection& sel) {
     // Everything up to the highlights is collected and drawn band by band.
@@ -213,7 +223,7 @@ class Redraw {
     c_.setPenColor(colors::kBackground);
     c_.setPenWidth(1);
     c_.setRasterMode(RasterMode::Copy);
-    c_.rectangle(0, 60, v_.W, v_.H - 40);
+    c_.rectangle(0, kBoardAreaTop, v_.W, v_.H - kBoardAreaBottomMargin);
   }
 
   void grid() {
@@ -221,8 +231,8 @@ class Redraw {
     auto mod = [p](int a) { return ((a % p) + p) % p; };
     const int gx = mod(v_.W / 2 - p * v_.scrollX);
     const int gy = mod(v_.H / 2 - p * v_.scrollY);
-    // The rows start below the toolbar, on a grid row: 64 pixels down, 128 at 32x.
-    const int top = gy + (p == 128 ? 128 : 64);
+    // The rows start below the toolbar, on a grid row.
+    const int top = gy + (p == kLargestGridStep ? kLargestGridStep : kGridRowsTop);
     const int cols = v_.W / p;
     const int rows = v_.H / p;
     if (!cache_) {
@@ -378,10 +388,8 @@ class Redraw {
     if (sel.point > 0 && sel.point <= points) {
       const int row = sel.point - 1;
       if (vis_.completeWire) {
-        int s = row;
-        while (s > 0 && !isWireStart(b_.WirePointTable[std::size_t(s)])) --s;
-        for (int k = s + 1; k < points && !isWireStart(b_.WirePointTable[std::size_t(k)]); ++k)
-          r_.DrawSelectedSegment(c_, b_, v_, k, false);
+        const WireRows w = wireOf(b_, row);
+        for (int k = w.start + 1; k < w.end; ++k) r_.DrawSelectedSegment(c_, b_, v_, k, false);
       }
       r_.DrawSelectedSegment(c_, b_, v_, row, true);
     }
@@ -430,7 +438,7 @@ void BoardRenderer::DrawPin(Canvas& c, const Board& b, const View& v, int row) {
   if (row < 0 || row >= kPinCapacity) return;
   const Pin& p = b.PinTable[std::size_t(row)];
   const Mapping m(v);
-  const int xw = m.x(p.x), yw = m.y(p.y), d = padSize(p, zoomIndex(v));
+  const int xw = m.x(p.x), yw = m.y(p.y), d = padSize(p, v.zoomColumn());
   c.setRasterMode(RasterMode::Copy);
   if (isGraphicPin(p))
     graphicRing(c, xw, yw, d, v.zoomFactor());
@@ -466,30 +474,18 @@ void BoardRenderer::DrawSelectedSegment(Canvas& c, const Board& b, const View& v
   // A wire start shows the wire's first segment and takes its width from the next row; a
   // start with no following point in its wire has no segment and only its own width, and
   // none at all when it was begun by drawing.
-  int widthRow = row;
-  bool hasWidth = true;
-  int from = -1, to = -1;
-  if (isWireStart(p)) {
-    if (row + 1 < n && !isWireStart(b.WirePointTable[std::size_t(row + 1)])) {
-      from = row;
-      to = row + 1;
-      widthRow = row + 1;
-    } else {
-      hasWidth = p.attr != kWireStartAttr;
-    }
-  } else if (row > 0) {
-    from = row - 1;
-    to = row;
-  }
-  if (from >= 0) {
-    const QPoint a = at(from), e = at(to);
+  const int end = wireSegmentEnd(b, row);
+  const int widthRow = end >= 0 ? end : row;
+  const bool hasWidth = end >= 0 || !isWireStart(p) || p.attr != kWireStartAttr;
+  if (end >= 0) {
+    const QPoint a = at(end - 1), e = at(end);
     c.moveTo(a.x(), a.y());
     c.lineTo(e.x(), e.y());
   }
   if (!withMarker || !hasWidth) return;
   c.setBrushColor(colors::kHighlight);
   c.setBrushStyle(BrushStyle::Solid);
-  const int r = trackWidth(b.WirePointTable[std::size_t(widthRow)].attr, zoomIndex(v)) / 2;
+  const int r = trackWidth(b.WirePointTable[std::size_t(widthRow)].attr, v.zoomColumn()) / 2;
   const QPoint q = at(row);
   c.ellipse(q.x() - r + 1, q.y() - r + 1, q.x() + r, q.y() + r);
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "board/Board.h"
+#include "support/SameBoard.h"
 
 namespace fw {
 namespace {
@@ -129,7 +130,7 @@ TEST(BoardEmptyObjects, AllEmptyNoneEmptyAndNoObjects) {
   auto none = boardWithObjects({{1, 0, 0}, {0, 1, 0}});
   auto copy = std::make_unique<Board>(*none);
   none->removeEmptyObjects();
-  EXPECT_TRUE(none->sameContent(*copy));
+  EXPECT_TRUE(sameContent(*none, *copy));
 
   auto empty = makeBoard();
   empty->removeEmptyObjects();
@@ -143,16 +144,16 @@ TEST(BoardSameContent, ComparesRowsInUseAndTheFrameOnly) {
   b->addPin({1, 2, 3, 0});
   b->PinTable[7] = {9, 9, 9, 9};  // past the count
   b->SavedFlag = false;
-  EXPECT_TRUE(a->sameContent(*b));
+  EXPECT_TRUE(sameContent(*a, *b));
   b->PinTable[0].style = 1;
-  EXPECT_FALSE(a->sameContent(*b));
+  EXPECT_FALSE(sameContent(*a, *b));
   b->PinTable[0].style = 0;
   b->FrameHeight = 159;
-  EXPECT_FALSE(a->sameContent(*b));
+  EXPECT_FALSE(sameContent(*a, *b));
   b->FrameHeight = a->FrameHeight;
   a->addObject({}, "x");
   b->addObject({}, "y");
-  EXPECT_FALSE(a->sameContent(*b));
+  EXPECT_FALSE(sameContent(*a, *b));
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 
 #include "edit/Editor.h"
 #include "files/ProjectFile.h"
+#include "support/SameBoard.h"
 #include "support/ScriptedHost.h"
 
 namespace fw {
@@ -92,7 +93,7 @@ class DocumentCommandsTest : public ::testing::Test {
   // Saves the current board as `name` through Save As with a scripted dialog answer.
   fs::path saveAs(const std::string& name) {
     host.saveFileAnswers.push_back((dir / name).string());
-    editor->SaveAs1Click();
+    editor->documents().SaveAs1Click();
     return dir / name;
   }
 
@@ -114,10 +115,10 @@ TEST_F(DocumentCommandsTest, NewOnASavedBoardResetsWithoutAQuestion) {
   drawSomething();
   board().SavedFlag = true;
   board().CurrentFileName = (dir / "old.kvd").string();
-  editor->ComboBox1Change(4);
+  editor->viewCommands().ComboBox1Change(4);
   editor->state().Placing = true;
 
-  editor->NewProject();
+  editor->documents().NewProject();
 
   EXPECT_EQ(host.count("yesNo"), 0);
   EXPECT_EQ(status(), "A New workspace created");
@@ -143,11 +144,11 @@ TEST_F(DocumentCommandsTest, NewOnAModifiedBoardAnsweredNoLeavesTheBoard) {
   editor->state().Placing = true;
   host.yesNoAnswers = {false};
 
-  editor->NewProject();
+  editor->documents().NewProject();
 
   ASSERT_EQ(host.questions.size(), 1u);
   EXPECT_EQ(host.questions[0], kContinue);
-  EXPECT_TRUE(board().sameContent(*before));
+  EXPECT_TRUE(sameContent(board(), *before));
   EXPECT_FALSE(board().SavedFlag);
   EXPECT_EQ(board().CurrentFileName, "kept.kvd");
   EXPECT_EQ(status(), "earlier message");
@@ -157,7 +158,7 @@ TEST_F(DocumentCommandsTest, NewOnAModifiedBoardAnsweredNoLeavesTheBoard) {
 TEST_F(DocumentCommandsTest, NewOnAModifiedBoardAnsweredYesResets) {
   drawSomething();
   host.yesNoAnswers = {true};
-  editor->NewProject();
+  editor->documents().NewProject();
   EXPECT_EQ(host.count("yesNo"), 1);
   EXPECT_EQ(board().PinCount, 0);
   EXPECT_TRUE(board().SavedFlag);
@@ -174,13 +175,13 @@ TEST_F(DocumentCommandsTest, OpenReadsTheFileIntoANewWorkspace) {
 
   // Start again on an empty board with a different view.
   board().SavedFlag = true;
-  editor->NewProject();
-  editor->ComboBox1Change(5);
-  editor->SizeChange(7);
+  editor->documents().NewProject();
+  editor->viewCommands().ComboBox1Change(5);
+  editor->pins().SizeChange(7);
   host.clearRecord();
   host.openFileAnswers = {file.string()};
 
-  editor->OpenProject();
+  editor->documents().OpenProject();
 
   EXPECT_EQ(host.count("yesNo"), 0);
   ASSERT_EQ(host.openRequests.size(), 1u);
@@ -188,7 +189,7 @@ TEST_F(DocumentCommandsTest, OpenReadsTheFileIntoANewWorkspace) {
   EXPECT_EQ(host.openRequests[0].filter, "Kestroval (kvd)|*.kvd");
   EXPECT_TRUE(host.openRequests[0].defaultExtension.empty());
   EXPECT_TRUE(host.openRequests[0].suggestedName.empty());
-  EXPECT_TRUE(board().sameContent(*saved));
+  EXPECT_TRUE(sameContent(board(), *saved));
   EXPECT_EQ(board().CurrentFileName, file.string());
   EXPECT_TRUE(board().SavedFlag);
   EXPECT_EQ(status(), "Project opened");
@@ -201,7 +202,7 @@ TEST_F(DocumentCommandsTest, OpenReadsTheFileIntoANewWorkspace) {
 TEST_F(DocumentCommandsTest, OpenOnAModifiedBoardAnsweredNoStopsBeforeTheDialog) {
   drawSomething();
   host.yesNoAnswers = {false};
-  editor->OpenProject();
+  editor->documents().OpenProject();
   ASSERT_EQ(host.questions.size(), 1u);
   EXPECT_EQ(host.questions[0], kContinue);
   EXPECT_EQ(host.count("openFile"), 0);
@@ -218,11 +219,11 @@ TEST_F(DocumentCommandsTest, OpenAnsweredYesThenCancelledLeavesBoardAndFlag) {
   host.yesNoAnswers = {true};
   host.openFileAnswers = {""};
 
-  editor->OpenProject();
+  editor->documents().OpenProject();
 
   EXPECT_EQ(host.count("yesNo"), 1);
   EXPECT_EQ(host.count("openFile"), 1);
-  EXPECT_TRUE(board().sameContent(*before));
+  EXPECT_TRUE(sameContent(board(), *before));
   EXPECT_FALSE(board().SavedFlag);
   EXPECT_EQ(board().CurrentFileName, "kept.kvd");
   EXPECT_EQ(status(), "earlier message");
@@ -246,13 +247,13 @@ TEST_F(DocumentCommandsTest, ARefusedFileLeavesBoardNameAndFlagAsTheyWere) {
     host.clearRecord();
     host.yesNoAnswers = {true};
     host.openFileAnswers = {file.string()};
-    editor->OpenProject();
+    editor->documents().OpenProject();
 
     ASSERT_EQ(host.errors.size(), 1u);
     const std::string first = "Error in file name. File not opened.\n";
     EXPECT_EQ(host.errors[0].substr(0, first.size()), first);
     EXPECT_GT(host.errors[0].size(), first.size()) << "the reason follows on a second line";
-    EXPECT_TRUE(board().sameContent(*before));
+    EXPECT_TRUE(sameContent(board(), *before));
     EXPECT_EQ(board().CurrentFileName, "kept.kvd");
     EXPECT_FALSE(board().SavedFlag);
   }
@@ -264,7 +265,7 @@ TEST_F(DocumentCommandsTest, SaveOnANewBoardAsksOnceThenWritesToTheSameFile) {
   drawSomething();
   host.saveFileAnswers = {(dir / "board").string()};  // no dot: ".kvd" is added
 
-  editor->SaveProject();
+  editor->documents().SaveProject();
 
   ASSERT_EQ(host.saveRequests.size(), 1u);
   const FileDialogRequest& request = host.saveRequests[0];
@@ -278,13 +279,13 @@ TEST_F(DocumentCommandsTest, SaveOnANewBoardAsksOnceThenWritesToTheSameFile) {
   EXPECT_FALSE(fs::exists(dir / "board"));
   EXPECT_TRUE(board().SavedFlag);
   EXPECT_EQ(status(), "Project Saved");
-  EXPECT_TRUE(readBack(file)->sameContent(board()));
+  EXPECT_TRUE(sameContent(*readBack(file), board()));
 
   // A change, then Save again: same file, no dialog.
   board().addPin({300, 300, 0, 2});
   board().SavedFlag = false;
   editor->controls().panel[2].clear();
-  editor->SaveProject();
+  editor->documents().SaveProject();
   EXPECT_EQ(host.count("saveFile"), 1);
   EXPECT_TRUE(board().SavedFlag);
   EXPECT_EQ(status(), "Project Saved");
@@ -296,7 +297,7 @@ TEST_F(DocumentCommandsTest, ADotInAFolderNameKeepsTheNameWithoutExtension) {
   fs::create_directory(dir / "my.boards");
   drawSomething();
   host.saveFileAnswers = {(dir / "my.boards" / "board").string()};
-  editor->SaveProject();
+  editor->documents().SaveProject();
   EXPECT_EQ(board().CurrentFileName, (dir / "my.boards" / "board").string());
   EXPECT_TRUE(fs::exists(dir / "my.boards" / "board"));
 }
@@ -310,7 +311,7 @@ TEST_F(DocumentCommandsTest, SaveRemovesEmptyObjectsEvenWhenTheDialogIsCancelled
   ASSERT_EQ(b.ObjectCount, 4);
   host.saveFileAnswers = {""};
 
-  editor->SaveProject();
+  editor->documents().SaveProject();
 
   EXPECT_EQ(b.ObjectCount, 2);
   EXPECT_EQ(b.ObjectDescriptions[0].str(), "a pad");
@@ -325,7 +326,7 @@ TEST_F(DocumentCommandsTest, ASaveThatCannotCreateItsFileTellsAndForgetsTheName)
   drawSomething();
   board().CurrentFileName = (dir / "no-such-folder" / "board.kvd").string();
 
-  editor->SaveProject();
+  editor->documents().SaveProject();
 
   EXPECT_EQ(host.count("saveFile"), 0);
   ASSERT_EQ(host.errors.size(), 1u);
@@ -338,7 +339,7 @@ TEST_F(DocumentCommandsTest, ASaveThatCannotCreateItsFileTellsAndForgetsTheName)
 
   // The next Save asks for a name again.
   host.saveFileAnswers = {(dir / "second.kvd").string()};
-  editor->SaveProject();
+  editor->documents().SaveProject();
   EXPECT_EQ(host.count("saveFile"), 1);
   EXPECT_TRUE(board().SavedFlag);
 }
@@ -351,7 +352,7 @@ TEST_F(DocumentCommandsTest, SaveAsAlwaysAsksAndMovesToTheNewName) {
   const fs::path second = saveAs("second.kvd");
   EXPECT_EQ(host.count("saveFile"), 2);
   EXPECT_EQ(board().CurrentFileName, second.string());
-  EXPECT_EQ(editor->PreviousFileName, first.string());
+  EXPECT_EQ(editor->documents().PreviousFileName, first.string());
   EXPECT_TRUE(fs::exists(first));
   EXPECT_TRUE(fs::exists(second));
 }
@@ -361,7 +362,7 @@ TEST_F(DocumentCommandsTest, SaveAsCancelledKeepsTheOldName) {
   const fs::path file = saveAs("board.kvd");
   board().SavedFlag = false;
   host.saveFileAnswers = {""};
-  editor->SaveAs1Click();
+  editor->documents().SaveAs1Click();
   EXPECT_EQ(board().CurrentFileName, file.string());
   EXPECT_FALSE(board().SavedFlag);
   EXPECT_TRUE(host.errors.empty());
@@ -375,7 +376,7 @@ TEST_F(DocumentCommandsTest, SaveAsToAnUncreatableNameTellsAndKeepsTheOldName) {
   board().SavedFlag = false;
   host.saveFileAnswers = {(dir / "missing" / "other.kvd").string()};
 
-  editor->SaveAs1Click();
+  editor->documents().SaveAs1Click();
 
   ASSERT_EQ(host.errors.size(), 1u);
   EXPECT_EQ(host.errors[0].rfind("Error in file name. File not saved.", 0), 0u);
@@ -387,13 +388,13 @@ TEST_F(DocumentCommandsTest, SaveAsToAnUncreatableNameTellsAndKeepsTheOldName) {
 // --- Closing --------------------------------------------------------------------------------
 
 TEST_F(DocumentCommandsTest, CloseAsksOnlyForAModifiedBoard) {
-  EXPECT_TRUE(editor->FormClose());
+  EXPECT_TRUE(editor->documents().FormClose());
   EXPECT_EQ(host.count("yesNo"), 0);
 
   board().SavedFlag = false;
   host.yesNoAnswers = {false, true};
-  EXPECT_FALSE(editor->FormClose());
-  EXPECT_TRUE(editor->FormClose());
+  EXPECT_FALSE(editor->documents().FormClose());
+  EXPECT_TRUE(editor->documents().FormClose());
   ASSERT_EQ(host.questions.size(), 2u);
   EXPECT_EQ(host.questions[0], kQuit);
   EXPECT_FALSE(board().SavedFlag);  // nothing is saved on the way out
@@ -407,15 +408,15 @@ TEST_F(DocumentCommandsTest, APressOnTheBoardAfterASaveMakesCloseAsk) {
     editor->selectTool(tool);
     host.clearRecord();
     host.saveFileAnswers = {(dir / "board.kvd").string()};
-    editor->SaveAs1Click();
+    editor->documents().SaveAs1Click();
     ASSERT_TRUE(board().SavedFlag);
-    EXPECT_TRUE(editor->FormClose());
+    EXPECT_TRUE(editor->documents().FormClose());
     EXPECT_EQ(host.count("yesNo"), 0);
 
     pressAt(396, 296);
     EXPECT_FALSE(board().SavedFlag);
     host.yesNoAnswers = {false};
-    EXPECT_FALSE(editor->FormClose());
+    EXPECT_FALSE(editor->documents().FormClose());
     EXPECT_EQ(host.count("yesNo"), 1);
   }
 }
@@ -425,7 +426,7 @@ TEST_F(DocumentCommandsTest, APressOutsideTheBoardAreaLeavesTheBoardSaved) {
   editor->selectTool(Tool::Pan);
   pressAt(900, 296);  // beyond x 792
   EXPECT_TRUE(board().SavedFlag);
-  EXPECT_TRUE(editor->FormClose());
+  EXPECT_TRUE(editor->documents().FormClose());
 }
 
 TEST_F(DocumentCommandsTest, ViewCommandsAndAFrameChangeAfterASaveDoNotMakeCloseAsk) {
@@ -433,24 +434,24 @@ TEST_F(DocumentCommandsTest, ViewCommandsAndAFrameChangeAfterASaveDoNotMakeClose
   saveAs("board.kvd");
   host.clearRecord();
 
-  editor->ComboBox1Change(4);
-  editor->ScrollBar1Scroll(20);
-  editor->ScrollBar2Scroll(30);
-  editor->GotoCenter1Click();
-  editor->BitBtn8Click();
-  editor->GridsOn1Click();
-  editor->ShowFrame1Click();
-  editor->Layer1Click();
-  editor->layer2Click();
-  editor->layer3Click();
-  editor->ComboBox4Change(2);
+  editor->viewCommands().ComboBox1Change(4);
+  editor->viewCommands().ScrollBar1Scroll(20);
+  editor->viewCommands().ScrollBar2Scroll(30);
+  editor->viewCommands().GotoCenter1Click();
+  editor->viewCommands().BitBtn8Click();
+  editor->viewCommands().GridsOn1Click();
+  editor->viewCommands().ShowFrame1Click();
+  editor->viewCommands().Layer1Click();
+  editor->viewCommands().layer2Click();
+  editor->viewCommands().layer3Click();
+  editor->viewCommands().ComboBox4Change(2);
   host.frameSizeAnswers = {std::make_pair(400, 300)};
-  editor->FrameSize1Click();
-  editor->Info1Click();
+  editor->documents().FrameSize1Click();
+  editor->documents().Info1Click();
 
   EXPECT_EQ(board().FrameWidth, 400);
   EXPECT_TRUE(board().SavedFlag);
-  EXPECT_TRUE(editor->FormClose());
+  EXPECT_TRUE(editor->documents().FormClose());
   EXPECT_EQ(host.count("yesNo"), 0);
 }
 
@@ -460,11 +461,11 @@ TEST_F(DocumentCommandsTest, FrameSizeOkSetsTheFrameAndCancelLeavesIt) {
   board().SavedFlag = false;
   host.frameSizeAnswers = {std::nullopt, std::make_pair(500, 400)};
 
-  editor->FrameSize1Click();  // Cancel
+  editor->documents().FrameSize1Click();  // Cancel
   EXPECT_EQ(board().FrameWidth, 252);
   EXPECT_EQ(board().FrameHeight, 158);
 
-  editor->FrameSize1Click();  // Ok
+  editor->documents().FrameSize1Click();  // Ok
   EXPECT_EQ(board().FrameWidth, 500);
   EXPECT_EQ(board().FrameHeight, 400);
   EXPECT_FALSE(board().SavedFlag);
@@ -477,16 +478,16 @@ TEST_F(DocumentCommandsTest, FrameSizeOkSetsTheFrameAndCancelLeavesIt) {
 
 TEST_F(DocumentCommandsTest, FrameSizeAnswersOutsideTheScrollBarRangesArePulledIn) {
   host.frameSizeAnswers = {std::make_pair(5000, -3), std::make_pair(0, 600)};
-  editor->FrameSize1Click();
+  editor->documents().FrameSize1Click();
   EXPECT_EQ(board().FrameWidth, 799);
   EXPECT_EQ(board().FrameHeight, 16);
-  editor->FrameSize1Click();
+  editor->documents().FrameSize1Click();
   EXPECT_EQ(board().FrameWidth, 16);
   EXPECT_EQ(board().FrameHeight, 599);
 }
 
 TEST_F(DocumentCommandsTest, InformationCountsPinsWiresSegmentsTextsAndObjects) {
-  editor->Info1Click();
+  editor->documents().Info1Click();
   ASSERT_EQ(host.informationShown.size(), 1u);
   const InfoCounts& empty = host.informationShown[0];
   EXPECT_EQ(empty.pins + empty.wires + empty.wireSegments + empty.texts + empty.objects, 0);
@@ -501,17 +502,17 @@ TEST_F(DocumentCommandsTest, InformationCountsPinsWiresSegmentsTextsAndObjects) 
   b.addWirePoint({20, 10, 2});
   b.addWirePoint({30, 10, 2});
   b.addWirePoint({40, 10, 2});
-  editor->Info1Click();
+  editor->documents().Info1Click();
   EXPECT_EQ(host.informationShown[1].wires, 1);
   EXPECT_EQ(host.informationShown[1].wireSegments, 3);
 
   b.WirePointTable[2] = start(30, 10);
-  editor->Info1Click();
+  editor->documents().Info1Click();
   EXPECT_EQ(host.informationShown[2].wires, 2);
   EXPECT_EQ(host.informationShown[2].wireSegments, 2);
 
   drawSomething();
-  editor->Info1Click();
+  editor->documents().Info1Click();
   const InfoCounts& all = host.informationShown[3];
   EXPECT_EQ(all.pins, 2);
   EXPECT_EQ(all.wires, 3);

@@ -18,6 +18,7 @@
 
 #include "edit/Editor.h"
 #include "files/ProjectFile.h"
+#include "support/SameBoard.h"
 #include "support/ScriptedHost.h"
 
 namespace fw {
@@ -107,7 +108,7 @@ TEST(DocumentSaveDiskFull, ASaveThatRunsOutOfSpaceKeepsTheOldFileAndTells) {
   board.SavedFlag = false;
   const fs::path project = dir / "board.kvd";
   host.saveFileAnswers = {project.string()};
-  editor.SaveProject();
+  editor.documents().SaveProject();
   ASSERT_TRUE(host.errors.empty());
   ASSERT_TRUE(board.SavedFlag);
   const std::vector<char> old = fileBytes(project);
@@ -119,7 +120,7 @@ TEST(DocumentSaveDiskFull, ASaveThatRunsOutOfSpaceKeepsTheOldFileAndTells) {
   board.SavedFlag = false;
   editor.controls().panel[2].clear();
 
-  editor.SaveProject();
+  editor.documents().SaveProject();
 
   ASSERT_EQ(host.errors.size(), 1u);
   EXPECT_EQ(host.errors[0].rfind("Error in file name. File not saved.\n", 0), 0u);
@@ -133,7 +134,7 @@ TEST(DocumentSaveDiskFull, ASaveThatRunsOutOfSpaceKeepsTheOldFileAndTells) {
   // Save As onto the full disk under a new name: told again, the old name comes back.
   board.CurrentFileName = project.string();
   host.saveFileAnswers = {(dir / "copy.kvd").string()};
-  editor.SaveAs1Click();
+  editor.documents().SaveAs1Click();
   ASSERT_EQ(host.errors.size(), 2u);
   EXPECT_EQ(board.CurrentFileName, project.string());
   EXPECT_EQ(fileBytes(project), old);
@@ -141,14 +142,14 @@ TEST(DocumentSaveDiskFull, ASaveThatRunsOutOfSpaceKeepsTheOldFileAndTells) {
 
   // With the space back, the same Save writes the whole board.
   fs::remove(dir / "filler");
-  editor.SaveProject();
+  editor.documents().SaveProject();
   EXPECT_EQ(host.errors.size(), 2u);
   EXPECT_TRUE(board.SavedFlag);
   std::unique_ptr<Board> back = makeBoard();
   std::string error;
   ASSERT_TRUE(ReadProjectFile(project.string(), *back, error)) << error;
   EXPECT_EQ(back->PinCount, 3000);
-  EXPECT_TRUE(back->sameContent(board));
+  EXPECT_TRUE(sameContent(*back, board));
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 
 #include "files/ProjectFile.h"
 #include "files/TestFolder.h"
+#include "support/SameBoard.h"
 
 namespace fw {
 namespace {
@@ -246,7 +247,7 @@ TEST_F(ProjectFileDisk, RandomBoardsSurviveARoundTrip) {
     back->SavedFlag = false;
     back->CurrentFileName = "kept";
     ASSERT_TRUE(ReadProjectFile(path("b.kvd"), *back, error)) << error;
-    EXPECT_TRUE(back->sameContent(*original)) << "seed " << seed;
+    EXPECT_TRUE(sameContent(*back, *original)) << "seed " << seed;
     EXPECT_TRUE(back->SavedFlag);
     EXPECT_EQ(back->CurrentFileName, "kept");
   }
@@ -259,7 +260,7 @@ TEST_F(ProjectFileDisk, BoardAtFullCapacityRoundTrips) {
   ASSERT_TRUE(WriteProjectFile(path("full.kvd"), *original, error)) << error;
   auto back = makeBoard();
   ASSERT_TRUE(ReadProjectFile(path("full.kvd"), *back, error)) << error;
-  EXPECT_TRUE(back->sameContent(*original));
+  EXPECT_TRUE(sameContent(*back, *original));
 }
 
 TEST_F(ProjectFileDisk, RowsPastTheNewCountsAreLeftAlone) {
@@ -281,7 +282,7 @@ TEST_F(ProjectFileDisk, TrailingBytesAreIgnored) {
   auto back = makeBoard();
   std::string error;
   ASSERT_TRUE(ReadProjectFile(path("t.kvd"), *back, error)) << error;
-  EXPECT_TRUE(back->sameContent(*original));
+  EXPECT_TRUE(sameContent(*back, *original));
 }
 
 // Every refused file leaves the board exactly as it was and says why in one line.
@@ -299,7 +300,7 @@ class RefusedFile : public ProjectFileDisk {
     EXPECT_FALSE(ReadProjectFile(path("bad.kvd"), *board, error)) << what;
     EXPECT_FALSE(error.empty()) << what;
     EXPECT_EQ(error.find('\n'), std::string::npos) << error;
-    EXPECT_TRUE(board->sameContent(*snapshot)) << what;
+    EXPECT_TRUE(sameContent(*board, *snapshot)) << what;
     EXPECT_FALSE(board->SavedFlag) << what;
     EXPECT_EQ(board->CurrentFileName, "before.kvd") << what;
     lastError = error;
@@ -364,7 +365,7 @@ TEST_F(RefusedFile, MissingFileAndFolder) {
   EXPECT_FALSE(ReadProjectFile(path("absent.kvd"), *board, error));
   EXPECT_NE(error.find("No such file"), std::string::npos) << error;
   EXPECT_FALSE(ReadProjectFile(folder.path(), *board, error));
-  EXPECT_TRUE(board->sameContent(*snapshot));
+  EXPECT_TRUE(sameContent(*board, *snapshot));
   EXPECT_FALSE(board->SavedFlag);
 }
 

@@ -1,0 +1,66 @@
+#include "board/Geometry.h"
+
+#include "board/View.h"
+
+namespace fw {
+
+namespace {
+const WirePoint& pointAt(const Board& b, int row) {
+  return b.WirePointTable[static_cast<std::size_t>(row)];
+}
+int pointsInUse(const Board& b) {
+  return clampInt(b.WirePointCount, 0, kWirePointCapacity);
+}
+}  // namespace
+
+int wireStartOf(const Board& b, int row) {
+  while (row > 0 && !isWireStart(pointAt(b, row))) --row;
+  return row;
+}
+
+WireRows wireOf(const Board& b, int row) {
+  WireRows w;
+  w.start = wireStartOf(b, row);
+  const int n = pointsInUse(b);
+  w.end = w.start + 1;
+  while (w.end < n && !isWireStart(pointAt(b, w.end))) ++w.end;
+  return w;
+}
+
+int wireSegmentEnd(const Board& b, int row) {
+  const int n = pointsInUse(b);
+  if (row < 0 || row >= n) return -1;
+  int e = row;
+  if (isWireStart(pointAt(b, row))) {
+    e = row + 1;
+    if (e >= n || isWireStart(pointAt(b, e))) return -1;
+  }
+  return e >= 1 ? e : -1;
+}
+
+int halfWireWidth(const Board& b, int row) {
+  const uint8_t attr = pointAt(b, row).attr;
+  if (attr == kWireStartAttr) return 0;
+  return WireWidthPixels[clampInt(wireWidthIndex(attr), 0, kWireWidths - 1)][0] / 2;
+}
+
+int pinHitHalfSize(const Pin& pin) {
+  const int h = PinSizePixels[clampInt(pin.sizeIndex, 0, kPinSizes - 1)][0] / 2;
+  return pin.style == GraphicPinFlag ? 2 * h : h;
+}
+
+uint16_t pinDragRadius(const Board& b, int row, int zoomLevel) {
+  if (row < 0 || row >= b.PinCount || row >= kPinCapacity) return 0;
+  const Pin& pin = b.PinTable[static_cast<std::size_t>(row)];
+  const int d = PinSizePixels[clampInt(pin.sizeIndex, 0, kPinSizes - 1)][zoomColumn(zoomLevel)];
+  return static_cast<uint16_t>(isGraphicPin(pin) ? d : d / 2);
+}
+
+uint16_t clampToBoardX(int x) {
+  return static_cast<uint16_t>(clampInt(x, 0, kMaxBoardX));
+}
+uint16_t clampToBoardY(int y) {
+  return static_cast<uint16_t>(clampInt(y, 0, kMaxBoardY));
+}
+
+}  // namespace fw

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "board/Board.h"
+#include "board/View.h"
+#include "edit/Controls.h"
+#include "edit/EditorState.h"
+#include "edit/Host.h"
+#include "render/BoardRenderer.h"
+#include "render/Canvas.h"
+
+namespace fw {
+
+enum class MouseButton { Left = 0, Right = 1, Middle = 2 };
+
+// What a tool or a command may touch: the editor's data, the canvas it draws previews on, the
+// host for anything modal, and the full repaint. Tools and commands never see the Editor.
+struct EditContext {
+  Board& board;
+  View& view;
+  EditorState& state;
+  Controls& controls;
+  Canvas& canvas;
+  BoardRenderer& renderer;
+  Host& host;
+  // RedrawBoard: repaints everything, re-highlights the selection, forgets every preview.
+  std::function<void()> redraw;
+
+  bool toolIs(Tool tool) const { return controls.tool == tool; }
+};
+
+}  // namespace fw

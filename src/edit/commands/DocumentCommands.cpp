@@ -1,0 +1,135 @@
+#include "edit/commands/DocumentCommands.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "files/ProjectFile.h"
+
+namespace fw {
+
+namespace {
+
+constexpr const char* kContinueQuestion = "The current file is not saved. Continue anyway?";
+constexpr const char* kQuitQuestion = "The current file is not saved. Quit anyway?";
+constexpr const char* kNotOpened = "Error in file name. File not opened.";
+constexpr const char* kNotSaved = "Error in file name. File not saved.";
+
+// The message box text: the fixed sentence, then why on a second line when there is a reason.
+std::string fileError(const char* sentence, const std::string& reason) {
+  return reason.empty() ? std::string(sentence) : std::string(sentence) + "\n" + reason;
+}
+
+FileDialogRequest projectDialog(const std::string& programDirectory, const char* filter,
+                                const char* defaultExtension) {
+  FileDialogRequest request;
+  request.filter = filter;
+  request.defaultExtension = defaultExtension;
+  request.initialFolder = programDirectory + "/projects";
+  return request;  // the file name is cleared: no suggestion
+}
+
+std::string workingDirectory() {
+  std::error_code ec;
+  const std::filesystem::path cwd = std::filesystem::current_path(ec);
+  return ec ? std::string() : cwd.string();
+}
+
+}  // namespace
+
+void DocumentCommands::NewProject() {
+  ctx_.state.Placing = false;  // an object placement under way ends
+  if (!ctx_.board.SavedFlag && !ctx_.host.askYesNo(kContinueQuestion)) {
+    ctx_.redraw();
+    return;
+  }
+  ctx_.controls.panel[2] = "A New workspace created";
+  windowReset_();
+  ctx_.redraw();
+}
+
+void DocumentCommands::OpenProject() {
+  ctx_.state.Placing = false;
+  if (!ctx_.board.SavedFlag && !ctx_.host.askYesNo(kContinueQuestion)) return;
+
+  const std::string path =
+      ctx_.host.chooseOpenFile(projectDialog(programDirectory_, "Kestroval (kvd)|*.kvd", ""));
+  if (path.empty()) return;
+
+  // The file is read whole into a board of its own first, so a file that cannot be opened or
+  // is damaged leaves the board, CurrentFileName and SavedFlag exactly as they were.
+  std::unique_ptr<Board> loaded = makeBoard();
+  std::string reason;
+  if (!ReadProjectFile(path, *loaded, reason)) {
+    ctx_.host.showError(fileError(kNotOpened, reason));
+    ctx_.redraw();
+    return;
+  }
+
+  // A new workspace (zoom, lists and print settings of a new board) without the question.
+  ctx_.board.SavedFlag = true;
+  NewProject();
+  ctx_.board = *loaded;
+  ctx_.board.CurrentFileName = path;
+  ctx_.board.SavedFlag = true;
+  ctx_.redraw();
+  ctx_.controls.panel[2] = "Project opened";
+}
+
+void DocumentCommands::SaveProject() {
+  if (!ctx_.board.CurrentFileName.empty() && !SaveDirectory.empty()) {
+    std::error_code ignored;
+    std::filesystem::current_path(SaveDirectory, ignored);
+  }
+  // Objects whose every element was deleted are dropped before anything else, so also when
+  // the user then cancels the dialog.
+  ctx_.board.removeEmptyObjects();
+
+  if (ctx_.board.CurrentFileName.empty())
+    ctx_.board.CurrentFileName = ctx_.host.chooseSaveFile(
+        projectDialog(programDirectory_, "Kestroval (*.kvd)|*.kvd", "kvd"));
+  if (ctx_.board.CurrentFileName.empty()) return;
+
+  ctx_.board.CurrentFileName = withProjectExtension(ctx_.board.CurrentFileName);
+  std::string reason;
+  if (WriteProjectFile(ctx_.board.CurrentFileName, ctx_.board, reason)) {
+    ctx_.board.SavedFlag = true;
+    ctx_.controls.panel[2] = "Project Saved";
+  } else {
+    ctx_.host.showError(fileError(kNotSaved, reason));
+    ctx_.board.CurrentFileName.clear();  // the next Save asks for a name again
+  }
+  SaveDirectory = workingDirectory();
+}
+
+void DocumentCommands::SaveAs1Click() {
+  PreviousFileName = ctx_.board.CurrentFileName;
+  ctx_.board.CurrentFileName.clear();
+  SaveProject();
+  if (ctx_.board.CurrentFileName.empty()) ctx_.board.CurrentFileName = PreviousFileName;
+}
+
+bool DocumentCommands::FormClose() {
+  return ctx_.board.SavedFlag || ctx_.host.askYesNo(kQuitQuestion);
+}
+
+void DocumentCommands::FrameSize1Click() {
+  int width = ctx_.board.FrameWidth;
+  int height = ctx_.board.FrameHeight;
+  if (!ctx_.host.editFrameSize(width, height)) return;
+  // A host answer outside the scroll bars' ranges is pulled in.
+  ctx_.board.FrameWidth = clampFrameWidth(width);
+  ctx_.board.FrameHeight = clampFrameHeight(height);
+  ctx_.redraw();
+}
+
+void DocumentCommands::Info1Click() {
+  InfoCounts counts;
+  counts.pins = ctx_.board.PinCount;
+  counts.wires = ctx_.board.wireCount();
+  counts.wireSegments = ctx_.board.wireSegmentCount();
+  counts.texts = ctx_.board.TextCount;
+  counts.objects = ctx_.board.ObjectCount;
+  ctx_.host.showInformation(counts);
+}
+
+}  // namespace fw

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "edit/EditContext.h"
+
+namespace fw {
+
+// Commands that change only what the window shows, never the board or SavedFlag.
+class ViewCommands {
+ public:
+  explicit ViewCommands(EditContext& ctx) : ctx_(ctx) {}
+
+  void ComboBox1Change(int zoomIndex);  // zoom list
+  void ScrollBar1Scroll(int position);  // horizontal
+  void ScrollBar2Scroll(int position);  // vertical
+  void GotoCenter1Click();              // "+" button and Ctrl+C
+  void BitBtn8Click();                  // the Update Screen button (BitBtn7)
+  void GridsOn1Click();
+  void ShowFrame1Click();
+  void Layer1Click();
+  void layer2Click();
+  void layer3Click();
+  void ComboBox4Change(int gridIndex);  // grid resolution list: read by the next pointer event
+
+ private:
+  void toggleLayer(int layer);
+
+  EditContext& ctx_;
+};
+
+}  // namespace fw
