@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "app/QtHost.h"
 #include "dialogs/FrameSizeDialog.h"
 #include "dialogs/InfoDialog.h"
 #include "dialogs/TextOptionsDialog.h"
@@ -368,6 +369,23 @@ TEST(TextOptionsDialogTest, OkReturnsWhatWasEnteredAndCancelOrTheTitleBarLeaveIt
   EXPECT_FALSE(runTextOptionsDialog(nullptr, text, size));
   EXPECT_EQ(text, "R1");
   EXPECT_EQ(size, 12);
+
+  // Through the host: 8-bit characters survive, the box takes 32 characters, Enter means Ok
+  // and a size beyond the scroll bar comes back as the scroll bar holds it.
+  QtHost host(nullptr);
+  const std::string umlauts =
+      "Gr\xF6\xDF"
+      "e";
+  text = umlauts;
+  size = 63;
+  whenModalShows([](QWidget& d) {
+    QTest::keyClick(child<QLineEdit>(d, "Edit1"), Qt::Key_End);
+    QTest::keyClicks(child<QLineEdit>(d, "Edit1"), QString(40, 'x'));
+    QTest::keyClick(child<QLineEdit>(d, "Edit1"), Qt::Key_Return);
+  });
+  EXPECT_TRUE(host.editTextOptions(text, size));
+  EXPECT_EQ(text, umlauts + std::string(27, 'x'));
+  EXPECT_EQ(size, 50);
 }
 
 TEST(TextOptionsDialogTest, TabRunsCancelOkScrollBarAndEditBox) {
