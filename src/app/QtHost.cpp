@@ -10,6 +10,7 @@
 
 #include "dialogs/FrameSizeDialog.h"
 #include "dialogs/InfoDialog.h"
+#include "dialogs/TextOptionsDialog.h"
 
 namespace fw {
 
@@ -77,6 +78,10 @@ std::string QtHost::chooseSaveFile(const FileDialogRequest& request) {
 
 bool QtHost::editFrameSize(int& width, int& height) {
   return runFrameSizeDialog(window_, width, height);
+}
+
+bool QtHost::editTextOptions(std::string& text, int& size) {
+  return runTextOptionsDialog(window_, text, size);
 }
 
 void QtHost::showInformation(const InfoCounts& counts) {

@@ -21,8 +21,9 @@ class QtHost : public Host {
   bool askYesNo(const std::string& text) override;
   std::string chooseOpenFile(const FileDialogRequest& request) override;
   std::string chooseSaveFile(const FileDialogRequest& request) override;
-  // The Frame Size and Information dialogs, shown modally over the main window.
+  // The Frame Size, Text Options and Information dialogs, shown modally over the main window.
   bool editFrameSize(int& width, int& height) override;
+  bool editTextOptions(std::string& text, int& size) override;
   void showInformation(const InfoCounts& counts) override;
   void showAbout() override;
   void showLineMethodsMenu() override;

@@ -1,16 +1,22 @@
-// The Frame Size and Information dialogs, built offscreen and driven through their widgets.
+// The Frame Size, Text Options and Information dialogs, built offscreen and driven through their
+// widgets.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDialog>
+#include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 
+#include "app/QtHost.h"
 #include "dialogs/FrameSizeDialog.h"
 #include "dialogs/InfoDialog.h"
+#include "dialogs/TextOptionsDialog.h"
 
 namespace fw {
 namespace {
@@ -234,6 +240,163 @@ TEST(InfoDialogTest, CloseButtonEndsTheDialog) {
   counts.pins = 3;
   runInfoDialog(nullptr, counts);
   EXPECT_TRUE(shown);
+}
+
+// --- Text Options dialog --------------------------------------------------------------------
+
+int samplePoints(QWidget& dialog) {
+  return child<QLabel>(dialog, "Label1")->font().pointSize();
+}
+
+TEST(TextOptionsDialogTest, CaptionFixedClientSizeAndWhereEachControlStands) {
+  TextOptionsDialog dialog;
+  EXPECT_EQ(dialog.windowTitle(), "Text Options");
+  EXPECT_EQ(dialog.size(), QSize(304, 154));
+  EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
+  EXPECT_TRUE(dialog.windowFlags() & Qt::WindowCloseButtonHint);
+  EXPECT_FALSE(dialog.windowFlags() &
+               (Qt::WindowContextHelpButtonHint | Qt::WindowMinMaxButtonsHint));
+  EXPECT_EQ(dialog.font().pointSize(), 8);
+  EXPECT_EQ(child<QLabel>(dialog, "Label1")->font().family(), "Times New Roman");
+
+  const struct {
+    const char* name;
+    const char* parent;
+    QRect geometry;
+    const char* text;
+  } controls[] = {{"Edit1", "Tctext", {8, 8, 289, 21}, ""},
+                  {"GroupBox1", "Tctext", {8, 32, 201, 113}, "Size"},
+                  {"Label1", "GroupBox1", {32, 16, 161, 65}, "ABC"},
+                  {"ScrollBar1", "GroupBox1", {8, 88, 153, 17}, nullptr},
+                  {"Button1", "Tctext", {216, 40, 81, 25}, "&Ok"},
+                  {"Button2", "Tctext", {216, 72, 81, 25}, "&Cancel"}};
+  for (const auto& c : controls) {
+    SCOPED_TRACE(c.name);
+    QWidget* w = child<QWidget>(dialog, c.name);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->parentWidget()->objectName(), c.parent);
+    EXPECT_EQ(w->geometry(), c.geometry);
+    if (c.text) {
+      EXPECT_EQ(w->property(qobject_cast<QGroupBox*>(w) ? "title" : "text").toString(), c.text);
+    }
+  }
+  // The percentage sizes itself to its text.
+  QLabel* percent = child<QLabel>(dialog, "Label2");
+  EXPECT_EQ(percent->parentWidget()->objectName(), "GroupBox1");
+  EXPECT_EQ(percent->geometry(), QRect(QPoint(168, 88), percent->sizeHint()));
+}
+
+TEST(TextOptionsDialogTest, ShowingPutsTextAndSizeInTheControlsWithTheFocusInTheEditBox) {
+  TextOptionsDialog dialog;
+  QLineEdit* edit = child<QLineEdit>(dialog, "Edit1");
+  QPushButton* ok = child<QPushButton>(dialog, "Button1");
+  QPushButton* cancel = child<QPushButton>(dialog, "Button2");
+  ASSERT_TRUE(edit && ok && cancel);
+  dialog.setTextOptions("R12", 20);
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  EXPECT_EQ(edit->text(), "R12");
+  EXPECT_EQ(child<QScrollBar>(dialog, "ScrollBar1")->value(), 20);
+  EXPECT_EQ(QApplication::focusWidget(), edit);
+  EXPECT_TRUE(ok->isDefault());
+  EXPECT_EQ(labelText(dialog, "Label2"), "40%");
+  EXPECT_EQ(samplePoints(dialog), 20);
+
+  // Opened again after the focus moved to Cancel, with a size above the scroll bar's range.
+  cancel->setFocus();
+  dialog.hide();
+  dialog.setTextOptions("", 63);
+  dialog.show();
+  EXPECT_EQ(dialog.focusWidget(), edit);
+  EXPECT_TRUE(ok->isDefault());
+  EXPECT_FALSE(cancel->isDefault());
+  EXPECT_EQ(dialog.textSize(), 50);
+  EXPECT_EQ(labelText(dialog, "Label2"), "100%");
+  EXPECT_EQ(samplePoints(dialog), 50);
+}
+
+TEST(TextOptionsDialogTest, MovingTheScrollBarRedrawsTheSampleAndThePercentage) {
+  TextOptionsDialog dialog;
+  dialog.setTextOptions("X", 10);
+  QScrollBar* size = child<QScrollBar>(dialog, "ScrollBar1");
+  QLabel* percent = child<QLabel>(dialog, "Label2");
+  ASSERT_TRUE(size && percent);
+  const std::pair<QAbstractSlider::SliderAction, int> moves[] = {
+      {QAbstractSlider::SliderPageStepAdd, 15},
+      {QAbstractSlider::SliderSingleStepSub, 14},
+      {QAbstractSlider::SliderToMinimum, 5},
+      {QAbstractSlider::SliderToMaximum, 50}};
+  for (const auto& [action, points] : moves) {
+    SCOPED_TRACE(points);
+    size->triggerAction(action);
+    EXPECT_EQ(samplePoints(dialog), points);
+    EXPECT_EQ(percent->text(), QString::number(2 * points) + "%");
+    EXPECT_EQ(percent->size(), percent->sizeHint());
+  }
+}
+
+TEST(TextOptionsDialogTest, OkReturnsWhatWasEnteredAndCancelOrTheTitleBarLeaveItAlone) {
+  whenModalShows([](QWidget& d) {
+    child<QLineEdit>(d, "Edit1")->clear();
+    QTest::keyClicks(child<QLineEdit>(d, "Edit1"), " C7 100n ");
+    child<QScrollBar>(d, "ScrollBar1")->setValue(12);
+    child<QPushButton>(d, "Button1")->click();
+  });
+  std::string text = "R1";
+  int size = 20;
+  EXPECT_TRUE(runTextOptionsDialog(nullptr, text, size));
+  EXPECT_EQ(text, " C7 100n ");
+  EXPECT_EQ(size, 12);
+
+  whenModalShows([](QWidget& d) {
+    child<QLineEdit>(d, "Edit1")->clear();
+    child<QPushButton>(d, "Button1")->click();
+  });
+  EXPECT_TRUE(runTextOptionsDialog(nullptr, text, size));
+  EXPECT_EQ(text, "");
+
+  text = "R1";
+  whenModalShows([](QWidget& d) {
+    QTest::keyClicks(child<QLineEdit>(d, "Edit1"), "zz");
+    child<QScrollBar>(d, "ScrollBar1")->setValue(30);
+    child<QPushButton>(d, "Button2")->click();
+  });
+  EXPECT_FALSE(runTextOptionsDialog(nullptr, text, size));
+  whenModalShows([](QWidget& d) {
+    QTest::keyClicks(child<QLineEdit>(d, "Edit1"), "zz");
+    d.close();
+  });
+  EXPECT_FALSE(runTextOptionsDialog(nullptr, text, size));
+  EXPECT_EQ(text, "R1");
+  EXPECT_EQ(size, 12);
+
+  // Through the host: 8-bit characters survive, the box takes 32 characters, Enter means Ok
+  // and a size beyond the scroll bar comes back as the scroll bar holds it.
+  QtHost host(nullptr);
+  const std::string umlauts =
+      "Gr\xF6\xDF"
+      "e";
+  text = umlauts;
+  size = 63;
+  whenModalShows([](QWidget& d) {
+    QTest::keyClick(child<QLineEdit>(d, "Edit1"), Qt::Key_End);
+    QTest::keyClicks(child<QLineEdit>(d, "Edit1"), QString(40, 'x'));
+    QTest::keyClick(child<QLineEdit>(d, "Edit1"), Qt::Key_Return);
+  });
+  EXPECT_TRUE(host.editTextOptions(text, size));
+  EXPECT_EQ(text, umlauts + std::string(27, 'x'));
+  EXPECT_EQ(size, 50);
+}
+
+TEST(TextOptionsDialogTest, TabRunsCancelOkScrollBarAndEditBox) {
+  TextOptionsDialog dialog;
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  child<QPushButton>(dialog, "Button2")->setFocus();
+  for (const char* next : {"Button1", "ScrollBar1", "Edit1", "Button2"}) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), next);
+  }
 }
 
 }  // namespace
