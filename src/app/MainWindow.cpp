@@ -222,9 +222,11 @@ void MainWindow::buildTopRow() {
   QToolButton* newFile = command("BitBtn1", "New File", 8, Glyph::NewFile);
   QToolButton* openFile = command("BitBtn3", "Open File", 33, Glyph::OpenFolder);
   QToolButton* saveFile = command("BitBtn4", "Save File", 58, Glyph::Floppy);
-  // Printing, deleting and centring are not wired up yet; their buttons stand in place.
+  // Printing and centring are not wired up yet; their buttons stand in place.
   command("BitBtn6", "Print Board", 88, Glyph::Printer);
   deleteButton_ = command("BitBtn5", "Delete Object", 118, Glyph::Delete);
+  connect(deleteButton_, &QToolButton::clicked, this,
+          [this] { run([this] { editor_->deletion().DeleteSelection(); }); });
   command("BitBtn2", "Center Objects", 143, Glyph::CenterArrows);
   QToolButton* updateScreenButton = command("BitBtn7", "Update Screen", 173, Glyph::Refresh);
 
@@ -440,6 +442,7 @@ void MainWindow::buildMenus() {
   addItem(rotateMenu_, "N180cw1", QStringLiteral("180 degree (cw)"));
   addItem(rotateMenu_, "N270cw1", QStringLiteral("270 degree (cw)"));
   deleteItem_ = addItem(edit, "CutObject1", QStringLiteral("Delete"), QKeySequence(Qt::Key_Delete));
+  handler(deleteItem_, [this] { editor_->deletion().DeleteSelection(); });
 
   QMenu* window = addMenu(nullptr, "Window1", QStringLiteral("&Window"));
   handler(addItem(window, "GotoCenter1", QStringLiteral("Goto Center"),

@@ -29,11 +29,21 @@ void QtHost::showError(const std::string& text) {
   QMessageBox::critical(window_, messageTitle(), toQString(text), QMessageBox::Ok);
 }
 
-bool QtHost::askYesNo(const std::string& text) {
-  QMessageBox box(QMessageBox::Warning, messageTitle(), toQString(text),
-                  QMessageBox::Yes | QMessageBox::No, window_);
+namespace {
+bool askYesNoWith(QWidget* window, QMessageBox::Icon icon, const std::string& text) {
+  QMessageBox box(icon, messageTitle(), toQString(text), QMessageBox::Yes | QMessageBox::No,
+                  window);
   box.setEscapeButton(QMessageBox::No);
   return box.exec() == QMessageBox::Yes;
+}
+}  // namespace
+
+bool QtHost::askYesNo(const std::string& text) {
+  return askYesNoWith(window_, QMessageBox::Warning, text);
+}
+
+bool QtHost::askConfirmation(const std::string& text) {
+  return askYesNoWith(window_, QMessageBox::Question, text);
 }
 
 QString QtHost::qtFilter(const std::string& filter) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "edit/EditContext.h"
+#include "edit/commands/DeleteCommand.h"
 #include "edit/commands/DocumentCommands.h"
 #include "edit/commands/ViewCommands.h"
 #include "edit/tools/ObjectPlacementTool.h"
@@ -57,6 +58,7 @@ class Editor {
   // The commands.
   ViewCommands& viewCommands() { return viewCommands_; }
   DocumentCommands& documents() { return documents_; }
+  DeleteCommand& deletion() { return deletion_; }  // CutObject1 and BitBtn5
 
   // Drawing.
   Visibility visibility() const;
@@ -105,6 +107,7 @@ class Editor {
   ObjectSelectionTool objectSelection_{ctx_};
   ViewCommands viewCommands_{ctx_};
   DocumentCommands documents_;
+  DeleteCommand deletion_{ctx_};
 };
 
 }  // namespace fw

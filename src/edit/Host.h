@@ -34,6 +34,11 @@ class Host {
     (void)text;
     return false;
   }
+  // Question with the confirmation symbol and Yes / No; true means Yes.
+  virtual bool askConfirmation(const std::string& text) {
+    (void)text;
+    return false;
+  }
   // File dialogs; an empty result means cancelled.
   virtual std::string chooseOpenFile(const FileDialogRequest& request) {
     (void)request;

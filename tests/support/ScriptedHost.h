@@ -16,8 +16,9 @@ namespace fw {
 
 class ScriptedHost : public Host {
  public:
-  // One recorded call: what was shown ("error", "yesNo", "openFile", "saveFile", "frameSize",
-  // "information", "about", "lineMethodsMenu", "dotMethodsMenu") and its text or caption.
+  // One recorded call: what was shown ("error", "yesNo", "confirm", "openFile", "saveFile",
+  // "frameSize", "information", "textOptions", "about", "lineMethodsMenu", "dotMethodsMenu") and
+  // its text or caption.
   struct Call {
     std::string kind;
     std::string text;
@@ -28,6 +29,9 @@ class ScriptedHost : public Host {
   std::deque<std::string> openFileAnswers;
   std::deque<std::string> saveFileAnswers;
   std::deque<std::optional<std::pair<int, int>>> frameSizeAnswers;  // nullopt = Cancel
+  std::deque<bool> confirmAnswers;
+  // Text Options: the string and size the user leaves in the dialog; nullopt = Cancel.
+  std::deque<std::optional<std::pair<std::string, int>>> textOptionsAnswers;
 
   // What was asked, in order, and the details of each kind.
   std::vector<Call> calls;
@@ -37,6 +41,7 @@ class ScriptedHost : public Host {
   std::vector<FileDialogRequest> saveRequests;
   std::vector<std::pair<int, int>> frameSizeShown;
   std::vector<InfoCounts> informationShown;
+  std::vector<std::pair<std::string, int>> textOptionsShown;
 
   int count(const std::string& kind) const {
     int n = 0;
@@ -52,6 +57,7 @@ class ScriptedHost : public Host {
     saveRequests.clear();
     frameSizeShown.clear();
     informationShown.clear();
+    textOptionsShown.clear();
   }
 
   void showError(const std::string& text) override {
@@ -62,6 +68,20 @@ class ScriptedHost : public Host {
     calls.push_back({"yesNo", text});
     questions.push_back(text);
     return take(yesNoAnswers, false);
+  }
+  bool askConfirmation(const std::string& text) override {
+    calls.push_back({"confirm", text});
+    questions.push_back(text);
+    return take(confirmAnswers, false);
+  }
+  bool editTextOptions(std::string& text, int& size) override {
+    calls.push_back({"textOptions", text});
+    textOptionsShown.emplace_back(text, size);
+    const auto answer = take(textOptionsAnswers, std::optional<std::pair<std::string, int>>());
+    if (!answer) return false;
+    text = answer->first;
+    size = answer->second;
+    return true;
   }
   std::string chooseOpenFile(const FileDialogRequest& request) override {
     calls.push_back({"openFile", request.caption});
