@@ -277,23 +277,25 @@ void MainWindow::buildTopRow() {
 }
 
 void MainWindow::buildSecondRow() {
+  // The lists report each choice the user makes, the item already shown included, and nothing
+  // else: the window's own updates (see syncFromControls) run no handler.
   zoomList_ = addList("ComboBox1", QStringLiteral("Zoom"), zoomItems(), 8, 80);
-  connect(zoomList_, &QComboBox::currentIndexChanged, this,
+  connect(zoomList_, &QComboBox::activated, this,
           [this](int i) { run([this, i] { editor_->viewCommands().ComboBox1Change(i); }); });
   layerList_ = addList("ComboBox3", QStringLiteral("Active Layer"), layerItems(), 92, 118);
-  connect(layerList_, &QComboBox::currentIndexChanged, this,
+  connect(layerList_, &QComboBox::activated, this,
           [this](int i) { run([this, i] { editor_->ComboBox3Change(i); }); });
   wireSizeList_ = addList("wire", QStringLiteral("Wire Size"), wireSizeItems(), 214, 76);
-  connect(wireSizeList_, &QComboBox::currentIndexChanged, this,
+  connect(wireSizeList_, &QComboBox::activated, this,
           [this](int i) { run([this, i] { editor_->wireEdit().WireChange(i); }); });
   gridList_ = addList("ComboBox4", QStringLiteral("Grid Resolution"), gridItems(), 294, 50);
-  connect(gridList_, &QComboBox::currentIndexChanged, this,
+  connect(gridList_, &QComboBox::activated, this,
           [this](int i) { run([this, i] { editor_->viewCommands().ComboBox4Change(i); }); });
   pinSizeList_ = addList("Size", QStringLiteral("Pin Size"), pinSizeItems(), 348, 76);
-  connect(pinSizeList_, &QComboBox::currentIndexChanged, this,
+  connect(pinSizeList_, &QComboBox::activated, this,
           [this](int i) { run([this, i] { editor_->pins().SizeChange(i); }); });
   pinStyleList_ = addList("ComboBox2", QStringLiteral("Pin Style"), pinStyleItems(), 428, 86);
-  connect(pinStyleList_, &QComboBox::currentIndexChanged, this,
+  connect(pinStyleList_, &QComboBox::activated, this,
           [this](int i) { run([this, i] { editor_->pins().ComboBox2Change(i); }); });
 
   // Load Object: inserting objects is not wired up yet.

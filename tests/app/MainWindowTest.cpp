@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
@@ -42,6 +43,20 @@ class MainWindowTest : public ::testing::Test {
     return found;
   }
   QAction* action(const QString& name) { return find<QAction>(name); }
+
+  // Chooses an item of a list as the user does: opens it, walks to the item with the arrow keys
+  // (it opens on the item shown) and presses Enter.
+  void choose(QComboBox* list, int index) {
+    list->showPopup();
+    QAbstractItemView* popup = list->view();
+    ASSERT_TRUE(popup->isVisible());
+    for (int i = list->currentIndex(); i < index; ++i) QTest::keyClick(popup, Qt::Key_Down);
+    for (int i = list->currentIndex(); i > index; --i) QTest::keyClick(popup, Qt::Key_Up);
+    ASSERT_EQ(popup->currentIndex().row(), index);
+    QTest::keyClick(popup, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_FALSE(popup->isVisible());
+  }
 
   // What the drawing area shows, and the widget pixel of a window point of the drawing rules.
   QImage shown() { return window->boardView()->grab().toImage(); }
@@ -424,7 +439,7 @@ TEST_F(MainWindowTest, ShowGridsItemTogglesTheDotsOnScreen) {
 
 TEST_F(MainWindowTest, ZoomListRedrawsAtTheNewZoom) {
   const QPoint dot4x = gridDot();
-  find<QComboBox>("ComboBox1")->setCurrentIndex(3);
+  choose(find<QComboBox>("ComboBox1"), 3);
   Editor& editor = window->editor();
   EXPECT_EQ(editor.view().ZoomLevel, 3);
   EXPECT_EQ(find<QLabel>("StatusPanel2")->text(), QStringLiteral("New ZoomLevel selected"));
@@ -545,6 +560,55 @@ TEST_F(MainWindowTest, MirroringTheControlsRunsNoChangeHandler) {
   EXPECT_EQ(c.panel[2], "marker");
   EXPECT_FALSE(c.showGrids);
   EXPECT_EQ(c.tool, Tool::EditText);
+}
+
+TEST_F(MainWindowTest, ListsRunTheirHandlerOnEveryUserChoiceButNotOnProgramChanges) {
+  Editor& editor = window->editor();
+  Controls& c = editor.controls();
+  c.wireSize.enabled = true;  // so that the user can reach every list
+  window->syncFromControls();
+  struct ListCase {
+    const char* name;
+    ListControl Controls::*model;
+    const char* status;  // what the handler shows in the third panel; the grid's shows nothing
+  };
+  const ListCase lists[] = {
+      {"ComboBox1", &Controls::zoom, "New ZoomLevel selected"},
+      {"ComboBox3", &Controls::layer, "Active Layer Changed"},
+      {"wire", &Controls::wireSize, "WireSize Changed"},
+      {"ComboBox4", &Controls::grid, "marker"},
+      {"Size", &Controls::pinSize, "Pin Size Changed"},
+      {"ComboBox2", &Controls::pinStyle, "Pin Style Changed"},
+  };
+  QLabel* status = find<QLabel>("StatusPanel2");
+  for (const ListCase& list : lists) {
+    SCOPED_TRACE(list.name);
+    auto* widget = find<QComboBox>(list.name);
+    ASSERT_NE(widget, nullptr);
+    ASSERT_TRUE(widget->isEnabled());
+    const int shown = widget->currentIndex();
+    ASSERT_EQ((c.*list.model).index, shown);
+
+    // Chosen again by the user, the item already shown runs the handler with its index: it
+    // puts back the index the model lost and the status panel follows the model.
+    (c.*list.model).index = -1;
+    c.panel[2] = "marker";
+    status->clear();
+    choose(widget, shown);
+    EXPECT_EQ((c.*list.model).index, shown);
+    EXPECT_EQ(status->text().toStdString(), list.status);
+
+    // Set by the program, the list shows another item and runs nothing.
+    c.panel[2] = "marker";
+    status->clear();
+    widget->setCurrentIndex((shown + 1) % widget->count());
+    QApplication::processEvents();
+    EXPECT_EQ((c.*list.model).index, shown);
+    EXPECT_EQ(c.panel[2], "marker");
+    EXPECT_EQ(status->text().toStdString(), "");
+  }
+  EXPECT_EQ(editor.view().ZoomLevel, 2);
+  EXPECT_EQ(editor.view().GridResolution, 0);
 }
 
 TEST_F(MainWindowTest, ExitClosesTheWindowWhenNothingIsUnsaved) {
