@@ -159,5 +159,94 @@ TEST_F(CliObject, MakeLibraryUsageAndFaults) {
   EXPECT_EQ(run({"make-library", path("absent.txt"), "-o", path("out")}).status, kExitFailed);
 }
 
+// The starter library as the build makes it: the footprints a hobbyist needs, each with its
+// pads on the 2.54 mm grid where the object load puts its origin, and all of it on the board.
+TEST_F(CliObject, StarterLibraryHoldsTheCommonFootprints) {
+  const auto source = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() /
+                      "library" / "footprints.txt";
+  const Result made = run({"make-library", source.string(), "-o", path("objects")});
+  ASSERT_EQ(made.status, kExitOk) << made.err;
+
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(path("objects"))) {
+    ++files;
+    const std::string name = entry.path().filename().string();
+    ObjectData o;
+    std::string error;
+    ASSERT_TRUE(ReadObjectFile(entry.path().string(), o, error)) << error;
+    EXPECT_GT(o.description.length, 0) << name;
+    ASSERT_FALSE(o.pins.empty()) << name;
+    uint16_t ox = 30000, oy = 30000;
+    for (const Pin& p : o.pins) ox = std::min(ox, p.x), oy = std::min(oy, p.y);
+    auto onBoard = [](int x, int y) { return x <= 792 && y <= 592; };
+    for (const Pin& p : o.pins) {
+      EXPECT_TRUE(onBoard(p.x, p.y)) << name;
+      EXPECT_TRUE(isGraphicPin(p) || ((p.x - ox) % 4 == 0 && (p.y - oy) % 4 == 0)) << name;
+    }
+    for (const WirePoint& p : o.points)
+      EXPECT_TRUE(onBoard(p.x & kPositionMask, p.y & kPositionMask)) << name;
+    EXPECT_TRUE(o.points.empty() || isWireStart(o.points[0])) << name;
+    for (const TextItem& t : o.texts) EXPECT_TRUE(onBoard(textX(t), t.y) && t.x < 3 * 4096) << name;
+  }
+  EXPECT_GE(files, 30);
+
+  // File, pads, description, and the box around the pads in board units (4 = 2.54 mm).
+  const struct {
+    const char* file;
+    int pads;
+    const char* description;
+    int width, height;
+  } needed[] = {
+      {"dil8_300", 8, "DIL8 0.3in", 12, 12},
+      {"dil14_300", 14, "DIL14 0.3in", 12, 24},
+      {"dil16_300", 16, "DIL16 0.3in", 12, 28},
+      {"dil18_300", 18, "DIL18 0.3in", 12, 32},
+      {"dil20_300", 20, "DIL20 0.3in", 12, 36},
+      {"dil24_300", 24, "DIL24 0.3in", 12, 44},
+      {"dil28_300", 28, "DIL28 0.3in", 12, 52},
+      {"dil24_600", 24, "DIL24 0.6in", 24, 44},
+      {"dil28_600", 28, "DIL28 0.6in", 24, 52},
+      {"header_2x5", 10, "Header 2x5 2.54mm", 16, 4},
+      {"to92", 3, "TO-92 standing", 8, 0},
+      {"to220_standing", 3, "TO-220 standing", 8, 0},
+      {"resistor_762", 2, "Resistor axial 7.62mm", 12, 0},
+      {"resistor_1016", 2, "Resistor axial 10.16mm", 16, 0},
+      {"resistor_1270", 2, "Resistor axial 12.7mm", 20, 0},
+      {"diode_762", 2, "Diode axial 7.62mm", 12, 0},
+      {"diode_1016", 2, "Diode axial 10.16mm", 16, 0},
+      {"diode_1270", 2, "Diode axial 12.7mm", 20, 0},
+      {"cap_radial_254", 2, "Capacitor radial 2.54mm", 4, 0},
+      {"cap_radial_508", 2, "Capacitor radial 5.08mm", 8, 0},
+      {"led_3mm", 2, "LED 3mm", 4, 0},
+      {"led_5mm", 2, "LED 5mm", 4, 0},
+      {"crystal_hc49", 2, "Crystal HC-49", 8, 0},
+      {"trimmer_rm5", 3, "Trimmer", 8, 4},
+      {"screw_terminal_2", 2, "Screw terminal 2-pole 5.08mm", 8, 0},
+      {"screw_terminal_3", 3, "Screw terminal 3-pole 5.08mm", 16, 0},
+  };
+  auto check = [&](const std::string& file, int pads, const std::string& description, int width,
+                   int height) {
+    ObjectData o;
+    std::string error;
+    ASSERT_TRUE(ReadObjectFile(path("objects/" + file + ".kvo"), o, error)) << error;
+    EXPECT_EQ(o.description.str().rfind(description, 0), 0u) << o.description.str();
+    int n = 0, x0 = 792, x1 = 0, y0 = 592, y1 = 0;
+    for (const Pin& p : o.pins) {
+      if (isGraphicPin(p)) continue;
+      ++n;
+      x0 = std::min<int>(x0, p.x), x1 = std::max<int>(x1, p.x);
+      y0 = std::min<int>(y0, p.y), y1 = std::max<int>(y1, p.y);
+    }
+    EXPECT_EQ(n, pads) << file;
+    EXPECT_EQ(x1 - x0, width) << file;
+    EXPECT_EQ(y1 - y0, height) << file;
+    EXPECT_LE(std::abs((x0 + x1) / 2 - 396) + std::abs((y0 + y1) / 2 - 296), 4) << file;
+  };
+  for (const auto& n : needed) check(n.file, n.pads, n.description, n.width, n.height);
+  for (int n = 2; n <= 10; ++n)
+    check("header_1x" + std::to_string(n), n, "Header 1x" + std::to_string(n) + " 2.54mm",
+          4 * (n - 1), 0);
+}
+
 }  // namespace
 }  // namespace fw
