@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "cli/CliCommon.h"
+#include "files/ObjectFile.h"
 #include "files/ProjectFile.h"
 
 namespace fw {
@@ -12,13 +13,17 @@ namespace {
 const char* const kMainUsage =
     "Usage: ferrowrit-cli COMMAND [OPTIONS] FILE\n"
     "\n"
-    "Reads a Ferrowrit project file (.kvd) without opening a window.\n"
+    "Reads Ferrowrit project files (.kvd) and object files (.kvo) without opening a window.\n"
+    "A FILE whose name ends in .kvo is read as an object file, any other as a project file.\n"
     "\n"
     "Commands:\n"
     "  info FILE                 counts of pins, wires, wire segments, texts and objects,\n"
-    "                            and the frame size\n"
-    "  dump FILE                 the whole board as JSON\n"
+    "                            and the frame size; for an object file the counts of pins,\n"
+    "                            wire points and texts, and the description\n"
+    "  dump FILE                 the whole board or object as JSON\n"
     "  render FILE -o OUT.png    the board as the editor draws it, as a PNG picture\n"
+    "  make-library DESCRIPTION -o FOLDER\n"
+    "                            an object file for every footprint of a library description\n"
     "\n"
     "Run 'ferrowrit-cli COMMAND --help' for the options of a command.\n"
     "Exit status: 0 success, 1 the file is refused or cannot be read, 2 usage error.\n";
@@ -26,8 +31,9 @@ const char* const kMainUsage =
 const char* const kInfoUsage =
     "Usage: ferrowrit-cli info FILE\n"
     "\n"
-    "Prints six lines: Pins, Wires, Wire Segments, TextStrings, Objects and Frame (W x H,\n"
-    "board units).\n"
+    "For a project file prints six lines: Pins, Wires, Wire Segments, TextStrings, Objects and\n"
+    "Frame (W x H, board units). For an object file (.kvo) prints four: Pins, Wire Points,\n"
+    "TextStrings and Description.\n"
     "Exit status: 0 success, 1 the file is refused or cannot be read, 2 usage error.\n";
 
 const char* const kDumpUsage =
@@ -35,13 +41,16 @@ const char* const kDumpUsage =
     "\n"
     "Prints the whole board as JSON: pins (x, y, sizeIndex, style), wirePoints (x, y, attr),\n"
     "texts (text, size, x, y), objects (firstPin, pinCount, firstPoint, pointCount, firstText,\n"
-    "textCount, description), frameWidth and frameHeight. Values are as stored, flags and packed\n"
-    "layers included; 8-bit characters are Latin-1.\n"
+    "textCount, description), frameWidth and frameHeight. For an object file (.kvo): pins,\n"
+    "wirePoints, texts and description. Values are as stored, flags and packed layers\n"
+    "included; 8-bit characters are Latin-1.\n"
     "Exit status: 0 success, 1 the file is refused or cannot be read, 2 usage error.\n";
 
-// A command that takes exactly one FILE and no options.
+// A command that takes exactly one FILE and no options; an object file goes to `writeObject`,
+// a project file to `writeBoard`.
 int runFileCommand(const std::vector<std::string>& args, const char* usage,
-                   void (*write)(const Board&, std::ostream&), std::ostream& out,
+                   void (*writeBoard)(const Board&, std::ostream&),
+                   void (*writeObject)(const ObjectData&, std::ostream&), std::ostream& out,
                    std::ostream& err) {
   if (wantsHelp(args)) {
     out << usage;
@@ -56,10 +65,36 @@ int runFileCommand(const std::vector<std::string>& args, const char* usage,
         << usage;
     return kExitUsage;
   }
+  if (isObjectFilePath(args[0])) {
+    ObjectData object;
+    std::string error;
+    if (!ReadObjectFile(args[0], object, error)) {
+      err << "ferrowrit-cli: " << error << "\n";
+      return kExitFailed;
+    }
+    writeObject(object, out);
+    return kExitOk;
+  }
   auto board = makeBoard();
   if (!loadBoard(args[0], *board, err)) return kExitFailed;
-  write(*board, out);
+  writeBoard(*board, out);
   return kExitOk;
+}
+
+void appendPinJson(std::string& s, const Pin& p) {
+  s += "{\"x\": " + std::to_string(p.x) + ", \"y\": " + std::to_string(p.y) +
+       ", \"sizeIndex\": " + std::to_string(p.sizeIndex) +
+       ", \"style\": " + std::to_string(p.style) + "}";
+}
+
+void appendPointJson(std::string& s, const WirePoint& p) {
+  s += "{\"x\": " + std::to_string(p.x) + ", \"y\": " + std::to_string(p.y) +
+       ", \"attr\": " + std::to_string(p.attr) + "}";
+}
+
+void appendTextJson(std::string& s, const TextItem& t) {
+  s += "{\"text\": " + jsonString(t.text.str()) + ", \"size\": " + std::to_string(t.size) +
+       ", \"x\": " + std::to_string(t.x) + ", \"y\": " + std::to_string(t.y) + "}";
 }
 
 void appendObjectJson(std::string& s, const BoardObject& o, const DescriptionString& d) {
@@ -97,9 +132,30 @@ bool isOption(const std::string& arg) {
   return arg.size() > 1 && arg[0] == '-';
 }
 
+bool isObjectFilePath(const std::string& path) {
+  if (path.size() < 4) return false;
+  std::string ext = path.substr(path.size() - 4);
+  for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return ext == ".kvo";
+}
+
 bool loadBoard(const std::string& path, Board& board, std::ostream& err) {
   std::string error;
-  if (ReadProjectFile(path, board, error)) return true;
+  if (!isObjectFilePath(path)) {
+    if (ReadProjectFile(path, board, error)) return true;
+  } else {
+    // An object file becomes loose material of an empty board, where it was saved.
+    ObjectData object;
+    if (ReadObjectFile(path, object, error)) {
+      board.reset();
+      if (loadIntoFreeRows(board, object, error)) {
+        board.PinCount = static_cast<int32_t>(object.pins.size());
+        board.WirePointCount = static_cast<int32_t>(object.points.size());
+        board.TextCount = static_cast<int32_t>(object.texts.size());
+        return true;
+      }
+    }
+  }
   err << "ferrowrit-cli: " << error << "\n";
   return false;
 }
@@ -160,27 +216,35 @@ void writeBoardJson(const Board& b, std::ostream& out) {
   std::string s = "{\n";
   s.reserve(64 * static_cast<std::size_t>(b.PinCount + b.WirePointCount + b.TextCount) +
             200 * static_cast<std::size_t>(b.ObjectCount) + 100);
-  appendArray(s, "pins", b.PinCount, [&](std::size_t i) {
-    const Pin& p = b.PinTable[i];
-    s += "{\"x\": " + std::to_string(p.x) + ", \"y\": " + std::to_string(p.y) +
-         ", \"sizeIndex\": " + std::to_string(p.sizeIndex) +
-         ", \"style\": " + std::to_string(p.style) + "}";
-  });
-  appendArray(s, "wirePoints", b.WirePointCount, [&](std::size_t i) {
-    const WirePoint& p = b.WirePointTable[i];
-    s += "{\"x\": " + std::to_string(p.x) + ", \"y\": " + std::to_string(p.y) +
-         ", \"attr\": " + std::to_string(p.attr) + "}";
-  });
-  appendArray(s, "texts", b.TextCount, [&](std::size_t i) {
-    const TextItem& t = b.TextTable[i];
-    s += "{\"text\": " + jsonString(t.text.str()) + ", \"size\": " + std::to_string(t.size) +
-         ", \"x\": " + std::to_string(t.x) + ", \"y\": " + std::to_string(t.y) + "}";
-  });
+  appendArray(s, "pins", b.PinCount, [&](std::size_t i) { appendPinJson(s, b.PinTable[i]); });
+  appendArray(s, "wirePoints", b.WirePointCount,
+              [&](std::size_t i) { appendPointJson(s, b.WirePointTable[i]); });
+  appendArray(s, "texts", b.TextCount, [&](std::size_t i) { appendTextJson(s, b.TextTable[i]); });
   appendArray(s, "objects", b.ObjectCount, [&](std::size_t i) {
     appendObjectJson(s, b.ObjectTable[i], b.ObjectDescriptions[i]);
   });
   s += "  \"frameWidth\": " + std::to_string(b.FrameWidth) + ",\n";
   s += "  \"frameHeight\": " + std::to_string(b.FrameHeight) + "\n}\n";
+  out << s;
+}
+
+void writeObjectInfo(const ObjectData& o, std::ostream& out) {
+  out << "Pins: " << o.pins.size() << "\n"
+      << "Wire Points: " << o.points.size() << "\n"
+      << "TextStrings: " << o.texts.size() << "\n"
+      << "Description: " << o.description.str() << "\n";
+}
+
+void writeObjectJson(const ObjectData& o, std::ostream& out) {
+  std::string s = "{\n";
+  s.reserve(64 * (o.pins.size() + o.points.size() + o.texts.size()) + 100);
+  auto count = [](std::size_t n) { return static_cast<int32_t>(n); };
+  appendArray(s, "pins", count(o.pins.size()), [&](std::size_t i) { appendPinJson(s, o.pins[i]); });
+  appendArray(s, "wirePoints", count(o.points.size()),
+              [&](std::size_t i) { appendPointJson(s, o.points[i]); });
+  appendArray(s, "texts", count(o.texts.size()),
+              [&](std::size_t i) { appendTextJson(s, o.texts[i]); });
+  s += "  \"description\": " + jsonString(o.description.str()) + "\n}\n";
   out << s;
 }
 
@@ -195,9 +259,12 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     out << kMainUsage;
     return kExitOk;
   }
-  if (command == "info") return runFileCommand(rest, kInfoUsage, writeBoardInfo, out, err);
-  if (command == "dump") return runFileCommand(rest, kDumpUsage, writeBoardJson, out, err);
+  if (command == "info")
+    return runFileCommand(rest, kInfoUsage, writeBoardInfo, writeObjectInfo, out, err);
+  if (command == "dump")
+    return runFileCommand(rest, kDumpUsage, writeBoardJson, writeObjectJson, out, err);
   if (command == "render") return runRender(rest, out, err);
+  if (command == "make-library") return runMakeLibrary(rest, out, err);
   err << "ferrowrit-cli: unknown command " << command << "\n" << kMainUsage;
   return kExitUsage;
 }

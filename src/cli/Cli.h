@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "board/Board.h"
+#include "files/ObjectFile.h"
 #include "render/BoardRenderer.h"
 
 namespace fw {
@@ -26,6 +27,13 @@ void writeBoardInfo(const Board& board, std::ostream& out);
 
 // The whole board as JSON, every field as stored.
 void writeBoardJson(const Board& board, std::ostream& out);
+
+// The four lines of `info` for an object file: the counts of pins, wire points and texts, and
+// the description.
+void writeObjectInfo(const ObjectData& object, std::ostream& out);
+
+// The whole object as JSON, every field as stored.
+void writeObjectJson(const ObjectData& object, std::ostream& out);
 
 // `bytes` as a quoted JSON string; the 8-bit characters are Latin-1, so bytes from 0x80 up
 // become \u0080..\u00ff.

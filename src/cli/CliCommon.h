@@ -12,9 +12,14 @@ namespace fw {
 
 bool wantsHelp(const std::vector<std::string>& args);
 bool isOption(const std::string& arg);
-// Reads a project file; on failure writes the one-line reason to `err`.
+// A FILE whose name ends in ".kvo", in any case, is an object file.
+bool isObjectFilePath(const std::string& path);
+// Reads a project file into `board`, or an object file into an empty board as loose material
+// where it was saved; on failure writes the one-line reason to `err`.
 bool loadBoard(const std::string& path, Board& board, std::ostream& err);
 // The render command with the arguments after "render".
 int runRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// The make-library command with the arguments after "make-library".
+int runMakeLibrary(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace fw

@@ -16,6 +16,7 @@ const char* const kRenderUsage =
     "Usage: ferrowrit-cli render FILE -o OUT.png [OPTIONS]\n"
     "\n"
     "Draws the board as the editor's drawing area shows it and writes the pixels as PNG.\n"
+    "An object file (.kvo) is drawn on an empty board, where it was saved.\n"
     "\n"
     "Options:\n"
     "  -o, --output OUT.png      the picture to write (required)\n"
