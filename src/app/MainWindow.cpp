@@ -98,10 +98,6 @@ void mirrorCheck(QAction* action, bool checked) {
   setQuietly(action, [&](QAction* a) { a->setChecked(checked); });
 }
 
-QString withoutAccelerator(QString caption) {
-  return caption.remove(QLatin1Char('&'));
-}
-
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent)
@@ -138,12 +134,6 @@ MainWindow::MainWindow(QWidget* parent)
 MainWindow::~MainWindow() {
   // The drawing area refers to the editor, which goes before the child widgets would.
   delete takeCentralWidget();
-}
-
-template <typename Handler>
-void MainWindow::run(Handler&& handler) {
-  handler();
-  syncFromControls();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -222,12 +212,13 @@ void MainWindow::buildTopRow() {
   QToolButton* newFile = command("BitBtn1", "New File", 8, Glyph::NewFile);
   QToolButton* openFile = command("BitBtn3", "Open File", 33, Glyph::OpenFolder);
   QToolButton* saveFile = command("BitBtn4", "Save File", 58, Glyph::Floppy);
-  // Printing and centring are not wired up yet; their buttons stand in place.
+  // Printing is not wired up yet; its button stands in place.
   command("BitBtn6", "Print Board", 88, Glyph::Printer);
   deleteButton_ = command("BitBtn5", "Delete Object", 118, Glyph::Delete);
   connect(deleteButton_, &QToolButton::clicked, this,
           [this] { run([this] { editor_->deletion().DeleteSelection(); }); });
-  command("BitBtn2", "Center Objects", 143, Glyph::CenterArrows);
+  connect(command("BitBtn2", "Center Objects", 143, Glyph::CenterArrows), &QToolButton::clicked,
+          this, [this] { run([this] { editor_->BitBtn2Click(); }); });
   QToolButton* updateScreenButton = command("BitBtn7", "Update Screen", 173, Glyph::Refresh);
 
   // The file buttons repaint the board before asking anything, so the questions appear over a
@@ -298,9 +289,11 @@ void MainWindow::buildSecondRow() {
   connect(pinStyleList_, &QComboBox::activated, this,
           [this](int i) { run([this, i] { editor_->pins().ComboBox2Change(i); }); });
 
-  // Load Object: inserting objects is not wired up yet.
-  addButton("BitBtn15", QStringLiteral("Load Object"), 518, kSecondRowTop, kCommandButtonWidth,
-            kSecondRowHeight, glyphIcon(Glyph::LoadObject));
+  QToolButton* loadObject =
+      addButton("BitBtn15", QStringLiteral("Load Object"), 518, kSecondRowTop, kCommandButtonWidth,
+                kSecondRowHeight, glyphIcon(Glyph::LoadObject));
+  connect(loadObject, &QToolButton::clicked, this,
+          [this] { run([this] { editor_->objectPlacement().BitBtn15Click(); }); });
 }
 
 void MainWindow::placeRightEnd() {
@@ -383,140 +376,6 @@ void MainWindow::buildStatusBar() {
   bar->addWidget(statusPanels_[0]);
   bar->addWidget(statusPanels_[1]);
   bar->addWidget(statusPanels_[2], 1);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Menus
-
-QAction* MainWindow::addItem(QMenu* menu, const char* name, const QString& caption,
-                             const QKeySequence& shortcut) {
-  auto* action = new QAction(caption, this);
-  action->setObjectName(QString::fromLatin1(name));
-  action->setToolTip(withoutAccelerator(caption));
-  action->setWhatsThis(withoutAccelerator(caption));
-  if (!shortcut.isEmpty()) action->setShortcut(shortcut);
-  menu->addAction(action);
-  return action;
-}
-
-QMenu* MainWindow::addMenu(QMenu* parentMenu, const char* name, const QString& caption) {
-  QMenu* menu = parentMenu ? parentMenu->addMenu(caption) : menuBar()->addMenu(caption);
-  menu->setObjectName(QString::fromLatin1(name));
-  menu->menuAction()->setObjectName(QString::fromLatin1(name));
-  // A menu is a window of its own; it takes the main window's font.
-  menu->setAttribute(Qt::WA_WindowPropagation);
-  menu->setFont(font());
-  menu->setAccessibleName(withoutAccelerator(caption));
-  menu->setAccessibleDescription(withoutAccelerator(caption));
-  return menu;
-}
-
-void MainWindow::buildMenus() {
-  menuBar()->setObjectName(QStringLiteral("MainMenu1"));
-  auto handler = [this](QAction* action, auto&& call) {
-    connect(action, &QAction::triggered, this, [this, call] { run(call); });
-  };
-
-  QMenu* file = addMenu(nullptr, "File1", QStringLiteral("&File"));
-  handler(addItem(file, "New1", QStringLiteral("New"), QKeySequence(Qt::CTRL | Qt::Key_N)),
-          [this] { editor_->documents().NewProject(); });
-  handler(addItem(file, "Open1", QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O)),
-          [this] { editor_->documents().OpenProject(); });
-  file->addSeparator();
-  handler(addItem(file, "Save1", QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S)),
-          [this] { editor_->documents().SaveProject(); });
-  handler(addItem(file, "SaveAs1", QStringLiteral("Save &As...")),
-          [this] { editor_->documents().SaveAs1Click(); });
-  file->addSeparator();
-  addItem(file, "InsertObject1", QStringLiteral("Insert Object..."));
-  addItem(file, "SaveasObject1", QStringLiteral("Save as Object..."));
-  file->addSeparator();
-  addItem(file, "Print1", QStringLiteral("&Print..."), QKeySequence(Qt::CTRL | Qt::Key_P));
-  addItem(file, "PrintSetup1", QStringLiteral("P&rint Setup..."));
-  file->addSeparator();
-  QAction* exit = addItem(file, "Exit1", QStringLiteral("E&xit"));
-  connect(exit, &QAction::triggered, this, &QWidget::close);
-
-  QMenu* edit = addMenu(nullptr, "Edit1", QStringLiteral("&Edit"));
-  rotateMenu_ = addMenu(edit, "Rotate1", QStringLiteral("Rotation"));
-  addItem(rotateMenu_, "N90cc1", QStringLiteral("90 degree (cw)"),
-          QKeySequence(Qt::CTRL | Qt::Key_R));
-  addItem(rotateMenu_, "N180cw1", QStringLiteral("180 degree (cw)"));
-  addItem(rotateMenu_, "N270cw1", QStringLiteral("270 degree (cw)"));
-  deleteItem_ = addItem(edit, "CutObject1", QStringLiteral("Delete"), QKeySequence(Qt::Key_Delete));
-  handler(deleteItem_, [this] { editor_->deletion().DeleteSelection(); });
-
-  QMenu* window = addMenu(nullptr, "Window1", QStringLiteral("&Window"));
-  handler(addItem(window, "GotoCenter1", QStringLiteral("Goto Center"),
-                  QKeySequence(Qt::CTRL | Qt::Key_C)),
-          [this] { editor_->viewCommands().GotoCenter1Click(); });
-  addItem(window, "CenterObjects1", QStringLiteral("Center Objects"));
-  window->addSeparator();
-  handler(addItem(window, "Info1", QStringLiteral("Info..."), QKeySequence(Qt::CTRL | Qt::Key_I)),
-          [this] { editor_->documents().Info1Click(); });
-  window->addSeparator();
-  handler(addItem(window, "FrameSize1", QStringLiteral("Frame Size...")),
-          [this] { editor_->documents().FrameSize1Click(); });
-  showFrameItem_ = addItem(window, "ShowFrame1", QStringLiteral("Show Frame"),
-                           QKeySequence(Qt::CTRL | Qt::Key_F));
-  handler(showFrameItem_, [this] { editor_->viewCommands().ShowFrame1Click(); });
-  showGridsItem_ =
-      addItem(window, "GridsOn1", QStringLiteral("Show Grids"), QKeySequence(Qt::CTRL | Qt::Key_G));
-  handler(showGridsItem_, [this] { editor_->viewCommands().GridsOn1Click(); });
-
-  QMenu* layers = addMenu(nullptr, "Layers1", QStringLiteral("&Layers"));
-  layerItems_[0] =
-      addItem(layers, "Layer1", QStringLiteral("Show Layer 1 (Green)"), QKeySequence(Qt::Key_F1));
-  handler(layerItems_[0], [this] { editor_->viewCommands().Layer1Click(); });
-  layerItems_[1] =
-      addItem(layers, "layer2", QStringLiteral("Show Layer 2 (Red)"), QKeySequence(Qt::Key_F2));
-  handler(layerItems_[1], [this] { editor_->viewCommands().layer2Click(); });
-  layerItems_[2] =
-      addItem(layers, "layer3", QStringLiteral("Show Layer 3 (Purple)"), QKeySequence(Qt::Key_F3));
-  handler(layerItems_[2], [this] { editor_->viewCommands().layer3Click(); });
-
-  // Check marks are the editor's: the items are checkable and syncFromControls sets them.
-  for (QAction* a :
-       {showFrameItem_, showGridsItem_, layerItems_[0], layerItems_[1], layerItems_[2]})
-    a->setCheckable(true);
-
-  QMenu* help = addMenu(nullptr, "Help1", QStringLiteral("&About"));
-  QAction* about = addItem(help, "About1", QStringLiteral("&About..."));
-  // About shows the box modally; nothing is redrawn.
-  connect(about, &QAction::triggered, this, [this] { host_->showAbout(); });
-}
-
-void MainWindow::buildPopupMenus() {
-  lineMethodsMenu_ = new QMenu(this);
-  lineMethodsMenu_->setObjectName(QStringLiteral("PopupMenu1"));
-  lineMethodsMenu_->setFont(font());
-  lineMethodsMenu_->setAccessibleDescription(QStringLiteral("Line Methods"));
-  segItem_ = addItem(lineMethodsMenu_, "seg", QStringLiteral("Select Wiresegment Only"));
-  compItem_ = addItem(lineMethodsMenu_, "comp", QStringLiteral("Select Complete Wire"));
-  splitItem_ = addItem(lineMethodsMenu_, "Spl", QStringLiteral("Splitt Wire in Two"));
-  connect(segItem_, &QAction::triggered, this,
-          [this] { run([this] { editor_->wireEdit().segClick(); }); });
-  connect(compItem_, &QAction::triggered, this,
-          [this] { run([this] { editor_->wireEdit().compClick(); }); });
-  connect(splitItem_, &QAction::triggered, this,
-          [this] { run([this] { editor_->wireEdit().SplClick(); }); });
-
-  dotMethodsMenu_ = new QMenu(this);
-  dotMethodsMenu_->setObjectName(QStringLiteral("PopupMenu2"));
-  dotMethodsMenu_->setFont(font());
-  dotMethodsMenu_->setAccessibleDescription(QStringLiteral("Dot Methods"));
-  normalItem_ = addItem(dotMethodsMenu_, "Normal", QStringLiteral("Normal Pin"));
-  outlinedItem_ =
-      addItem(dotMethodsMenu_, "outl", QStringLiteral("Graphic (Double Size and Outlined)"));
-  connect(normalItem_, &QAction::triggered, this,
-          [this] { run([this] { editor_->pins().NormalClick(); }); });
-  connect(outlinedItem_, &QAction::triggered, this,
-          [this] { run([this] { editor_->pins().outlClick(); }); });
-
-  for (QAction* a : {segItem_, compItem_, splitItem_, normalItem_, outlinedItem_})
-    a->setCheckable(true);
-  host_->setLineMethodsMenu(lineMethodsMenu_, lineMethodsButton_);
-  host_->setDotMethodsMenu(dotMethodsMenu_, dotMethodsButton_);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -58,8 +58,12 @@ class MainWindow : public QMainWindow {
   void placeRightEnd();
 
   // Runs an editor handler, then mirrors the controls.
+  // Runs a handler of the editor, then shows what it changed in the widgets.
   template <typename Handler>
-  void run(Handler&& handler);
+  void run(Handler&& handler) {
+    handler();
+    syncFromControls();
+  }
 
   QToolButton* addButton(const char* name, const QString& hint, int left, int top, int width,
                          int height, const QIcon& icon);

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -44,6 +46,14 @@ bool QtHost::askYesNo(const std::string& text) {
 
 bool QtHost::askConfirmation(const std::string& text) {
   return askYesNoWith(window_, QMessageBox::Question, text);
+}
+
+bool QtHost::askText(const std::string& caption, const std::string& prompt, std::string& answer) {
+  bool ok = false;
+  const QString text = QInputDialog::getText(window_, toQString(caption), toQString(prompt),
+                                             QLineEdit::Normal, QString(), &ok);
+  if (ok) answer = text.toLatin1().toStdString();
+  return ok;
 }
 
 QString QtHost::qtFilter(const std::string& filter) {

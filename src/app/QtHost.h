@@ -20,6 +20,7 @@ class QtHost : public Host {
   void showError(const std::string& text) override;
   bool askYesNo(const std::string& text) override;
   bool askConfirmation(const std::string& text) override;
+  bool askText(const std::string& caption, const std::string& prompt, std::string& answer) override;
   std::string chooseOpenFile(const FileDialogRequest& request) override;
   std::string chooseSaveFile(const FileDialogRequest& request) override;
   // The Frame Size, Text Options and Information dialogs, shown modally over the main window.

@@ -23,6 +23,10 @@ constexpr uint8_t GraphicPinFlag = 128;
 // A wire begun by drawing has this attr on its first row (no segment ends there).
 constexpr uint8_t kWireStartAttr = 0xFF;
 
+// A text's size: 5..50, drawn at size * zoomFactor / 5 points.
+constexpr int kMinTextSize = 5;
+constexpr int kMaxTextSize = 50;
+
 constexpr int32_t kNewFrameWidth = 252;
 constexpr int32_t kNewFrameHeight = 158;
 // The frame sizes the Frame Size dialog's scroll bars reach, in board units.

@@ -44,6 +44,15 @@ int halfWireWidth(const Board& b, int row) {
   return WireWidthPixels[clampInt(wireWidthIndex(attr), 0, kWireWidths - 1)][0] / 2;
 }
 
+int pointHitHalfWidth(const Board& b, int i) {
+  const WirePoint& point = pointAt(b, i);
+  const bool nextIsSegment = i + 1 < pointsInUse(b) && !isWireStart(pointAt(b, i + 1));
+  int h = halfWireWidth(b, isWireStart(point) && nextIsSegment ? i + 1 : i);
+  if (nextIsSegment && wireWidthIndex(pointAt(b, i + 1).attr) > wireWidthIndex(point.attr))
+    h = halfWireWidth(b, i + 1);
+  return h;
+}
+
 int pinHitHalfSize(const Pin& pin) {
   const int h = PinSizePixels[clampInt(pin.sizeIndex, 0, kPinSizes - 1)][0] / 2;
   return pin.style == GraphicPinFlag ? 2 * h : h;

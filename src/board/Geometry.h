@@ -28,6 +28,9 @@ int wireSegmentEnd(const Board& b, int row);
 // Half a point's width in board units (the 1x column of the pixel widths is also the width in
 // board units); a first row drawn with attr 255 belongs to no segment and has none.
 int halfWireWidth(const Board& b, int row);
+// The half width a wire point is hit within: that of the wider of the two segments that meet
+// there (a wire start takes its first segment's).
+int pointHitHalfWidth(const Board& b, int row);
 
 // Half a pin's pad in board units for the hit test, doubled for a pin of style exactly 128
 // (a graphic pin as the editor creates it).

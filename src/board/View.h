@@ -20,6 +20,10 @@ constexpr int kScrollMaxX = 200;
 constexpr int kScrollMaxY = 150;
 constexpr int kCenterScrollX = 100;
 constexpr int kCenterScrollY = 75;
+// The workspace centre, grid step (100, 75), in board units; one grid step is 4 units.
+constexpr int kCenterBoardX = 396;
+constexpr int kCenterBoardY = 296;
+constexpr int kUnitsPerGridStep = 4;
 // New positions are accepted only inside 0..792 by 0..592.
 constexpr int kMaxBoardX = 792;
 constexpr int kMaxBoardY = 592;

@@ -4,6 +4,8 @@
 #include <QString>
 #include <string>
 
+#include "board/Board.h"
+
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -12,9 +14,6 @@ class QScrollBar;
 
 namespace fw {
 
-// The range of the text size scroll bar; the size sample is drawn at this many points.
-constexpr int kMinTextSize = 5;
-constexpr int kMaxTextSize = 50;
 // A text holds at most this many characters.
 constexpr int kMaxTextLength = 32;
 

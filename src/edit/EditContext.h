@@ -25,6 +25,8 @@ struct EditContext {
   Canvas& canvas;
   BoardRenderer& renderer;
   Host& host;
+  // The folder of the program, below which the projects and objects folders lie.
+  const std::string& programDirectory;
   // RedrawBoard: repaints everything, re-highlights the selection, forgets every preview.
   std::function<void()> redraw;
 

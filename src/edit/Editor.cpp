@@ -6,8 +6,16 @@ Editor::Editor(Host& host, int areaWidth, int areaHeight)
     : host_(host),
       board_(makeBoard()),
       canvas_(areaWidth, areaHeight),
-      ctx_{*board_, view_, state_, controls_, canvas_, renderer_, host_, [this] { RedrawBoard(); }},
-      documents_(ctx_, ProgramDirectory, [this] { windowReset(); }) {
+      ctx_{*board_,
+           view_,
+           state_,
+           controls_,
+           canvas_,
+           renderer_,
+           host_,
+           ProgramDirectory,
+           [this] { RedrawBoard(); }},
+      documents_(ctx_, [this] { windowReset(); }) {
   view_.setAreaSize(areaWidth, areaHeight);
   windowReset();
 }

@@ -6,6 +6,7 @@
 #include "edit/EditContext.h"
 #include "edit/commands/DeleteCommand.h"
 #include "edit/commands/DocumentCommands.h"
+#include "edit/commands/RotateCommand.h"
 #include "edit/commands/ViewCommands.h"
 #include "edit/tools/ObjectPlacementTool.h"
 #include "edit/tools/ObjectSelectionTool.h"
@@ -28,7 +29,8 @@ class Editor {
   Editor(const Editor&) = delete;
   Editor& operator=(const Editor&) = delete;
 
-  // The data.
+  // The folder of the program (set at start-up), and the data.
+  std::string ProgramDirectory;
   Board& board() { return *board_; }
   const Board& board() const { return *board_; }
   View& view() { return view_; }
@@ -40,7 +42,6 @@ class Editor {
   BoardRenderer& renderer() { return renderer_; }
   Host& host() { return host_; }
 
-  std::string ProgramDirectory;
   // Print settings: scale in percent and the item of the resolution list; the window-wide
   // reset sets them back to 100 and 1 ("300 dpi").
   int PrintScale = 100;
@@ -59,6 +60,8 @@ class Editor {
   ViewCommands& viewCommands() { return viewCommands_; }
   DocumentCommands& documents() { return documents_; }
   DeleteCommand& deletion() { return deletion_; }  // CutObject1 and BitBtn5
+  RotateCommand& rotation() { return rotation_; }  // Edit > Rotation
+  void BitBtn2Click() { CenterObjects(ctx_); }     // and Window > Center Objects
 
   // Drawing.
   Visibility visibility() const;
@@ -108,6 +111,7 @@ class Editor {
   ViewCommands viewCommands_{ctx_};
   DocumentCommands documents_;
   DeleteCommand deletion_{ctx_};
+  RotateCommand rotation_{ctx_, [this] { placement_.updateFloatingObject(); }};
 };
 
 }  // namespace fw

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace fw {
 
@@ -46,6 +47,9 @@ struct EditorState {
   bool FollowSuspended = false;
 
   int32_t TextOptionsTarget = 0;
+
+  // The object file chosen last to load, or saved to last; every placement reads it again.
+  std::string ObjectFileName;
 
   bool anythingSelected() const {
     return SelectedPin > 0 || SelectedPoint > 0 || SelectedText > 0 || SelectedObject > 0;

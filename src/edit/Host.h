@@ -55,6 +55,13 @@ class Host {
     return false;
   }
   virtual void showInformation(const InfoCounts& counts) { (void)counts; }
+  // A one-line input box with caption, prompt and an empty default; false when cancelled.
+  virtual bool askText(const std::string& caption, const std::string& prompt, std::string& answer) {
+    (void)caption;
+    (void)prompt;
+    (void)answer;
+    return false;
+  }
   // Text Options dialog: shows text and size (the dialog's scroll bar reaches 5..50) and
   // returns true with what the user entered on Ok; false on Cancel. The caller stores it.
   virtual bool editTextOptions(std::string& text, int& size) {

@@ -2,63 +2,13 @@
 // blocks in a fixed order; the blocks themselves live in one class per tool.
 #include "edit/Editor.h"
 #include "edit/PointerReadout.h"
+#include "edit/ToolSettings.h"
 #include "edit/tools/ToolSupport.h"
 
 namespace fw {
 
-namespace {
-
-// The controls a tool enables; every one not named is disabled.
-enum Enables : unsigned {
-  kNothing = 0,
-  kDelete = 1u << 0,       // BitBtn5
-  kCutObject = 1u << 1,    // CutObject1
-  kLineMethods = 1u << 2,  // BitBtn8
-  kDotMethods = 1u << 3,   // BitBtn10
-  kPinStyle = 1u << 4,     // ComboBox2
-  kPinSize = 1u << 5,      // Size
-  kWireSize = 1u << 6,     // wire
-  kRotate = 1u << 7,       // Rotate1
-  kGrid = 1u << 8,         // ComboBox4
-};
-
-// What choosing a tool does to the status bar, the cursor and the other controls.
-struct ToolSettings {
-  Tool tool;
-  const char* message;
-  CursorShape cursor;
-  unsigned enables;
-  bool has(Enables e) const { return (enables & e) != 0; }
-};
-
-constexpr CursorShape kCross = CursorShape::Cross;
-constexpr CursorShape kArrow = CursorShape::Arrow;
-
-const ToolSettings kToolSettings[] = {
-    {Tool::CreatePin, "Place Pin", kCross, kDotMethods | kPinStyle | kPinSize | kGrid},
-    {Tool::EditPins, "Click on Object to edit", kArrow,
-     kDelete | kCutObject | kPinStyle | kPinSize | kGrid},
-    {Tool::DrawWire, "Select start position for Wire", kArrow,
-     kDelete | kCutObject | kWireSize | kGrid},
-    {Tool::EditWires, "Click on Wire to edit", kArrow,
-     kDelete | kCutObject | kLineMethods | kWireSize | kGrid},
-    {Tool::CreateText, "Place Text", kArrow, kGrid},
-    {Tool::EditText, "Select Text to Edit.", kArrow, kDelete | kCutObject | kGrid},
-    {Tool::EditObject, "Select Object to Edit", kArrow, kDelete | kCutObject | kRotate | kGrid},
-    {Tool::Pan, "Select pan position", kCross, kNothing},
-};
-
-const ToolSettings& settingsFor(Tool tool) {
-  for (const ToolSettings& s : kToolSettings)
-    if (s.tool == tool) return s;
-  return kToolSettings[0];
-}
-
-}  // namespace
-
 void Editor::selectTool(Tool tool) {
-  const ToolSettings& s = settingsFor(tool);
-  controls_.tool = s.tool;
+  controls_.tool = tool;
   if (state_.Placing) placement_.abandonPlacement();
   // A rubber band left on screen would otherwise stay there, frozen, until the next repaint.
   setInvertingPen(canvas_);
@@ -69,17 +19,7 @@ void Editor::selectTool(Tool tool) {
     RedrawBoard();
   }
   if (tool == Tool::DrawWire) wires_.abandonWire();
-  controls_.panel[2] = s.message;
-  controls_.cursor = s.cursor;
-  controls_.deleteButton = s.has(kDelete);
-  controls_.cutObject = s.has(kCutObject);
-  controls_.lineMethods = s.has(kLineMethods);
-  controls_.dotMethods = s.has(kDotMethods);
-  controls_.pinStyle.enabled = s.has(kPinStyle);
-  controls_.pinSize.enabled = s.has(kPinSize);
-  controls_.wireSize.enabled = s.has(kWireSize);
-  controls_.rotate = s.has(kRotate);
-  controls_.grid.enabled = s.has(kGrid);
+  applyToolControls(controls_, tool);
 }
 
 void Editor::MouseDown(MouseButton button) {

@@ -11,13 +11,7 @@ namespace fw {
 
 namespace {
 
-// Footprints are saved around the middle of the board, grid step (100, 75).
-constexpr int kMiddleX = 396;
-constexpr int kMiddleY = 296;
-constexpr int kGridStep = 4;
 constexpr int kMaxRowPads = 100;
-constexpr int kMinTextSize = 5;
-constexpr int kMaxTextSize = 50;
 
 struct Token {
   std::string_view text;
@@ -273,12 +267,13 @@ class Parser {
       const int centre = lo + (hi - lo) / 2;
       // The nearest shift that puts the first anchor on the grid.
       int d = middle - centre;
-      const int off = ((coord(anchor.front()) + d) % kGridStep + kGridStep) % kGridStep;
-      d += off <= kGridStep / 2 ? -off : kGridStep - off;
+      const int off =
+          ((coord(anchor.front()) + d) % kUnitsPerGridStep + kUnitsPerGridStep) % kUnitsPerGridStep;
+      d += off <= kUnitsPerGridStep / 2 ? -off : kUnitsPerGridStep - off;
       return d;
     };
-    const int dx = shift([](const auto& a) { return a.first; }, kMiddleX);
-    const int dy = shift([](const auto& a) { return a.second; }, kMiddleY);
+    const int dx = shift([](const auto& a) { return a.first; }, kCenterBoardX);
+    const int dy = shift([](const auto& a) { return a.second; }, kCenterBoardY);
 
     bool inside = true;
     auto at = [&](int x, int y, uint16_t& ox, uint16_t& oy) {

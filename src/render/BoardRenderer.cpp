@@ -434,16 +434,21 @@ void BoardRenderer::drawBoardReference(Canvas& c, const Board& b, const View& v,
   Redraw(*this, c, b, v, vis, nullptr).run(sel);
 }
 
+void BoardRenderer::DrawPinShape(Canvas& c, const Pin& p, const View& v, int xw, int yw) {
+  const int d = padSize(p, v.zoomColumn());
+  if (isGraphicPin(p))
+    graphicRing(c, xw, yw, d, v.zoomFactor());
+  else
+    padShape(c, p.style, xw, yw, d);
+}
+
 void BoardRenderer::DrawPin(Canvas& c, const Board& b, const View& v, int row) {
   if (row < 0 || row >= kPinCapacity) return;
   const Pin& p = b.PinTable[std::size_t(row)];
   const Mapping m(v);
   const int xw = m.x(p.x), yw = m.y(p.y), d = padSize(p, v.zoomColumn());
   c.setRasterMode(RasterMode::Copy);
-  if (isGraphicPin(p))
-    graphicRing(c, xw, yw, d, v.zoomFactor());
-  else
-    padShape(c, p.style, xw, yw, d);
+  DrawPinShape(c, p, v, xw, yw);
   c.setBrushColor(colors::kHole);
   c.setPenColor(colors::kHole);
   if (!isGraphicPin(p)) drillHole(c, xw, yw, d);

@@ -60,6 +60,10 @@ class BoardRenderer {
 
   // One pin with the pen and brush colours the caller set, then its drill hole.
   void DrawPin(Canvas& c, const Board& b, const View& v, int row);
+  // The shape of a pin at window position (xw, yw) in the current pen and brush, without its
+  // drill hole: the pad of its style, or a graphic pin's double-size ring, which leaves the
+  // brush solid again.
+  void DrawPinShape(Canvas& c, const Pin& p, const View& v, int xw, int yw);
   // A wire point's segment in yellow, 1 pixel wide, with a marker unless row > 16383.
   void DrawSelectedSegment(Canvas& c, const Board& b, const View& v, int rowArg);
   // The same with the row and the marker given apart, for rows above 16383.

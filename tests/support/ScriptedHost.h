@@ -17,8 +17,8 @@ namespace fw {
 class ScriptedHost : public Host {
  public:
   // One recorded call: what was shown ("error", "yesNo", "confirm", "openFile", "saveFile",
-  // "frameSize", "information", "textOptions", "about", "lineMethodsMenu", "dotMethodsMenu") and
-  // its text or caption.
+  // "frameSize", "information", "askText", "textOptions", "about", "lineMethodsMenu",
+  // "dotMethodsMenu") and its text or caption.
   struct Call {
     std::string kind;
     std::string text;
@@ -30,6 +30,7 @@ class ScriptedHost : public Host {
   std::deque<std::string> saveFileAnswers;
   std::deque<std::optional<std::pair<int, int>>> frameSizeAnswers;  // nullopt = Cancel
   std::deque<bool> confirmAnswers;
+  std::deque<std::optional<std::string>> textAnswers;  // input box; nullopt = Cancel
   // Text Options: the string and size the user leaves in the dialog; nullopt = Cancel.
   std::deque<std::optional<std::pair<std::string, int>>> textOptionsAnswers;
 
@@ -73,6 +74,14 @@ class ScriptedHost : public Host {
     calls.push_back({"confirm", text});
     questions.push_back(text);
     return take(confirmAnswers, false);
+  }
+  bool askText(const std::string& caption, const std::string& prompt,
+               std::string& answer) override {
+    calls.push_back({"askText", caption + "|" + prompt});
+    const std::optional<std::string> a = take(textAnswers, std::optional<std::string>());
+    if (!a) return false;
+    answer = *a;
+    return true;
   }
   bool editTextOptions(std::string& text, int& size) override {
     calls.push_back({"textOptions", text});

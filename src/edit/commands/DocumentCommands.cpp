@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "files/ObjectFile.h"
 #include "files/ProjectFile.h"
 
 namespace fw {
@@ -13,6 +14,7 @@ constexpr const char* kContinueQuestion = "The current file is not saved. Contin
 constexpr const char* kQuitQuestion = "The current file is not saved. Quit anyway?";
 constexpr const char* kNotOpened = "Error in file name. File not opened.";
 constexpr const char* kNotSaved = "Error in file name. File not saved.";
+constexpr const char* kObjectNotSaved = "Error in file name. Object not saved.";
 
 // The message box text: the fixed sentence, then why on a second line when there is a reason.
 std::string fileError(const char* sentence, const std::string& reason) {
@@ -52,7 +54,7 @@ void DocumentCommands::OpenProject() {
   if (!ctx_.board.SavedFlag && !ctx_.host.askYesNo(kContinueQuestion)) return;
 
   const std::string path =
-      ctx_.host.chooseOpenFile(projectDialog(programDirectory_, "Kestroval (kvd)|*.kvd", ""));
+      ctx_.host.chooseOpenFile(projectDialog(ctx_.programDirectory, "Kestroval (kvd)|*.kvd", ""));
   if (path.empty()) return;
 
   // The file is read whole into a board of its own first, so a file that cannot be opened or
@@ -86,7 +88,7 @@ void DocumentCommands::SaveProject() {
 
   if (ctx_.board.CurrentFileName.empty())
     ctx_.board.CurrentFileName = ctx_.host.chooseSaveFile(
-        projectDialog(programDirectory_, "Kestroval (*.kvd)|*.kvd", "kvd"));
+        projectDialog(ctx_.programDirectory, "Kestroval (*.kvd)|*.kvd", "kvd"));
   if (ctx_.board.CurrentFileName.empty()) return;
 
   ctx_.board.CurrentFileName = withProjectExtension(ctx_.board.CurrentFileName);
@@ -130,6 +132,31 @@ void DocumentCommands::Info1Click() {
   counts.texts = ctx_.board.TextCount;
   counts.objects = ctx_.board.ObjectCount;
   ctx_.host.showInformation(counts);
+}
+
+}  // namespace fw
+
+namespace fw {
+
+void DocumentCommands::SaveasObject1Click() {
+  FileDialogRequest request;
+  request.filter = "Kestroval Objects (*.kvo)|*.kvo";
+  request.defaultExtension = "kvo";
+  request.initialFolder = objectLibraryFolder(ctx_.programDirectory);
+  const std::string path = ctx_.host.chooseSaveFile(request);
+  if (path.empty()) return;
+  ctx_.state.ObjectFileName = withObjectExtension(path);
+  // A cancelled box saves the object with no description.
+  std::string description;
+  if (!ctx_.host.askText("Object Description", "Enter Object Description", description))
+    description.clear();
+  if (description.size() > 50) description.resize(50);
+  std::string reason;
+  if (!WriteObjectFile(ctx_.state.ObjectFileName, ctx_.board, description, reason)) {
+    ctx_.host.showError(fileError(kObjectNotSaved, reason));
+    return;
+  }
+  ctx_.controls.panel[2] = "Object Saved";
 }
 
 }  // namespace fw

@@ -8,14 +8,12 @@
 namespace fw {
 
 // New, Open, Save, Save As and closing the window, each guarding unsaved work with SavedFlag,
-// and the two board dialogs (Frame Size and Information).
+// Save as Object, and the two board dialogs (Frame Size and Information).
 class DocumentCommands {
  public:
-  // windowReset empties the board and resets the state and the controls; programDirectory is
-  // the folder of the program, below which the projects folder lies.
-  DocumentCommands(EditContext& ctx, const std::string& programDirectory,
-                   std::function<void()> windowReset)
-      : ctx_(ctx), programDirectory_(programDirectory), windowReset_(std::move(windowReset)) {}
+  // windowReset empties the board and resets the state and the controls.
+  DocumentCommands(EditContext& ctx, std::function<void()> windowReset)
+      : ctx_(ctx), windowReset_(std::move(windowReset)) {}
 
   void NewProject();
   void OpenProject();
@@ -24,6 +22,8 @@ class DocumentCommands {
   // Whether the window may close.
   bool FormClose();
   void FrameSize1Click();
+  // File > Save as Object...: the whole board as an object file with a description.
+  void SaveasObject1Click();
   void Info1Click();
 
   // CurrentFileName as it was before a Save As, put back when that Save As writes nothing.
@@ -33,7 +33,6 @@ class DocumentCommands {
 
  private:
   EditContext& ctx_;
-  const std::string& programDirectory_;
   std::function<void()> windowReset_;
 };
 

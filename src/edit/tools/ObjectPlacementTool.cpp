@@ -1,19 +1,117 @@
-// Placing arrives with the object library; until then the floating object is never shown.
 #include "edit/tools/ObjectPlacementTool.h"
+
+#include "edit/ToolSettings.h"
+#include "edit/tools/ObjectOutline.h"
+#include "files/ObjectFile.h"
 
 namespace fw {
 
-void ObjectPlacementTool::placeObjectPress(MouseButton) {}
+void ObjectPlacementTool::BitBtn15Click() {
+  EditorState& s = ctx_.state;
+  if (s.Placing) abandonPlacement();
+  ctx_.controls.panel[2] = "Select Object to Edit";
+  if (s.anythingSelected()) {
+    s.clearSelections();
+    ctx_.redraw();
+  }
+  applyToolControls(ctx_.controls, Tool::EditObject);
+  objectOpen();
+}
 
-void ObjectPlacementTool::updateFloatingObject() {}
+void ObjectPlacementTool::InsertObject1Click() {
+  ctx_.state.SelectedObject = 0;
+  const std::string status = ctx_.controls.panel[2];
+  applyToolControls(ctx_.controls, Tool::EditObject);
+  ctx_.controls.panel[2] = status;  // Insert Object leaves the status text as it was
+  objectOpen();
+}
 
+// The outline is drawn again only once the window has repainted after the dialog.
+void ObjectPlacementTool::objectOpen() {
+  FileDialogRequest request;
+  request.filter = "Kestroval Objects (*.kvo)|*.kvo";
+  request.initialFolder = objectLibraryFolder(ctx_.programDirectory);
+  EditorState& s = ctx_.state;
+  s.FollowSuspended = true;
+  s.FloatX = 0;
+  s.FloatY = 0;
+  const std::string path = ctx_.host.chooseOpenFile(request);
+  if (path.empty()) return;
+  s.ObjectFileName = path;
+  objectLoad();
+}
+
+bool ObjectPlacementTool::objectLoad() {
+  ObjectData object;
+  std::string reason;
+  if (!ReadObjectFile(ctx_.state.ObjectFileName, object, reason) ||
+      !loadIntoFreeRows(ctx_.board, object, reason)) {
+    ctx_.controls.panel[2] = "Object not Loaded";
+    ctx_.host.showError("Error in file name. Object not opened.\n" + reason);
+    return false;
+  }
+  EditorState& s = ctx_.state;
+  s.FloatPinCount = static_cast<int32_t>(object.pins.size());
+  s.FloatPointCount = static_cast<int32_t>(object.points.size());
+  s.FloatTextCount = static_cast<int32_t>(object.texts.size());
+  ctx_.controls.panel[2] = "Place Object. Right mouse to Stop.";
+  s.Placing = true;
+  // The top-left corner of the pins' box (or of the wires', or the texts') becomes the origin.
+  const BoardObject rows = floatingRows(ctx_.board, s);
+  const ObjectBox box = objectBox(ctx_.board, rows);
+  moveObjectRows(ctx_.board, rows, -box.minX, -box.minY);
+  return true;
+}
+
+void ObjectPlacementTool::updateFloatingObject() {
+  EditorState& s = ctx_.state;
+  if (!s.Placing || s.FloatMoved) return;
+  const BoardPoint p = ctx_.view.snappedPointer();
+  const auto j = static_cast<uint16_t>(p.x);
+  const auto k = static_cast<uint16_t>(p.y);
+  if ((j == s.FloatX && k == s.FloatY) || !View::acceptsPosition(j, k)) return;
+  s.FloatMoved = true;
+  const BoardObject rows = floatingRows(ctx_.board, s);
+  if (s.FloatX > 0) drawObjectOutline(ctx_, rows, s.FloatX, s.FloatY);
+  drawObjectOutline(ctx_, rows, j, k);
+  s.FloatX = j;
+  s.FloatY = k;
+}
+
+// The outline is erased where it stands; after a repaint (FloatX 0) nothing stands.
 void ObjectPlacementTool::abandonPlacement() {
   EditorState& s = ctx_.state;
+  if (s.Placing && s.FloatX > 0)
+    drawObjectOutline(ctx_, floatingRows(ctx_.board, s), s.FloatX, s.FloatY);
   s.FloatX = 0;
   s.FloatMoved = false;
-  updateFloatingObject();
   s.Placing = false;
-  s.FloatX = 0;
+}
+
+void ObjectPlacementTool::placeObjectPress(MouseButton button) {
+  if (button == MouseButton::Right) return;
+  Board& b = ctx_.board;
+  EditorState& s = ctx_.state;
+  const BoardPoint p = ctx_.view.snappedPointer();
+  const BoardObject rows = floatingRows(b, s);
+  if (!objectFitsOnBoard(b, rows, p.x, p.y)) {
+    ctx_.controls.panel[2] = "Object does not fit on the board here";
+    return;
+  }
+  const std::string description =
+      b.ObjectDescriptions[static_cast<std::size_t>(b.ObjectCount)].str();
+  if (!b.addObject(rows, description)) {
+    ctx_.controls.panel[2] = "Object table full: object not placed";
+    return;
+  }
+  moveObjectRows(b, rows, p.x, p.y);
+  b.PinCount += s.FloatPinCount;
+  b.WirePointCount += s.FloatPointCount;
+  b.TextCount += s.FloatTextCount;
+  // A fresh copy floats for the next press; a file that has become unreadable ends the
+  // placement, so that stale rows are never placed.
+  if (!objectLoad()) s.Placing = false;
+  ctx_.redraw();
 }
 
 }  // namespace fw

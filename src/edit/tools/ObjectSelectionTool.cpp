@@ -1,10 +1,113 @@
-// Selecting and dragging objects arrive with the object library; until then they do nothing.
 #include "edit/tools/ObjectSelectionTool.h"
+
+#include "board/Geometry.h"
+#include "edit/tools/ObjectOutline.h"
+#include "edit/tools/TextTool.h"
+#include "edit/tools/ToolSupport.h"
 
 namespace fw {
 
-void ObjectSelectionTool::editObjectPress() {}
-void ObjectSelectionTool::objectDragPreview() {}
-void ObjectSelectionTool::objectRelease() {}
+namespace {
+
+bool inRange(int row, int first, int count) {
+  return row >= first && row < first + count;
+}
+
+}  // namespace
+
+int32_t ObjectSelectionTool::objectUnderPointer() {
+  const Board& b = ctx_.board;
+  const EditorState& s = ctx_.state;
+  int text = -1, pin = -1, point = -1;
+  for (int32_t i = 0; i < b.TextCount; ++i)
+    if (measureText(ctx_, b.TextTable[static_cast<std::size_t>(i)]).contains(s.HitX, s.HitY))
+      text = i;
+  for (int32_t i = 0; i < b.PinCount; ++i) {
+    const Pin& p = b.PinTable[static_cast<std::size_t>(i)];
+    if (hitsSquare(s, p.x, p.y, pinHitHalfSize(p))) pin = i;
+  }
+  for (int32_t i = 0; i < b.WirePointCount; ++i) {
+    const WirePoint& p = b.WirePointTable[static_cast<std::size_t>(i)];
+    if (hitsSquare(s, p.x & kPositionMask, p.y & kPositionMask, pointHitHalfWidth(b, i))) point = i;
+  }
+  int32_t selected = 0;
+  for (int32_t k = 0; k < b.ObjectCount; ++k)
+    if (inRange(pin, b.ObjectTable[std::size_t(k)].firstPin,
+                b.ObjectTable[std::size_t(k)].pinCount))
+      selected = k + 1;
+  for (int32_t k = 0; k < b.ObjectCount; ++k)
+    if (inRange(point, b.ObjectTable[std::size_t(k)].firstPoint,
+                b.ObjectTable[std::size_t(k)].pointCount))
+      selected = k + 1;
+  for (int32_t k = 0; k < b.ObjectCount; ++k)
+    if (inRange(text, b.ObjectTable[std::size_t(k)].firstText,
+                b.ObjectTable[std::size_t(k)].textCount))
+      selected = k + 1;
+  return selected;
+}
+
+void ObjectSelectionTool::editObjectPress() {
+  EditorState& s = ctx_.state;
+  const int32_t selectedBefore = s.SelectedObject;
+  s.clearSelections();
+  beginHitTest(ctx_);
+  s.SelectedObject = objectUnderPointer();
+  if (s.SelectedObject > 0) {
+    const std::string description =
+        ctx_.board.ObjectDescriptions[static_cast<std::size_t>(s.SelectedObject - 1)].str();
+    ctx_.controls.panel[2] = "Object \"" + description + "\" (#" +
+                             std::to_string(s.SelectedObject) +
+                             ") selected. Drag Object with Mouse.";
+  } else {
+    ctx_.controls.panel[2] = "Select Object to Edit";
+  }
+  if (s.SelectedObject > 0 && s.SelectedObject == selectedBefore) {
+    // A second press on the selected object grabs it at the snapped press position.
+    armDrag(ctx_, kDragObject, s.SelectedObject - 1);
+    s.DragRefX = s.PressX;
+    s.DragRefY = s.PressY;
+  } else if (s.SelectedObject != selectedBefore) {
+    ctx_.redraw();
+  }
+}
+
+BoardPoint ObjectSelectionTool::dragOffset(int curX, int curY) const {
+  const EditorState& s = ctx_.state;
+  const BoardObject& o = ctx_.board.ObjectTable[s.DragIndex];
+  const ObjectBox box = wholeObjectBox(ctx_.board, o);
+  const int dx = curX - s.DragRefX;
+  const int dy = curY - s.DragRefY;
+  if (box.maxX < box.minX) return {dx, dy};  // an object with no elements left
+  return {clampInt(dx, -box.minX, kMaxBoardX - box.maxX),
+          clampInt(dy, -box.minY, kMaxBoardY - box.maxY)};
+}
+
+void ObjectSelectionTool::objectDragPreview() {
+  EditorState& s = ctx_.state;
+  if (s.DragIndex >= ctx_.board.ObjectCount) return;
+  const BoardObject& o = ctx_.board.ObjectTable[s.DragIndex];
+  const BoardPoint p = ctx_.view.snappedPointer();
+  s.DragCurX = static_cast<uint16_t>(p.x);
+  s.DragCurY = static_cast<uint16_t>(p.y);
+  if (dragPreviewStands(s)) {
+    const BoardPoint prev =
+        dragOffset(static_cast<int16_t>(s.DragPrevX), static_cast<int16_t>(s.DragPrevY));
+    drawObjectOutline(ctx_, o, prev.x, prev.y);
+  }
+  const BoardPoint cur = dragOffset(p.x, p.y);
+  drawObjectOutline(ctx_, o, cur.x, cur.y);
+  s.DragPrevX = s.DragCurX;
+  s.DragPrevY = s.DragCurY;
+}
+
+void ObjectSelectionTool::objectRelease() {
+  const EditorState& s = ctx_.state;
+  const int row = s.SelectedObject - 1;
+  if (row >= ctx_.board.ObjectCount || s.DragIndex >= ctx_.board.ObjectCount) return;
+  const BoardPoint d =
+      dragOffset(static_cast<int16_t>(s.DragCurX), static_cast<int16_t>(s.DragCurY));
+  moveObjectRows(ctx_.board, ctx_.board.ObjectTable[static_cast<std::size_t>(row)], d.x, d.y);
+  ctx_.redraw();
+}
 
 }  // namespace fw

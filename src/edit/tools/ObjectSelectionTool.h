@@ -4,7 +4,8 @@
 
 namespace fw {
 
-// Edit Object: selecting an object by any of its elements and dragging it as a whole.
+// Edit Object: selecting a placed object by any of its pins, wire points or texts, and dragging
+// it as one unit with its outline.
 class ObjectSelectionTool {
  public:
   explicit ObjectSelectionTool(EditContext& ctx) : ctx_(ctx) {}
@@ -14,7 +15,13 @@ class ObjectSelectionTool {
   void objectRelease();
 
  private:
-  [[maybe_unused]] EditContext& ctx_;
+  // The last element of each kind under the pointer decides, a text over a wire point over a pin.
+  int32_t objectUnderPointer();
+  // The move of a drag with the pointer at (curX, curY), held so that the whole object stays
+  // inside the board area.
+  BoardPoint dragOffset(int curX, int curY) const;
+
+  EditContext& ctx_;
 };
 
 }  // namespace fw

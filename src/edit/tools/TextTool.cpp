@@ -12,8 +12,6 @@ namespace {
 
 constexpr const char* kNewText = "Text";
 constexpr int kNewTextSize = 10;
-constexpr int kMinTextSize = 5;
-constexpr int kMaxTextSize = 50;
 constexpr uint16_t kTextLayerBits = 0xF000;
 
 TextItem& textAt(Board& b, int row) {

@@ -15,18 +15,6 @@ void WireEditTool::forEachPointOfWire(int row, Visit visit) const {
   for (int k = w.start + 1; k < w.end; ++k) visit(k);
 }
 
-int WireEditTool::pointHitHalfWidth(int i) const {
-  const auto& t = ctx_.board.WirePointTable;
-  const WirePoint& point = t[static_cast<std::size_t>(i)];
-  const bool nextIsSegment =
-      i + 1 < ctx_.board.WirePointCount && !isWireStart(t[static_cast<std::size_t>(i + 1)]);
-  int h = halfWireWidth(ctx_.board, isWireStart(point) && nextIsSegment ? i + 1 : i);
-  if (nextIsSegment &&
-      wireWidthIndex(t[static_cast<std::size_t>(i + 1)].attr) > wireWidthIndex(point.attr))
-    h = halfWireWidth(ctx_.board, i + 1);
-  return h;
-}
-
 void WireEditTool::editWiresPress() {
   EditorState& s = ctx_.state;
   beginHitTest(ctx_);
@@ -36,7 +24,8 @@ void WireEditTool::editWiresPress() {
   // that meet there; the last point hit wins.
   for (int32_t i = 0; i < ctx_.board.WirePointCount; ++i) {
     const WirePoint& point = ctx_.board.WirePointTable[static_cast<std::size_t>(i)];
-    if (!hitsSquare(s, point.x & kPositionMask, point.y & kPositionMask, pointHitHalfWidth(i)))
+    if (!hitsSquare(s, point.x & kPositionMask, point.y & kPositionMask,
+                    pointHitHalfWidth(ctx_.board, i)))
       continue;
 
     s.HitFound = 1;

@@ -36,8 +36,6 @@ class WireEditTool {
   void unhighlightPoint(int row);
   void showPointInLists(int row);
   void changeSelectedWireAttr(uint8_t keepMask, uint8_t newBits);
-  // The half width a point is hit within: that of the wider of the two segments meeting there.
-  int pointHitHalfWidth(int row) const;
   // Visits every point of the row's wire after its start, in order.
   template <typename Visit>
   void forEachPointOfWire(int row, Visit visit) const;

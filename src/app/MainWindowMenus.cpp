@@ -1,0 +1,159 @@
+// The main window's menu bar and the two pop-up menus of the toolbar.
+#include <QAction>
+#include <QDialog>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolButton>
+
+#include "app/MainWindow.h"
+#include "app/QtHost.h"
+#include "edit/Editor.h"
+
+namespace fw {
+
+namespace {
+
+QString withoutAccelerator(QString caption) {
+  return caption.remove(QLatin1Char('&'));
+}
+
+}  // namespace
+
+QAction* MainWindow::addItem(QMenu* menu, const char* name, const QString& caption,
+                             const QKeySequence& shortcut) {
+  auto* action = new QAction(caption, this);
+  action->setObjectName(QString::fromLatin1(name));
+  action->setToolTip(withoutAccelerator(caption));
+  action->setWhatsThis(withoutAccelerator(caption));
+  if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+  menu->addAction(action);
+  return action;
+}
+
+QMenu* MainWindow::addMenu(QMenu* parentMenu, const char* name, const QString& caption) {
+  QMenu* menu = parentMenu ? parentMenu->addMenu(caption) : menuBar()->addMenu(caption);
+  menu->setObjectName(QString::fromLatin1(name));
+  menu->menuAction()->setObjectName(QString::fromLatin1(name));
+  // A menu is a window of its own; it takes the main window's font.
+  menu->setAttribute(Qt::WA_WindowPropagation);
+  menu->setFont(font());
+  menu->setAccessibleName(withoutAccelerator(caption));
+  menu->setAccessibleDescription(withoutAccelerator(caption));
+  return menu;
+}
+
+void MainWindow::buildMenus() {
+  menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+  auto handler = [this](QAction* action, auto&& call) {
+    connect(action, &QAction::triggered, this, [this, call] { run(call); });
+  };
+
+  QMenu* file = addMenu(nullptr, "File1", QStringLiteral("&File"));
+  handler(addItem(file, "New1", QStringLiteral("New"), QKeySequence(Qt::CTRL | Qt::Key_N)),
+          [this] { editor_->documents().NewProject(); });
+  handler(addItem(file, "Open1", QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O)),
+          [this] { editor_->documents().OpenProject(); });
+  file->addSeparator();
+  handler(addItem(file, "Save1", QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S)),
+          [this] { editor_->documents().SaveProject(); });
+  handler(addItem(file, "SaveAs1", QStringLiteral("Save &As...")),
+          [this] { editor_->documents().SaveAs1Click(); });
+  file->addSeparator();
+  handler(addItem(file, "InsertObject1", QStringLiteral("Insert Object...")),
+          [this] { editor_->objectPlacement().InsertObject1Click(); });
+  handler(addItem(file, "SaveasObject1", QStringLiteral("Save as Object...")),
+          [this] { editor_->documents().SaveasObject1Click(); });
+  file->addSeparator();
+  addItem(file, "Print1", QStringLiteral("&Print..."), QKeySequence(Qt::CTRL | Qt::Key_P));
+  addItem(file, "PrintSetup1", QStringLiteral("P&rint Setup..."));
+  file->addSeparator();
+  QAction* exit = addItem(file, "Exit1", QStringLiteral("E&xit"));
+  connect(exit, &QAction::triggered, this, &QWidget::close);
+
+  QMenu* edit = addMenu(nullptr, "Edit1", QStringLiteral("&Edit"));
+  rotateMenu_ = addMenu(edit, "Rotate1", QStringLiteral("Rotation"));
+  handler(addItem(rotateMenu_, "N90cc1", QStringLiteral("90 degree (cw)"),
+                  QKeySequence(Qt::CTRL | Qt::Key_R)),
+          [this] { editor_->rotation().N90cc1Click(); });
+  handler(addItem(rotateMenu_, "N180cw1", QStringLiteral("180 degree (cw)")),
+          [this] { editor_->rotation().N180cw1Click(); });
+  handler(addItem(rotateMenu_, "N270cw1", QStringLiteral("270 degree (cw)")),
+          [this] { editor_->rotation().N270cw1Click(); });
+  deleteItem_ = addItem(edit, "CutObject1", QStringLiteral("Delete"), QKeySequence(Qt::Key_Delete));
+  handler(deleteItem_, [this] { editor_->deletion().DeleteSelection(); });
+
+  QMenu* window = addMenu(nullptr, "Window1", QStringLiteral("&Window"));
+  handler(addItem(window, "GotoCenter1", QStringLiteral("Goto Center"),
+                  QKeySequence(Qt::CTRL | Qt::Key_C)),
+          [this] { editor_->viewCommands().GotoCenter1Click(); });
+  handler(addItem(window, "CenterObjects1", QStringLiteral("Center Objects")),
+          [this] { editor_->BitBtn2Click(); });
+  window->addSeparator();
+  handler(addItem(window, "Info1", QStringLiteral("Info..."), QKeySequence(Qt::CTRL | Qt::Key_I)),
+          [this] { editor_->documents().Info1Click(); });
+  window->addSeparator();
+  handler(addItem(window, "FrameSize1", QStringLiteral("Frame Size...")),
+          [this] { editor_->documents().FrameSize1Click(); });
+  showFrameItem_ = addItem(window, "ShowFrame1", QStringLiteral("Show Frame"),
+                           QKeySequence(Qt::CTRL | Qt::Key_F));
+  handler(showFrameItem_, [this] { editor_->viewCommands().ShowFrame1Click(); });
+  showGridsItem_ =
+      addItem(window, "GridsOn1", QStringLiteral("Show Grids"), QKeySequence(Qt::CTRL | Qt::Key_G));
+  handler(showGridsItem_, [this] { editor_->viewCommands().GridsOn1Click(); });
+
+  QMenu* layers = addMenu(nullptr, "Layers1", QStringLiteral("&Layers"));
+  layerItems_[0] =
+      addItem(layers, "Layer1", QStringLiteral("Show Layer 1 (Green)"), QKeySequence(Qt::Key_F1));
+  handler(layerItems_[0], [this] { editor_->viewCommands().Layer1Click(); });
+  layerItems_[1] =
+      addItem(layers, "layer2", QStringLiteral("Show Layer 2 (Red)"), QKeySequence(Qt::Key_F2));
+  handler(layerItems_[1], [this] { editor_->viewCommands().layer2Click(); });
+  layerItems_[2] =
+      addItem(layers, "layer3", QStringLiteral("Show Layer 3 (Purple)"), QKeySequence(Qt::Key_F3));
+  handler(layerItems_[2], [this] { editor_->viewCommands().layer3Click(); });
+
+  // Check marks are the editor's: the items are checkable and syncFromControls sets them.
+  for (QAction* a :
+       {showFrameItem_, showGridsItem_, layerItems_[0], layerItems_[1], layerItems_[2]})
+    a->setCheckable(true);
+
+  QMenu* help = addMenu(nullptr, "Help1", QStringLiteral("&About"));
+  QAction* about = addItem(help, "About1", QStringLiteral("&About..."));
+  // About shows the box modally; nothing is redrawn.
+  connect(about, &QAction::triggered, this, [this] { host_->showAbout(); });
+}
+
+void MainWindow::buildPopupMenus() {
+  lineMethodsMenu_ = new QMenu(this);
+  lineMethodsMenu_->setObjectName(QStringLiteral("PopupMenu1"));
+  lineMethodsMenu_->setFont(font());
+  lineMethodsMenu_->setAccessibleDescription(QStringLiteral("Line Methods"));
+  segItem_ = addItem(lineMethodsMenu_, "seg", QStringLiteral("Select Wiresegment Only"));
+  compItem_ = addItem(lineMethodsMenu_, "comp", QStringLiteral("Select Complete Wire"));
+  splitItem_ = addItem(lineMethodsMenu_, "Spl", QStringLiteral("Splitt Wire in Two"));
+  connect(segItem_, &QAction::triggered, this,
+          [this] { run([this] { editor_->wireEdit().segClick(); }); });
+  connect(compItem_, &QAction::triggered, this,
+          [this] { run([this] { editor_->wireEdit().compClick(); }); });
+  connect(splitItem_, &QAction::triggered, this,
+          [this] { run([this] { editor_->wireEdit().SplClick(); }); });
+
+  dotMethodsMenu_ = new QMenu(this);
+  dotMethodsMenu_->setObjectName(QStringLiteral("PopupMenu2"));
+  dotMethodsMenu_->setFont(font());
+  dotMethodsMenu_->setAccessibleDescription(QStringLiteral("Dot Methods"));
+  normalItem_ = addItem(dotMethodsMenu_, "Normal", QStringLiteral("Normal Pin"));
+  outlinedItem_ =
+      addItem(dotMethodsMenu_, "outl", QStringLiteral("Graphic (Double Size and Outlined)"));
+  connect(normalItem_, &QAction::triggered, this,
+          [this] { run([this] { editor_->pins().NormalClick(); }); });
+  connect(outlinedItem_, &QAction::triggered, this,
+          [this] { run([this] { editor_->pins().outlClick(); }); });
+
+  for (QAction* a : {segItem_, compItem_, splitItem_, normalItem_, outlinedItem_})
+    a->setCheckable(true);
+  host_->setLineMethodsMenu(lineMethodsMenu_, lineMethodsButton_);
+  host_->setDotMethodsMenu(dotMethodsMenu_, dotMethodsButton_);
+}
+
+}  // namespace fw
