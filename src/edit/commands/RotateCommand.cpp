@@ -45,10 +45,10 @@ void RotateCommand::rotate(int quarterTurns) {
       if (b.ObjectCount >= kObjectCapacity) return;
       b.ObjectTable[static_cast<std::size_t>(b.ObjectCount)] = rows;
       moveObjectRows(b, rows, kFloatTurnX, kFloatTurnY);
-      quarterTurn(b.ObjectCount, true);
+      quarterTurnObject(b, b.ObjectCount, false);
       moveObjectRows(b, rows, -kFloatTurnX, -kFloatTurnY);
     } else {
-      quarterTurn(s.SelectedObject - 1, false);
+      quarterTurnObject(b, s.SelectedObject - 1, true);
     }
   }
   b.SavedFlag = false;
@@ -60,8 +60,7 @@ void RotateCommand::rotate(int quarterTurns) {
   ctx_.controls.panel[2] = "Object Rotated";
 }
 
-void RotateCommand::quarterTurn(int row, bool floating) {
-  Board& b = ctx_.board;
+void quarterTurnObject(Board& b, int row, bool moveInside) {
   const BoardObject o = b.ObjectTable[static_cast<std::size_t>(row)];
   const ObjectBox box = objectBox(b, o);
   const int cx = (box.minX + box.maxX) / 8 * 4;
@@ -92,10 +91,8 @@ void RotateCommand::quarterTurn(int row, bool floating) {
     const TextItem& t = b.TextTable[static_cast<std::size_t>(k)];
     take(texts, cx + cy - (t.y & 4095), textX(t) - cx + cy);
   }
-  // A placed object turned past the board's edge is moved back inside by whole grid steps; a
-  // floating one is checked where it is put down.
-  const int sx = floating ? 0 : shiftInside(minX, maxX, kMaxBoardX);
-  const int sy = floating ? 0 : shiftInside(minY, maxY, kMaxBoardY);
+  const int sx = moveInside ? shiftInside(minX, maxX, kMaxBoardX) : 0;
+  const int sy = moveInside ? shiftInside(minY, maxY, kMaxBoardY) : 0;
 
   for (int i = 0; i < o.pinCount; ++i) {
     Pin& p = b.PinTable[static_cast<std::size_t>(o.firstPin + i)];

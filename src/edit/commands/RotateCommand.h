@@ -20,12 +20,15 @@ class RotateCommand {
 
  private:
   void rotate(int quarterTurns);
-  // One quarter turn of object row `row`; false when there is nothing to turn.
-  void quarterTurn(int row, bool floating);
 
   EditContext& ctx_;
   std::function<void()> followPointer_;
 };
+
+// One quarter turn clockwise of object row `row` about the grid-snapped centre of its box. A
+// placed object that the turn carries past the board's edge moves back inside by whole grid
+// steps; a floating one (moveInside false) is checked where it is put down.
+void quarterTurnObject(Board& board, int row, bool moveInside);
 
 // Center Objects (BitBtn2 and the Window menu): moves all material so that its box lies at the
 // middle of the workspace, in whole grid steps, and scrolls there.
