@@ -295,7 +295,7 @@ class Redraw {
     }
     if (n == 0) return;
     // A row that is not a wire start continues from wherever the pen stands.
-    int px = c_.penX(), py = c_.penY();
+    int px = c_.state().penX, py = c_.state().penY;
     int lastWidth = -1;
     if (shown) {
       for (int i = 0; i < n; ++i) {

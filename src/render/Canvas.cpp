@@ -230,41 +230,12 @@ void Canvas::setTextBackgroundOpaque(bool opaque) {
   d->textOpaque = opaque;
 }
 
-QColor Canvas::penColor() const {
-  return d->penColor;
-}
-int Canvas::penWidth() const {
-  return d->st.penWidth;
-}
-PenStyle Canvas::penStyle() const {
-  return d->st.penStyle;
-}
-QColor Canvas::brushColor() const {
-  return d->brushColor;
-}
-BrushStyle Canvas::brushStyle() const {
-  return d->st.brushStyle;
-}
-RasterMode Canvas::rasterMode() const {
-  return d->st.mode;
-}
-int Canvas::penX() const {
-  return d->penX;
-}
-int Canvas::penY() const {
-  return d->penY;
+Canvas::State Canvas::state() const {
+  return {d->penColor, d->st.penWidth, d->st.penStyle, d->brushColor, d->st.brushStyle, d->st.mode,
+          d->penX,     d->penY,        d->fontPoints,  d->fontColor,  d->textOpaque};
 }
 QFont Canvas::font() const {
   return d->currentFont();
-}
-int Canvas::fontPointSize() const {
-  return d->fontPoints;
-}
-QColor Canvas::fontColor() const {
-  return d->fontColor;
-}
-bool Canvas::textBackgroundOpaque() const {
-  return d->textOpaque;
 }
 
 void Canvas::setPixel(int x, int y, const QColor& c) {

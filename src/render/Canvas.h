@@ -10,6 +10,8 @@
 #include <memory>
 #include <vector>
 
+#include "board/View.h"
+
 namespace fw {
 
 enum class RasterMode { Copy, Merge, Invert };  // merge = source OR destination, invert = NOT dest
@@ -33,8 +35,8 @@ struct RunMask {
 // brush, raster mode, font and current pen position that the drawing rules assume.
 //
 // Coordinates are window coordinates of the drawing rules: the canvas shows window rows
-// yOffset .. yOffset + height - 1 (yOffset is 60 for the drawing area, which sits below the
-// toolbar), so callers write the formulas as given and the canvas translates.
+// yOffset .. yOffset + height - 1 (yOffset is the board area's top row for the drawing area, which
+// sits below the toolbar), so callers write the formulas as given and the canvas translates.
 //
 // Shapes follow the classic raster conventions: rectangle, ellipse and rounded rectangle boxes
 // exclude their right and bottom edges; lineTo does not draw the end pixel; a pen width of 0 or
@@ -50,7 +52,7 @@ struct RunMask {
 // subject to the raster mode.
 class Canvas {
  public:
-  Canvas(int width, int height, int yOffset = 60);
+  Canvas(int width, int height, int yOffset = kBoardAreaTop);
   ~Canvas();
   Canvas(const Canvas&) = delete;
   Canvas& operator=(const Canvas&) = delete;
@@ -82,19 +84,23 @@ class Canvas {
   // Opaque text background (drawn in brush colour) or transparent.
   void setTextBackgroundOpaque(bool opaque);
 
-  QColor penColor() const;
-  int penWidth() const;
-  PenStyle penStyle() const;
-  QColor brushColor() const;
-  BrushStyle brushStyle() const;
-  RasterMode rasterMode() const;
-  int penX() const;
-  int penY() const;
-  // The current font with its point size, and the point size actually used (at least 1).
+  // The drawing state as it stands: pen, brush, raster mode, current position and the text
+  // settings (the point size is the one actually used, at least 1).
+  struct State {
+    QColor penColor;
+    int penWidth;
+    PenStyle penStyle;
+    QColor brushColor;
+    BrushStyle brushStyle;
+    RasterMode rasterMode;
+    int penX, penY;
+    int fontPointSize;
+    QColor fontColor;
+    bool textBackgroundOpaque;
+  };
+  State state() const;
+  // The current font with its point size.
   QFont font() const;
-  int fontPointSize() const;
-  QColor fontColor() const;
-  bool textBackgroundOpaque() const;
 
   // Sets one pixel to the colour, whatever the raster mode.
   void setPixel(int x, int y, const QColor& c);

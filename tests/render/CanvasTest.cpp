@@ -159,8 +159,8 @@ TEST_F(CanvasTest, LineToLeavesOutItsEndPixelAndMovesThePen) {
   white();
   c.moveTo(10, 70);
   c.lineTo(20, 70);
-  EXPECT_EQ(c.penX(), 20);
-  EXPECT_EQ(c.penY(), 70);
+  EXPECT_EQ(c.state().penX, 20);
+  EXPECT_EQ(c.state().penY, 70);
   EXPECT_EQ(countPixels(c, kWhite), 10);
   EXPECT_EQ(c.pixelAt(10, 70), kWhite);
   EXPECT_EQ(c.pixelAt(19, 70), kWhite);
@@ -191,7 +191,7 @@ TEST_F(CanvasTest, LineToLeavesOutItsEndPixelAndMovesThePen) {
   c.resize(200, 150);
   c.moveTo(1, 61);
   c.polyline({{10, 70}, {30, 70}, {30, 90}});
-  EXPECT_EQ(c.penX(), 1);
+  EXPECT_EQ(c.state().penX, 1);
   EXPECT_EQ(countPixels(c, kWhite), 40);
   EXPECT_EQ(c.pixelAt(30, 70), kWhite);  // inner corner drawn once by the second leg
   EXPECT_EQ(c.pixelAt(30, 90), kBlack);
@@ -464,12 +464,12 @@ TEST_F(CanvasTest, TextIsDrawnInTheFontColourWhateverTheRasterMode) {
 TEST_F(CanvasTest, TinyAndHugeFontSizesAreHandled) {
   for (int points : {-5, 0, 1}) {
     c.setFontPointSize(points);
-    EXPECT_EQ(c.fontPointSize(), 1);
+    EXPECT_EQ(c.state().fontPointSize, 1);
     EXPECT_GE(c.textExtent("abc").height(), 1);
     c.textOut(10, 100, "abc");
   }
   c.setFontPointSize(1000000);
-  EXPECT_LE(c.fontPointSize(), 1000);
+  EXPECT_LE(c.state().fontPointSize, 1000);
   c.setFontPointSize(400);
   c.textOut(-200, 0, "W");  // mostly outside the canvas
   SUCCEED();

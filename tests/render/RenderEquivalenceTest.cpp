@@ -102,10 +102,10 @@ TEST(RenderEquivalence, FastRedrawMatchesTheReferencePixelForPixel) {
                             << " scroll " << view.scrollX << "," << view.scrollY << ": first at "
                             << d.x << "," << d.y << " " << std::hex << d.a << " vs " << d.b;
       // The canvas is left in the same state for whoever draws next.
-      EXPECT_EQ(a.penX(), b.penX());
-      EXPECT_EQ(a.penY(), b.penY());
-      EXPECT_EQ(a.penWidth(), b.penWidth());
-      EXPECT_EQ(a.fontPointSize(), b.fontPointSize());
+      EXPECT_EQ(a.state().penX, b.state().penX);
+      EXPECT_EQ(a.state().penY, b.state().penY);
+      EXPECT_EQ(a.state().penWidth, b.state().penWidth);
+      EXPECT_EQ(a.state().fontPointSize, b.state().fontPointSize);
       // A second fast drawing, from the warm cache, over the first.
       fast.drawBoard(a, *board, view, vis, sel);
       EXPECT_EQ(test::compareImages(a.image(), b.image()).count, 0) << "round " << round;
