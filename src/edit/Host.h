@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "print/PrintSettings.h"
+
 namespace fw {
 
 struct FileDialogRequest {
@@ -60,6 +62,13 @@ class Host {
     (void)caption;
     (void)prompt;
     (void)answer;
+    return false;
+  }
+  // Print Board dialog: shows the scale and the resolution item of `settings` (the layer list
+  // starts on its first item, the additions off) and returns true with the user's choice on
+  // Print; false on Cancel or when the dialog is closed otherwise.
+  virtual bool askPrintSettings(PrintSettings& settings) {
+    (void)settings;
     return false;
   }
   // Text Options dialog: shows text and size (the dialog's scroll bar reaches 5..50) and
