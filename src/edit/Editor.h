@@ -6,6 +6,7 @@
 #include "edit/EditContext.h"
 #include "edit/commands/DeleteCommand.h"
 #include "edit/commands/DocumentCommands.h"
+#include "edit/commands/PrintCommand.h"
 #include "edit/commands/RotateCommand.h"
 #include "edit/commands/ViewCommands.h"
 #include "edit/tools/ObjectPlacementTool.h"
@@ -61,6 +62,7 @@ class Editor {
   DocumentCommands& documents() { return documents_; }
   DeleteCommand& deletion() { return deletion_; }  // CutObject1 and BitBtn5
   RotateCommand& rotation() { return rotation_; }  // Edit > Rotation
+  PrintCommand& printing() { return printing_; }   // Print..., BitBtn6 and Print Setup...
   void BitBtn2Click() { CenterObjects(ctx_); }     // and Window > Center Objects
 
   // Drawing.
@@ -112,6 +114,7 @@ class Editor {
   DocumentCommands documents_;
   DeleteCommand deletion_{ctx_};
   RotateCommand rotation_{ctx_, [this] { placement_.updateFloatingObject(); }};
+  PrintCommand printing_{ctx_, PrintScale, PrintDpiIndex};
 };
 
 }  // namespace fw

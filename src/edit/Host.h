@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "board/Board.h"
 #include "print/PrintSettings.h"
 
 namespace fw {
@@ -71,6 +72,21 @@ class Host {
     (void)settings;
     return false;
   }
+  // Prints one layer of the board on the printer chosen in Print Setup or, with no printer at
+  // all, on a PDF file that a save dialog asks for (suggestedPdf is the name it offers). False
+  // when nothing was printed: with a reason when the job failed, with none when the user
+  // cancelled the file dialog.
+  virtual bool printBoard(const Board& board, const PrintSettings& settings, int zoomLevel,
+                          const std::string& suggestedPdf, std::string& error) {
+    (void)board;
+    (void)settings;
+    (void)zoomLevel;
+    (void)suggestedPdf;
+    error = "no printer";
+    return false;
+  }
+  // File > Print Setup: the printer and its paper, or printing to a PDF file.
+  virtual void showPrintSetup() {}
   // Text Options dialog: shows text and size (the dialog's scroll bar reaches 5..50) and
   // returns true with what the user entered on Ok; false on Cancel. The caller stores it.
   virtual bool editTextOptions(std::string& text, int& size) {

@@ -1,0 +1,290 @@
+#include "print/PrintRoutine.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainterPath>
+#include <algorithm>
+
+#include "board/View.h"
+
+namespace fw {
+
+namespace {
+
+// Pad sizes and track widths in 1/360 inch by size and width index; a board unit is 9 of them.
+constexpr int kPrintPadSize[12] = {18, 24, 27, 36, 41, 45, 56, 72, 90, 108, 139, 192};
+constexpr int kPrintWireWidth[12] = {2, 5, 7, 11, 14, 18, 22, 29, 41, 45, 56, 72};
+constexpr int kUnitsPer360 = 9;
+// The top-left pin's centre stands this many dots in from the printable area's corner.
+constexpr int kMargin = 20;
+constexpr int kZoomFactor[kZoomLevels] = {1, 2, 4, 8, 16, 32};
+
+int dpiOf(const PrintSettings& s) {
+  return kPrintDpiTable[clampInt(s.dpiIndex, 0, 4)];
+}
+
+// Millimetres as dots at the settings' resolution, rounded.
+int mmDots(int tenthsOfMm, const PrintSettings& s) {
+  return (tenthsOfMm * dpiOf(s) + 127) / 254;
+}
+
+struct Origin {
+  int x = 30000;
+  int y = 30000;
+};
+
+// The smallest x and y over the pins; a board without pins takes them over every element, so
+// that it still lands on the page.
+Origin printOrigin(const Board& b) {
+  Origin o;
+  auto take = [&o](int x, int y) {
+    o.x = std::min(o.x, x);
+    o.y = std::min(o.y, y);
+  };
+  for (int32_t i = 0; i < b.PinCount; ++i)
+    take(b.PinTable[std::size_t(i)].x, b.PinTable[std::size_t(i)].y);
+  if (b.PinCount > 0) return o;
+  for (int32_t i = 0; i < b.WirePointCount; ++i) {
+    const WirePoint& p = b.WirePointTable[std::size_t(i)];
+    take(p.x & kPositionMask, p.y & kPositionMask);
+  }
+  for (int32_t i = 0; i < b.TextCount; ++i)
+    take(textX(b.TextTable[std::size_t(i)]), b.TextTable[std::size_t(i)].y);
+  return o;
+}
+
+// Goes through the artwork once, either drawing it or only taking its box.
+class Artwork {
+ public:
+  Artwork(QPainter* painter, QPaintDevice& device, const Board& b, const PrintSettings& s,
+          int zoomLevel)
+      : p_(painter),
+        device_(device),
+        b_(b),
+        s_(s),
+        zoom_(zoomColumn(zoomLevel)),
+        origin_(printOrigin(b)) {}
+
+  void setNegative(bool negative) {
+    ink_ = negative ? Qt::white : Qt::black;
+    ground_ = negative ? Qt::black : Qt::white;
+  }
+
+  void run() {
+    texts();
+    wires();
+    pins();
+  }
+  QRect bounds() const { return bounds_; }
+
+ private:
+  int X(int x, int dx = 0) const {
+    return PrintUnits(kUnitsPer360 * (x - origin_.x) + dx, s_) + kMargin;
+  }
+  int Y(int y, int dy = 0) const {
+    return PrintUnits(kUnitsPer360 * (y - origin_.y) + dy, s_) + kMargin;
+  }
+  void take(const QRect& r) { bounds_ = bounds_.united(r); }
+
+  // Every text of the layer on a box of ground colour, centred on its position.
+  void texts() {
+    const int layer = s_.layer;
+    for (int32_t i = 0; i < b_.TextCount; ++i) {
+      const TextItem& t = b_.TextTable[std::size_t(i)];
+      const int points = printTextPoints(t.size, s_);
+      if (textLayer(t) != layer || points <= 0) continue;
+      QFont font(QStringLiteral("Arial"));
+      font.setPointSize(points);
+      font.setStyleStrategy(QFont::NoAntialias);
+      const std::string str = t.text.str();
+      const QString text = QString::fromLatin1(str.data(), qsizetype(str.size()));
+      const QFontMetrics fm(font, &device_);
+      const int width = fm.horizontalAdvance(text);
+      const QRect box(X(textX(t)) - width / 2, Y(t.y) - fm.height() / 2, width, fm.height());
+      if (!p_) {
+        take(box);
+        continue;
+      }
+      p_->fillRect(box, ground_);
+      p_->setFont(font);
+      p_->setPen(ink_);
+      p_->drawText(box.left(), box.top() + fm.ascent(), text);
+    }
+  }
+
+  // Each segment in its end point's layer and width; segments of other layers leave gaps.
+  void wires() {
+    QPoint at;
+    for (int32_t i = 0; i < b_.WirePointCount; ++i) {
+      const WirePoint& w = b_.WirePointTable[std::size_t(i)];
+      const QPoint to(X(w.x & kPositionMask), Y(w.y & kPositionMask));
+      if (!isWireStart(w) && wireLayer(w.attr) == s_.layer) {
+        const int width = PrintUnits(kPrintWireWidth[std::min(wireWidthIndex(w.attr), 11)], s_);
+        line(at, to, width);
+      }
+      at = to;
+    }
+  }
+
+  void line(QPoint a, QPoint b, int width) {
+    if (!p_) {
+      const int r = width / 2 + 1;
+      take(QRect(a, b).normalized().adjusted(-r, -r, r, r));
+      return;
+    }
+    p_->setPen(QPen(ink_, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p_->drawLine(a, b);
+  }
+
+  void pins() {
+    for (int32_t i = 0; i < b_.PinCount; ++i) {
+      const Pin& pin = b_.PinTable[std::size_t(i)];
+      const int s = kPrintPadSize[std::min<int>(pin.sizeIndex, 11)];
+      const int h2 = s / 2;
+      const int o = s * 8 / 10;
+      auto box = [&](int dx1, int dy1, int dx2, int dy2) {
+        return QRect(QPoint(X(pin.x, dx1), Y(pin.y, dy1)), QPoint(X(pin.x, dx2), Y(pin.y, dy2)));
+      };
+      if (isGraphicPin(pin)) {
+        // A graphic pin prints only its ring, twice the pad's size, for the Graphic layer.
+        if (s_.layer == kGraphic) ring(box(-s, -s, s, s), PrintUnits(2 * kZoomFactor[zoom_], s_));
+        continue;
+      }
+      const int corner = PrintUnits(s, s_);
+      const int hole = pin.style == 0 ? s / 5 : s / 4;
+      switch (pin.style) {
+        case 0:
+          shape(box(-h2, -h2, h2, h2), 0, ink_);
+          break;
+        case 1:
+          shape(box(-o, -h2, o, h2), corner, ink_);
+          break;
+        case 2:
+          shape(box(-h2, -o, h2, o), corner, ink_);
+          break;
+        default:
+          continue;  // no pad and no hole for a style the list does not know
+      }
+      shape(box(-hole, -hole, hole, hole), 0, ground_);
+    }
+  }
+
+  // An ellipse (corner 0) or a rounded rectangle filling the box, its right and bottom edges
+  // excluded, with a one-dot edge in ink inside it.
+  void shape(const QRect& r, int corner, const QColor& fill) {
+    const QRectF outer(r.left(), r.top(), r.right() - r.left(), r.bottom() - r.top());
+    if (!p_) {
+      take(r);
+      return;
+    }
+    auto path = [corner](const QRectF& f) {
+      QPainterPath pp;
+      if (corner == 0)
+        pp.addEllipse(f);
+      else
+        pp.addRoundedRect(f, corner / 2.0, corner / 2.0);
+      return pp;
+    };
+    p_->fillPath(path(outer), ink_);
+    if (outer.width() > 2 && outer.height() > 2)
+      p_->fillPath(path(outer.adjusted(1, 1, -1, -1)), fill);
+  }
+
+  void ring(const QRect& r, int penWidth) {
+    if (!p_) {
+      const int g = penWidth / 2 + 1;
+      take(r.adjusted(-g, -g, g, g));
+      return;
+    }
+    p_->setPen(QPen(ink_, penWidth));
+    p_->setBrush(Qt::NoBrush);
+    p_->drawEllipse(QRectF(r.left(), r.top(), r.right() - r.left(), r.bottom() - r.top()));
+  }
+
+  QPainter* p_;
+  QPaintDevice& device_;
+  const Board& b_;
+  const PrintSettings& s_;
+  int zoom_;
+  Origin origin_;
+  QColor ink_ = Qt::black;
+  QColor ground_ = Qt::white;
+  QRect bounds_;
+};
+
+// A true 50 mm bar with ticks every millimetre and longer ones every centimetre, whatever the
+// scale, so that a ruler on the print shows whether the printer kept the size.
+void drawRuler(QPainter& p, QPoint start, const PrintSettings& s) {
+  const int width = std::max(1, mmDots(1, s));
+  p.setPen(QPen(Qt::black, width, Qt::SolidLine, Qt::FlatCap));
+  p.drawLine(start, start + QPoint(mmDots(500, s), 0));
+  for (int mm = 0; mm <= 50; ++mm) {
+    const int x = start.x() + mmDots(10 * mm, s);
+    const int length = mmDots(mm % 10 == 0 ? 30 : 15, s);
+    p.drawLine(QPoint(x, start.y()), QPoint(x, start.y() + length));
+  }
+}
+
+}  // namespace
+
+bool boardHasMaterial(const Board& b) {
+  return b.PinCount > 0 || b.WirePointCount > 0 || b.TextCount > 0;
+}
+
+int printTextPoints(int size, const PrintSettings& s) {
+  return ((size & 63) * s.scale / 208) * dpiOf(s) / 360;
+}
+
+int PrintUnits(int q, const PrintSettings& s) {
+  return (q * s.scale / 100) * dpiOf(s) / 360;
+}
+
+QRect negativeArea(const Board& board, const PrintSettings& settings, int zoomLevel,
+                   QPaintDevice& device) {
+  Artwork measure(nullptr, device, board, settings, zoomLevel);
+  measure.run();
+  const QRect r = measure.bounds();
+  if (r.isEmpty()) return r;
+  const int g = mmDots(20, settings);
+  return r.adjusted(-g, -g, g, g);
+}
+
+void printBoard(QPainter& painter, QSize area, const Board& board, const PrintSettings& settings,
+                int zoomLevel, Mirroring mirroring) {
+  QPaintDevice& device = *painter.device();
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setRenderHint(QPainter::TextAntialiasing, false);
+  if (settings.mirror && mirroring == Mirroring::Transform) {
+    painter.translate(area.width(), 0);
+    painter.scale(-1, 1);
+  }
+  Artwork artwork(&painter, device, board, settings, zoomLevel);
+  Artwork measure(nullptr, device, board, settings, zoomLevel);
+  measure.run();
+  const QRect drawn = measure.bounds();
+  if (settings.negative && !drawn.isEmpty()) {
+    painter.fillRect(negativeArea(board, settings, zoomLevel, device), Qt::black);
+    artwork.setNegative(true);
+  }
+  artwork.run();
+  if (settings.ruler && !drawn.isEmpty())
+    drawRuler(painter, QPoint(drawn.left(), drawn.bottom() + 1 + mmDots(50, settings)), settings);
+  painter.restore();
+}
+
+QImage printToImage(const Board& board, const PrintSettings& settings, QSize pageDots,
+                    int zoomLevel) {
+  QImage image(pageDots, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  const int dotsPerMeter = static_cast<int>(dpiOf(settings) / 0.0254 + 0.5);
+  image.setDotsPerMeterX(dotsPerMeter);
+  image.setDotsPerMeterY(dotsPerMeter);
+  {
+    QPainter painter(&image);
+    printBoard(painter, pageDots, board, settings, zoomLevel, Mirroring::None);
+  }
+  return settings.mirror ? image.mirrored(true, false) : image;
+}
+
+}  // namespace fw

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QImage>
+#include <QPainter>
+#include <QRect>
+#include <QSize>
+
+#include "board/Board.h"
+#include "print/PrintSettings.h"
+
+namespace fw {
+
+// The print routine: one layer of the board as black-on-white artwork in printer dots. It
+// draws the same on a printer, a PDF page and an image; only how the page gets mirrored
+// differs (see Mirroring).
+
+// Whether the board holds anything to print at all.
+bool boardHasMaterial(const Board& board);
+
+// A length in 1/360 inch as printer dots at the settings' scale and resolution, truncating in
+// the order (q * scale / 100) * dpi / 360.
+int PrintUnits(int q, const PrintSettings& settings);
+
+// The point size a text of the given size prints at: ((size & 63) * scale / 208) * dpi / 360.
+int printTextPoints(int size, const PrintSettings& settings);
+
+enum class Mirroring {
+  Transform,  // the painter mirrors the page: printers and PDF
+  None,       // the caller mirrors the finished picture itself, pixel for pixel
+};
+
+// Draws the artwork on `painter`, whose device has the settings' resolution and whose (0, 0)
+// is the printable area's corner; `area` is the printable area in dots. Texts, then wires, then
+// pins; with the additions, the negative ground first and the ruler last. zoomLevel is the
+// screen's, which sets the pen of graphic pin rings.
+void printBoard(QPainter& painter, QSize area, const Board& board, const PrintSettings& settings,
+                int zoomLevel, Mirroring mirroring = Mirroring::Transform);
+
+// The whole page as an image, one pixel per dot, white where nothing is printed; the page's
+// corner is the printable area's. Used for PNG output and by tests.
+QImage printToImage(const Board& board, const PrintSettings& settings, QSize pageDots,
+                    int zoomLevel);
+
+// The artwork's box in dots (before mirroring), grown by 2 mm on each side: where a negative
+// print swaps black and white. Empty for a board with nothing to print.
+QRect negativeArea(const Board& board, const PrintSettings& settings, int zoomLevel,
+                   QPaintDevice& device);
+
+}  // namespace fw
