@@ -1,13 +1,9 @@
 #include "files/ProjectFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
+#include <algorithm>
 #include <cstring>
+
+#include "files/FileIo.h"
 
 namespace fw {
 
@@ -126,35 +122,6 @@ bool rangeWithin(uint32_t first, uint32_t count, int32_t tableCount, uint32_t ob
           std::to_string(first + 1) + " to " + std::to_string(first + count) + " of only " +
           std::to_string(tableCount);
   return false;
-}
-
-std::string errnoText(const std::string& what, const std::string& path) {
-  return what + " " + path + ": " + std::strerror(errno);
-}
-
-std::string folderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
-// Writes all of `data`, riding out interrupted and partial writes.
-bool writeAll(int fd, const uint8_t* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (n == 0) {
-      errno = EIO;
-      return false;
-    }
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
 }
 
 }  // namespace
@@ -299,41 +266,9 @@ bool parseProjectFile(const uint8_t* data, std::size_t size, Board& out, std::st
 }
 
 bool ReadProjectFile(const std::string& path, Board& board, std::string& error) {
-  // O_NONBLOCK keeps a FIFO from blocking the open; only regular files are read.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    error = errnoText("cannot open", path);
-    return false;
-  }
-  struct stat st {};
-  if (::fstat(fd, &st) != 0) {
-    error = errnoText("cannot read", path);
-    ::close(fd);
-    return false;
-  }
-  if (!S_ISREG(st.st_mode)) {
-    error = path + (S_ISDIR(st.st_mode) ? " is a folder" : " is not a regular file");
-    ::close(fd);
-    return false;
-  }
-
   // Nothing past the largest possible board matters, so a huge file costs no more than that.
-  std::vector<uint8_t> bytes(
-      std::min<std::size_t>(static_cast<std::size_t>(st.st_size), kMaxProjectFileSize));
-  std::size_t got = 0;
-  while (got < bytes.size()) {
-    const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      error = errnoText("cannot read", path);
-      ::close(fd);
-      return false;
-    }
-    if (n == 0) break;  // the file shrank meanwhile; parse what is there
-    got += static_cast<std::size_t>(n);
-  }
-  ::close(fd);
-  bytes.resize(got);
+  std::vector<uint8_t> bytes;
+  if (!readFileBytes(path, kMaxProjectFileSize, bytes, error)) return false;
 
   auto fresh = makeBoard();
   std::string reason;
@@ -363,68 +298,7 @@ bool ReadProjectFile(const std::string& path, Board& board, std::string& error) 
 }
 
 bool WriteProjectFile(const std::string& path, const Board& board, std::string& error) {
-  const std::vector<uint8_t> bytes = serializeProjectFile(board);
-
-  // Saving through a symbolic link replaces the file it points to, not the link.
-  std::string target = path;
-  struct stat lst {};
-  if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
-    if (char* resolved = ::realpath(path.c_str(), nullptr)) {
-      target = resolved;
-      std::free(resolved);
-    }
-  }
-
-  std::string tmp = target + ".XXXXXX";
-  const int fd = ::mkstemp(tmp.data());
-  if (fd < 0) {
-    error = errnoText("cannot create a file in", folderOf(target));
-    return false;
-  }
-  auto fail = [&](const std::string& what) {
-    error = errnoText(what, tmp);
-    ::unlink(tmp.c_str());
-    return false;
-  };
-
-  // mkstemp makes the file private; a project file gets the usual permissions instead.
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  if (::fchmod(fd, 0666 & ~mask) != 0) {
-    const int e = errno;
-    ::close(fd);
-    errno = e;
-    return fail("cannot set the permissions of");
-  }
-  if (!writeAll(fd, bytes.data(), bytes.size())) {
-    const int e = errno;
-    ::close(fd);
-    errno = e;
-    return fail("cannot write");
-  }
-  if (::fsync(fd) != 0) {
-    const int e = errno;
-    ::close(fd);
-    errno = e;
-    return fail("cannot flush");
-  }
-  if (::close(fd) != 0) return fail("cannot close");
-  if (::rename(tmp.c_str(), target.c_str()) != 0) {
-    const int e = errno;
-    ::unlink(tmp.c_str());
-    errno = e;
-    error = errnoText("cannot replace", target);
-    return false;
-  }
-
-  // Make the rename itself durable; the file is complete either way, so a failure here is not
-  // reported.
-  const int dir = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
-  return true;
+  return replaceFile(path, serializeProjectFile(board), error);
 }
 
 std::string withProjectExtension(const std::string& path) {
