@@ -1,8 +1,8 @@
 #include "files/ObjectFile.h"
 
 #include <algorithm>
-#include <cstring>
 
+#include "files/ByteIo.h"
 #include "files/FileIo.h"
 
 namespace fw {
@@ -37,35 +37,8 @@ struct Rows {
   const DescriptionString& description;
 };
 
-class ByteWriter {
- public:
-  explicit ByteWriter(std::size_t size) : bytes_(size, 0) {}
-  void u8(uint8_t v) { bytes_[at_++] = v; }
-  void u16(std::size_t v) {
-    bytes_[at_] = static_cast<uint8_t>(v & 0xFF);
-    bytes_[at_ + 1] = static_cast<uint8_t>((v >> 8) & 0xFF);
-    at_ += 2;
-  }
-  // Filler stays 0.
-  void skip(std::size_t n) { at_ += n; }
-  // A string record: the length as held, then the characters that fit in the part of the
-  // record that is used; everything after the last stored character stays 0.
-  template <std::size_t N>
-  void record(const ShortString<N>& s, std::size_t used, std::size_t recordSize) {
-    bytes_[at_] = s.length;
-    const std::size_t stored = std::min<std::size_t>({s.length, N, used - 1});
-    std::memcpy(bytes_.data() + at_ + 1, s.chars.data(), stored);
-    at_ += recordSize;
-  }
-  std::vector<uint8_t> take() { return std::move(bytes_); }
-
- private:
-  std::vector<uint8_t> bytes_;
-  std::size_t at_ = 0;
-};
-
 std::vector<uint8_t> serialize(const Rows& r) {
-  ByteWriter out(objectFileSize(r.pinCount, r.pointCount, r.textCount));
+  byteio::ByteWriter out(objectFileSize(r.pinCount, r.pointCount, r.textCount));
   out.u16(r.pinCount);
   for (std::size_t i = 0; i < r.pinCount; ++i) {
     out.u16(r.pins[i].x);
@@ -107,56 +80,10 @@ std::size_t boardRows(int32_t count, int32_t capacity) {
   return static_cast<std::size_t>(std::clamp(count, 0, capacity));
 }
 
-class ByteReader {
- public:
-  ByteReader(const uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-  // True when `n` more bytes are there; otherwise `error` names the block that is cut short.
-  bool need(std::size_t n, const char* block, std::string& error) const {
-    if (size_ - pos_ >= n) return true;
-    error =
-        std::string("the file ends inside the ") + block + " (" + std::to_string(size_) + " bytes)";
-    return false;
-  }
-  uint8_t u8() { return data_[pos_++]; }
-  uint16_t u16() {
-    const uint16_t v = static_cast<uint16_t>(data_[pos_] | (data_[pos_ + 1] << 8));
-    pos_ += 2;
-    return v;
-  }
-  void skip(std::size_t n) { pos_ += n; }
-  const uint8_t* here() const { return data_ + pos_; }
-
- private:
-  const uint8_t* data_;
-  std::size_t size_;
-  std::size_t pos_ = 0;
-};
-
-// A string record read back: the length is capped at N and the characters are taken from the
-// used part of the record; characters past the length are held as zeros. A description of 50
-// characters has only 49 in the file: it keeps its length and gets a blank in the last place,
-// as the project file does, so writing it again gives the same bytes.
-template <std::size_t N>
-ShortString<N> readRecord(const uint8_t* rec, std::size_t used) {
-  ShortString<N> s;
-  s.length = static_cast<uint8_t>(std::min<std::size_t>(rec[0], N));
-  const std::size_t inFile = std::min<std::size_t>(s.length, used - 1);
-  std::memcpy(s.chars.data(), rec + 1, inFile);
-  for (std::size_t i = inFile; i < s.length; ++i) s.chars[i] = ' ';
-  return s;
-}
-
-bool countWithin(uint32_t count, int32_t capacity, const char* what, std::string& error) {
-  if (count <= static_cast<uint32_t>(capacity)) return true;
-  error = "the file holds " + std::to_string(count) + " " + what + ", more than the " +
-          std::to_string(capacity) + " a board can hold";
-  return false;
-}
-
-bool parse(ByteReader& in, ObjectData& o, std::string& error) {
+bool parse(byteio::ByteReader& in, ObjectData& o, std::string& error) {
   if (!in.need(2, "pin count", error)) return false;
   const uint32_t p = in.u16();
-  if (!countWithin(p, kPinCapacity, "pins", error)) return false;
+  if (!byteio::countWithin(p, kPinCapacity, "pins", error)) return false;
   if (!in.need(6 * std::size_t{p}, "pin table", error)) return false;
   o.pins.resize(p);
   for (Pin& pin : o.pins) {
@@ -170,7 +97,7 @@ bool parse(ByteReader& in, ObjectData& o, std::string& error) {
 
   if (!in.need(2, "wire point count", error)) return false;
   const uint32_t w = in.u16();
-  if (!countWithin(w, kWirePointCapacity, "wire points", error)) return false;
+  if (!byteio::countWithin(w, kWirePointCapacity, "wire points", error)) return false;
   if (!in.need(4 * std::size_t{w} + (w + 1) / 2 * 2, "wire point table", error)) return false;
   o.points.resize(w);
   for (WirePoint& point : o.points) {
@@ -182,7 +109,7 @@ bool parse(ByteReader& in, ObjectData& o, std::string& error) {
 
   if (!in.need(2, "text count", error)) return false;
   const uint32_t t = in.u16();
-  if (!countWithin(t, kTextCapacity, "texts", error)) return false;
+  if (!byteio::countWithin(t, kTextCapacity, "texts", error)) return false;
   if (t > 0) {
     if (!in.need((4 + 2 + kTextRecordSize) * t, "text table", error)) return false;
     o.texts.resize(t);
@@ -193,13 +120,13 @@ bool parse(ByteReader& in, ObjectData& o, std::string& error) {
     for (TextItem& text : o.texts) text.size = in.u8();
     in.skip(t);
     for (TextItem& text : o.texts) {
-      text.text = readRecord<32>(in.here(), kTextBytesUsed);
+      text.text = byteio::readRecord<32>(in.here(), kTextBytesUsed);
       in.skip(kTextRecordSize);
     }
   }
 
   if (!in.need(kDescriptionRecordSize, "description", error)) return false;
-  o.description = readRecord<50>(in.here(), kDescriptionBytesUsed);
+  o.description = byteio::readRecord<50>(in.here(), kDescriptionBytesUsed);
   return true;
 }
 
@@ -236,7 +163,7 @@ std::vector<uint8_t> serializeObjectFile(const ObjectData& o) {
 }
 
 bool parseObjectFile(const uint8_t* data, std::size_t size, ObjectData& out, std::string& error) {
-  ByteReader in(data, size);
+  byteio::ByteReader in(data, size);
   ObjectData parsed;
   out = ObjectData{};
   if (!parse(in, parsed, error)) return false;

@@ -1,13 +1,9 @@
 #include "files/ProjectFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <algorithm>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include "files/ByteIo.h"
+#include "files/FileIo.h"
 
 namespace fw {
 
@@ -28,39 +24,7 @@ constexpr std::size_t kMaxProjectFileSize =
 
 // ---- writing ----------------------------------------------------------------------------------
 
-// Fills a buffer sized in advance; every block is a whole number of 2-byte units.
-class ByteWriter {
- public:
-  explicit ByteWriter(std::size_t size) : bytes_(size, 0), at_(bytes_.data()) {}
-  void u8(uint8_t v) { *at_++ = v; }
-  void u16(uint32_t v) {
-    at_[0] = static_cast<uint8_t>(v & 0xFF);
-    at_[1] = static_cast<uint8_t>((v >> 8) & 0xFF);
-    at_ += 2;
-  }
-  // Blocks of single bytes end on a 2-byte boundary; the filler byte stays 0.
-  void padToEven() {
-    if ((at_ - bytes_.data()) % 2 != 0) ++at_;
-  }
-  // A string record: the length as held, then the characters that fit behind the length byte;
-  // the rest of the record stays 0.
-  template <std::size_t N>
-  void record(const ShortString<N>& s, std::size_t recordSize) {
-    at_[0] = s.length;
-    const std::size_t stored = std::min<std::size_t>({s.length, N, recordSize - 1});
-    std::memcpy(at_ + 1, s.chars.data(), stored);
-    at_ += recordSize;
-  }
-  std::vector<uint8_t> take() {
-    bytes_.resize(static_cast<std::size_t>(at_ - bytes_.data()));
-    return std::move(bytes_);
-  }
-
- private:
-  std::vector<uint8_t> bytes_;
-  uint8_t* at_;
-};
-
+// The bytes a board with these counts takes; every block is a whole number of 2-byte units.
 std::size_t serializedSize(std::size_t p, std::size_t w, std::size_t t, std::size_t o) {
   std::size_t n = 12 + 6 * p + 4 * w + (w + 1) / 2 * 2 + 62 * o;
   if (t > 0) n += 4 * t + (t + 1) / 2 * 2 + kTextRecordSize * t;
@@ -68,56 +32,6 @@ std::size_t serializedSize(std::size_t p, std::size_t w, std::size_t t, std::siz
 }
 
 // ---- reading ----------------------------------------------------------------------------------
-
-class ByteReader {
- public:
-  ByteReader(const uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-  // True when `n` more bytes are there; otherwise `error` names the block that is cut short.
-  bool need(std::size_t n, const char* block, std::string& error) const {
-    if (size_ - pos_ >= n) return true;
-    error =
-        std::string("the file ends inside the ") + block + " (" + std::to_string(size_) + " bytes)";
-    return false;
-  }
-  uint8_t u8() { return data_[pos_++]; }
-  uint16_t u16() {
-    const uint16_t v = static_cast<uint16_t>(data_[pos_] | (data_[pos_ + 1] << 8));
-    pos_ += 2;
-    return v;
-  }
-  void skip(std::size_t n) { pos_ += n; }
-  void skipFiller() {
-    if (pos_ % 2 != 0) ++pos_;
-  }
-  const uint8_t* here() const { return data_ + pos_; }
-
- private:
-  const uint8_t* data_;
-  std::size_t size_;
-  std::size_t pos_ = 0;
-};
-
-// A string record read back. The file holds only recordSize - 1 characters, so a string of full
-// length (32 for texts, 50 for descriptions) has lost its last character: it keeps its length
-// and gets a blank in the last place. Keeping the length makes the bytes written for a loaded
-// board the same as the bytes it was loaded from, and a blank is the one character that changes
-// nothing visible. Characters past the length are held as zeros.
-template <std::size_t N>
-ShortString<N> readRecord(const uint8_t* rec, std::size_t recordSize) {
-  ShortString<N> s;
-  s.length = static_cast<uint8_t>(std::min<std::size_t>(rec[0], N));
-  const std::size_t inFile = std::min<std::size_t>(s.length, recordSize - 1);
-  std::memcpy(s.chars.data(), rec + 1, inFile);
-  for (std::size_t i = inFile; i < s.length; ++i) s.chars[i] = ' ';
-  return s;
-}
-
-bool countWithin(uint32_t count, int32_t capacity, const char* what, std::string& error) {
-  if (count <= static_cast<uint32_t>(capacity)) return true;
-  error = "the file holds " + std::to_string(count) + " " + what + ", more than the " +
-          std::to_string(capacity) + " a board can hold";
-  return false;
-}
 
 bool rangeWithin(uint32_t first, uint32_t count, int32_t tableCount, uint32_t objectRow,
                  const char* what, std::string& error) {
@@ -128,35 +42,6 @@ bool rangeWithin(uint32_t first, uint32_t count, int32_t tableCount, uint32_t ob
   return false;
 }
 
-std::string errnoText(const std::string& what, const std::string& path) {
-  return what + " " + path + ": " + std::strerror(errno);
-}
-
-std::string folderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
-// Writes all of `data`, riding out interrupted and partial writes.
-bool writeAll(int fd, const uint8_t* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (n == 0) {
-      errno = EIO;
-      return false;
-    }
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 }  // namespace
 
 std::vector<uint8_t> serializeProjectFile(const Board& b) {
@@ -165,7 +50,7 @@ std::vector<uint8_t> serializeProjectFile(const Board& b) {
   const auto w = static_cast<std::size_t>(std::clamp(b.WirePointCount, 0, kWirePointCapacity));
   const auto t = static_cast<std::size_t>(std::clamp(b.TextCount, 0, kTextCapacity));
   const auto o = static_cast<std::size_t>(std::clamp(b.ObjectCount, 0, kObjectCapacity));
-  ByteWriter out(serializedSize(p, w, t, o));
+  byteio::ByteWriter out(serializedSize(p, w, t, o));
 
   out.u16(static_cast<uint32_t>(p));
   for (std::size_t i = 0; i < p; ++i) {
@@ -193,7 +78,8 @@ std::vector<uint8_t> serializeProjectFile(const Board& b) {
     }
     for (std::size_t i = 0; i < t; ++i) out.u8(b.TextTable[i].size);
     out.padToEven();
-    for (std::size_t i = 0; i < t; ++i) out.record(b.TextTable[i].text, kTextRecordSize);
+    for (std::size_t i = 0; i < t; ++i)
+      out.record(b.TextTable[i].text, kTextRecordSize, kTextRecordSize);
   }
 
   out.u16(static_cast<uint32_t>(o));
@@ -208,17 +94,18 @@ std::vector<uint8_t> serializeProjectFile(const Board& b) {
   }
   out.u16(static_cast<uint32_t>(b.FrameWidth) & 0xFFFF);
   out.u16(static_cast<uint32_t>(b.FrameHeight) & 0xFFFF);
-  for (std::size_t i = 0; i < o; ++i) out.record(b.ObjectDescriptions[i], kDescriptionRecordSize);
+  for (std::size_t i = 0; i < o; ++i)
+    out.record(b.ObjectDescriptions[i], kDescriptionRecordSize, kDescriptionRecordSize);
 
   return out.take();
 }
 
 bool parseProjectFile(const uint8_t* data, std::size_t size, Board& out, std::string& error) {
-  ByteReader in(data, size);
+  byteio::ByteReader in(data, size);
 
   if (!in.need(2, "pin count", error)) return false;
   const uint32_t p = in.u16();
-  if (!countWithin(p, kPinCapacity, "pins", error)) return false;
+  if (!byteio::countWithin(p, kPinCapacity, "pins", error)) return false;
   if (!in.need(6 * std::size_t{p}, "pin table", error)) return false;
   for (uint32_t i = 0; i < p; ++i) {
     out.PinTable[i].x = in.u16();
@@ -231,7 +118,7 @@ bool parseProjectFile(const uint8_t* data, std::size_t size, Board& out, std::st
 
   if (!in.need(2, "wire point count", error)) return false;
   const uint32_t w = in.u16();
-  if (!countWithin(w, kWirePointCapacity, "wire points", error)) return false;
+  if (!byteio::countWithin(w, kWirePointCapacity, "wire points", error)) return false;
   if (!in.need(4 * std::size_t{w} + (w + 1) / 2 * 2, "wire point table", error)) return false;
   for (uint32_t i = 0; i < w; ++i) {
     out.WirePointTable[i].x = in.u16();
@@ -242,7 +129,7 @@ bool parseProjectFile(const uint8_t* data, std::size_t size, Board& out, std::st
 
   if (!in.need(2, "text count", error)) return false;
   const uint32_t t = in.u16();
-  if (!countWithin(t, kTextCapacity, "texts", error)) return false;
+  if (!byteio::countWithin(t, kTextCapacity, "texts", error)) return false;
   if (t > 0) {
     if (!in.need((4 + kTextRecordSize) * t + (t + 1) / 2 * 2, "text table", error)) return false;
     for (uint32_t i = 0; i < t; ++i) {
@@ -252,14 +139,14 @@ bool parseProjectFile(const uint8_t* data, std::size_t size, Board& out, std::st
     for (uint32_t i = 0; i < t; ++i) out.TextTable[i].size = in.u8();
     in.skipFiller();
     for (uint32_t i = 0; i < t; ++i) {
-      out.TextTable[i].text = readRecord<32>(in.here(), kTextRecordSize);
+      out.TextTable[i].text = byteio::readRecord<32>(in.here(), kTextRecordSize);
       in.skip(kTextRecordSize);
     }
   }
 
   if (!in.need(2, "object count", error)) return false;
   const uint32_t o = in.u16();
-  if (!countWithin(o, kObjectCapacity, "objects", error)) return false;
+  if (!byteio::countWithin(o, kObjectCapacity, "objects", error)) return false;
   if (!in.need(kObjectRecordSize * o, "object table", error)) return false;
   for (uint32_t i = 0; i < o; ++i) {
     BoardObject& r = out.ObjectTable[i];
@@ -283,7 +170,7 @@ bool parseProjectFile(const uint8_t* data, std::size_t size, Board& out, std::st
   if (o > 0) {
     if (!in.need(kDescriptionRecordSize * o, "object descriptions", error)) return false;
     for (uint32_t i = 0; i < o; ++i) {
-      out.ObjectDescriptions[i] = readRecord<50>(in.here(), kDescriptionRecordSize);
+      out.ObjectDescriptions[i] = byteio::readRecord<50>(in.here(), kDescriptionRecordSize);
       in.skip(kDescriptionRecordSize);
     }
   }
@@ -299,41 +186,9 @@ bool parseProjectFile(const uint8_t* data, std::size_t size, Board& out, std::st
 }
 
 bool ReadProjectFile(const std::string& path, Board& board, std::string& error) {
-  // O_NONBLOCK keeps a FIFO from blocking the open; only regular files are read.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    error = errnoText("cannot open", path);
-    return false;
-  }
-  struct stat st {};
-  if (::fstat(fd, &st) != 0) {
-    error = errnoText("cannot read", path);
-    ::close(fd);
-    return false;
-  }
-  if (!S_ISREG(st.st_mode)) {
-    error = path + (S_ISDIR(st.st_mode) ? " is a folder" : " is not a regular file");
-    ::close(fd);
-    return false;
-  }
-
   // Nothing past the largest possible board matters, so a huge file costs no more than that.
-  std::vector<uint8_t> bytes(
-      std::min<std::size_t>(static_cast<std::size_t>(st.st_size), kMaxProjectFileSize));
-  std::size_t got = 0;
-  while (got < bytes.size()) {
-    const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      error = errnoText("cannot read", path);
-      ::close(fd);
-      return false;
-    }
-    if (n == 0) break;  // the file shrank meanwhile; parse what is there
-    got += static_cast<std::size_t>(n);
-  }
-  ::close(fd);
-  bytes.resize(got);
+  std::vector<uint8_t> bytes;
+  if (!readFileBytes(path, kMaxProjectFileSize, bytes, error)) return false;
 
   auto fresh = makeBoard();
   std::string reason;
@@ -363,68 +218,7 @@ bool ReadProjectFile(const std::string& path, Board& board, std::string& error) 
 }
 
 bool WriteProjectFile(const std::string& path, const Board& board, std::string& error) {
-  const std::vector<uint8_t> bytes = serializeProjectFile(board);
-
-  // Saving through a symbolic link replaces the file it points to, not the link.
-  std::string target = path;
-  struct stat lst {};
-  if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
-    if (char* resolved = ::realpath(path.c_str(), nullptr)) {
-      target = resolved;
-      std::free(resolved);
-    }
-  }
-
-  std::string tmp = target + ".XXXXXX";
-  const int fd = ::mkstemp(tmp.data());
-  if (fd < 0) {
-    error = errnoText("cannot create a file in", folderOf(target));
-    return false;
-  }
-  auto fail = [&](const std::string& what) {
-    error = errnoText(what, tmp);
-    ::unlink(tmp.c_str());
-    return false;
-  };
-
-  // mkstemp makes the file private; a project file gets the usual permissions instead.
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  if (::fchmod(fd, 0666 & ~mask) != 0) {
-    const int e = errno;
-    ::close(fd);
-    errno = e;
-    return fail("cannot set the permissions of");
-  }
-  if (!writeAll(fd, bytes.data(), bytes.size())) {
-    const int e = errno;
-    ::close(fd);
-    errno = e;
-    return fail("cannot write");
-  }
-  if (::fsync(fd) != 0) {
-    const int e = errno;
-    ::close(fd);
-    errno = e;
-    return fail("cannot flush");
-  }
-  if (::close(fd) != 0) return fail("cannot close");
-  if (::rename(tmp.c_str(), target.c_str()) != 0) {
-    const int e = errno;
-    ::unlink(tmp.c_str());
-    errno = e;
-    error = errnoText("cannot replace", target);
-    return false;
-  }
-
-  // Make the rename itself durable; the file is complete either way, so a failure here is not
-  // reported.
-  const int dir = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
-  return true;
+  return replaceFile(path, serializeProjectFile(board), error);
 }
 
 std::string withProjectExtension(const std::string& path) {
