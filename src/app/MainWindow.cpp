@@ -212,8 +212,8 @@ void MainWindow::buildTopRow() {
   QToolButton* newFile = command("BitBtn1", "New File", 8, Glyph::NewFile);
   QToolButton* openFile = command("BitBtn3", "Open File", 33, Glyph::OpenFolder);
   QToolButton* saveFile = command("BitBtn4", "Save File", 58, Glyph::Floppy);
-  // Printing is not wired up yet; its button stands in place.
-  command("BitBtn6", "Print Board", 88, Glyph::Printer);
+  connect(command("BitBtn6", "Print Board", 88, Glyph::Printer), &QToolButton::clicked, this,
+          [this] { run([this] { editor_->printing().Print1Click(); }); });
   deleteButton_ = command("BitBtn5", "Delete Object", 118, Glyph::Delete);
   connect(deleteButton_, &QToolButton::clicked, this,
           [this] { run([this] { editor_->deletion().DeleteSelection(); }); });

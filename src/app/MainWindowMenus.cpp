@@ -64,8 +64,10 @@ void MainWindow::buildMenus() {
   handler(addItem(file, "SaveasObject1", QStringLiteral("Save as Object...")),
           [this] { editor_->documents().SaveasObject1Click(); });
   file->addSeparator();
-  addItem(file, "Print1", QStringLiteral("&Print..."), QKeySequence(Qt::CTRL | Qt::Key_P));
-  addItem(file, "PrintSetup1", QStringLiteral("P&rint Setup..."));
+  handler(addItem(file, "Print1", QStringLiteral("&Print..."), QKeySequence(Qt::CTRL | Qt::Key_P)),
+          [this] { editor_->printing().Print1Click(); });
+  handler(addItem(file, "PrintSetup1", QStringLiteral("P&rint Setup...")),
+          [this] { editor_->printing().PrintSetup1Click(); });
   file->addSeparator();
   QAction* exit = addItem(file, "Exit1", QStringLiteral("E&xit"));
   connect(exit, &QAction::triggered, this, &QWidget::close);

@@ -7,12 +7,19 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QStringList>
+#include <algorithm>
+#include <filesystem>
 
 #include "dialogs/FrameSizeDialog.h"
 #include "dialogs/InfoDialog.h"
 #include "dialogs/TextOptionsDialog.h"
+#include "print/PrintRoutine.h"
 
 namespace fw {
 
@@ -26,6 +33,7 @@ QString messageTitle() {
 }  // namespace
 
 QtHost::QtHost(QWidget* window) : window_(window) {}
+QtHost::~QtHost() = default;
 
 void QtHost::showError(const std::string& text) {
   QMessageBox::critical(window_, messageTitle(), toQString(text), QMessageBox::Ok);
@@ -134,6 +142,61 @@ void QtHost::showLineMethodsMenu() {
 
 void QtHost::showDotMethodsMenu() {
   popUpBelow(dotMethodsMenu_, dotMethodsButton_);
+}
+
+}  // namespace fw
+
+namespace fw {
+
+void QtHost::showPrintSetup() {
+  if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  QPrintDialog dialog(printer_.get(), window_);
+  dialog.setWindowTitle(QStringLiteral("Print Setup"));
+  dialog.exec();
+}
+
+bool QtHost::printBoard(const Board& board, const PrintSettings& settings, int zoomLevel,
+                        const std::string& suggestedPdf, std::string& error) {
+  // Without a printer chosen in Print Setup and none installed, the artwork goes to a PDF file.
+  std::unique_ptr<QPrinter> fallback;
+  QPrinter* printer = printer_.get();
+  if (!printer) {
+    fallback = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer = fallback.get();
+    if (QPrinterInfo::availablePrinters().isEmpty()) {
+      FileDialogRequest request;
+      request.caption = "Print to PDF";
+      request.filter = "PDF files (*.pdf)";
+      request.defaultExtension = "pdf";
+      request.initialFolder = std::filesystem::path(suggestedPdf).parent_path().string();
+      request.suggestedName = suggestedPdf;
+      const std::string path = chooseSaveFile(request);
+      if (path.empty()) {
+        error.clear();
+        return false;
+      }
+      printer->setOutputFormat(QPrinter::PdfFormat);
+      printer->setOutputFileName(toQString(path));
+    }
+  }
+  const int dpi = kPrintDpiTable[std::clamp(settings.dpiIndex, 0, 4)];
+  printer->setResolution(dpi);
+  QPainter painter;
+  if (!painter.begin(printer)) {
+    error =
+        printer->outputFormat() == QPrinter::PdfFormat
+            ? "The PDF file " + printer->outputFileName().toStdString() + " could not be written."
+            : "The printer " + printer->printerName().toStdString() + " could not start the job.";
+    return false;
+  }
+  const QSize area = printer->pageLayout().paintRectPixels(dpi).size();
+  fw::printBoard(painter, area, board, settings, zoomLevel);
+  const bool ended = painter.end();
+  if (!ended || printer->printerState() == QPrinter::Error) {
+    error = "The print job failed while it was drawn.";
+    return false;
+  }
+  return true;
 }
 
 }  // namespace fw

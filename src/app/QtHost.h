@@ -2,10 +2,12 @@
 
 #include <QPointer>
 #include <QString>
+#include <memory>
 
 #include "edit/Host.h"
 
 class QDialog;
+class QPrinter;
 class QMenu;
 class QWidget;
 
@@ -16,6 +18,7 @@ namespace fw {
 class QtHost : public Host {
  public:
   explicit QtHost(QWidget* window);
+  ~QtHost() override;
 
   void showError(const std::string& text) override;
   bool askYesNo(const std::string& text) override;
@@ -28,6 +31,9 @@ class QtHost : public Host {
   bool editTextOptions(std::string& text, int& size) override;
   void showInformation(const InfoCounts& counts) override;
   void showAbout() override;
+  bool printBoard(const Board& board, const PrintSettings& settings, int zoomLevel,
+                  const std::string& suggestedPdf, std::string& error) override;
+  void showPrintSetup() override;
   void showLineMethodsMenu() override;
   void showDotMethodsMenu() override;
 
@@ -46,6 +52,8 @@ class QtHost : public Host {
   static void popUpBelow(QMenu* menu, QWidget* button);
 
   QWidget* window_;
+  // The printer and paper chosen in Print Setup, kept until the program ends.
+  std::unique_ptr<QPrinter> printer_;
   QPointer<QDialog> about_;
   QPointer<QMenu> lineMethodsMenu_;
   QPointer<QWidget> lineMethodsButton_;

@@ -33,6 +33,9 @@ constexpr int kMaxBoardY = 592;
 constexpr int kBoardAreaTop = 60;
 constexpr int kBoardAreaBottomMargin = 40;
 
+// The zoom level of a new board, "Zoom 4x"; the command line prints graphic pin rings with it.
+constexpr int kDefaultZoomLevel = 2;
+
 // The zoom level as a column of the size tables, 0..5 whatever the level holds.
 int zoomColumn(int zoomLevel);
 
@@ -57,8 +60,8 @@ struct WindowPoint {
 // and window y = widget y + 60. PointerX, PointerY are widget coordinates.
 class View {
  public:
-  int ZoomLevel = 2;       // 0..5: 1x, 2x, 4x, 8x, 16x, 32x
-  int GridResolution = 0;  // 0..2: 1/1, 1/2, 1/4
+  int ZoomLevel = kDefaultZoomLevel;  // 0..5: 1x, 2x, 4x, 8x, 16x, 32x
+  int GridResolution = 0;             // 0..2: 1/1, 1/2, 1/4
   int scrollX = kCenterScrollX;
   int scrollY = kCenterScrollY;
   int W = 800;  // window width

@@ -22,6 +22,8 @@ const char* const kMainUsage =
     "                            wire points and texts, and the description\n"
     "  dump FILE                 the whole board or object as JSON\n"
     "  render FILE -o OUT.png    the board as the editor draws it, as a PNG picture\n"
+    "  print FILE -o OUT.pdf|OUT.png\n"
+    "                            one layer as printed artwork, on a PDF page or a page image\n"
     "  make-library DESCRIPTION -o FOLDER\n"
     "                            an object file for every footprint of a library description\n"
     "\n"
@@ -265,6 +267,7 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return runFileCommand(rest, kDumpUsage, writeBoardJson, writeObjectJson, out, err);
   if (command == "render") return runRender(rest, out, err);
   if (command == "make-library") return runMakeLibrary(rest, out, err);
+  if (command == "print") return runPrint(rest, out, err);
   err << "ferrowrit-cli: unknown command " << command << "\n" << kMainUsage;
   return kExitUsage;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QGuiApplication>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -17,6 +19,11 @@ bool isObjectFilePath(const std::string& path);
 // Reads a project file into `board`, or an object file into an empty board as loose material
 // where it was saved; on failure writes the one-line reason to `err`.
 bool loadBoard(const std::string& path, Board& board, std::ostream& err);
+// The program draws through QtGui on the offscreen platform, so it never needs a display; this
+// makes the application object when there is none yet (and returns null when there is).
+std::unique_ptr<QGuiApplication> ensureGuiApplication();
+// The print command with the arguments after "print".
+int runPrint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // The render command with the arguments after "render".
 int runRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // The make-library command with the arguments after "make-library".

@@ -90,7 +90,8 @@ bool selectionFits(const Selection& sel, const Board& b, std::string& error) {
   return true;
 }
 
-// The program draws through QtGui on the offscreen platform, so it never needs a display.
+}  // namespace
+
 std::unique_ptr<QGuiApplication> ensureGuiApplication() {
   if (QCoreApplication::instance() != nullptr) return nullptr;
   qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -99,8 +100,6 @@ std::unique_ptr<QGuiApplication> ensureGuiApplication() {
   static char* argv[] = {name, nullptr};
   return std::make_unique<QGuiApplication>(argc, argv);
 }
-
-}  // namespace
 
 bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
                         std::string& error) {
