@@ -18,6 +18,7 @@
 
 #include "dialogs/FrameSizeDialog.h"
 #include "dialogs/InfoDialog.h"
+#include "dialogs/PrintBoardDialog.h"
 #include "dialogs/TextOptionsDialog.h"
 #include "print/PrintRoutine.h"
 
@@ -110,6 +111,10 @@ bool QtHost::editFrameSize(int& width, int& height) {
 
 bool QtHost::editTextOptions(std::string& text, int& size) {
   return runTextOptionsDialog(window_, text, size);
+}
+
+bool QtHost::askPrintSettings(PrintSettings& settings) {
+  return runPrintBoardDialog(window_, settings);
 }
 
 void QtHost::showInformation(const InfoCounts& counts) {

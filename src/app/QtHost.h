@@ -26,9 +26,11 @@ class QtHost : public Host {
   bool askText(const std::string& caption, const std::string& prompt, std::string& answer) override;
   std::string chooseOpenFile(const FileDialogRequest& request) override;
   std::string chooseSaveFile(const FileDialogRequest& request) override;
-  // The Frame Size, Text Options and Information dialogs, shown modally over the main window.
+  // The Frame Size, Text Options, Print Board and Information dialogs, shown modally over the
+  // main window.
   bool editFrameSize(int& width, int& height) override;
   bool editTextOptions(std::string& text, int& size) override;
+  bool askPrintSettings(PrintSettings& settings) override;
   void showInformation(const InfoCounts& counts) override;
   void showAbout() override;
   bool printBoard(const Board& board, const PrintSettings& settings, int zoomLevel,

@@ -1,8 +1,10 @@
-// The Frame Size, Text Options and Information dialogs, built offscreen and driven through their
-// widgets.
+// The Frame Size, Text Options, Print Board and Information dialogs, built offscreen and driven
+// through their widgets.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -11,11 +13,13 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <array>
 #include <functional>
 
 #include "app/QtHost.h"
 #include "dialogs/FrameSizeDialog.h"
 #include "dialogs/InfoDialog.h"
+#include "dialogs/PrintBoardDialog.h"
 #include "dialogs/TextOptionsDialog.h"
 
 namespace fw {
@@ -397,6 +401,170 @@ TEST(TextOptionsDialogTest, TabRunsCancelOkScrollBarAndEditBox) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget()->objectName(), next);
   }
+}
+
+// --- Print Board dialog ---------------------------------------------------------------------
+
+std::string describe(const PrintSettings& s) {
+  return "layer " + std::to_string(s.layer) + ", dpi item " + std::to_string(s.dpiIndex) + ", " +
+         std::to_string(s.scale) + "%" + (s.mirror ? ", mirror" : "") +
+         (s.negative ? ", negative" : "") + (s.ruler ? ", ruler" : "");
+}
+
+// Chooses something other than what the dialog opens with in every control.
+void chooseEverything(QWidget& d) {
+  child<QComboBox>(d, "ComboBox1")->setCurrentIndex(2);
+  child<QComboBox>(d, "ComboBox2")->setCurrentIndex(3);
+  child<QScrollBar>(d, "ScrollBar1")->setValue(75);
+  for (const char* box : {"MirrorBox", "NegativeBox", "RulerBox"})
+    child<QCheckBox>(d, box)->setChecked(true);
+}
+
+TEST(PrintBoardDialogTest, CaptionsListsAndLayout) {
+  PrintBoardDialog dialog;
+  EXPECT_EQ(dialog.objectName(), "TBtnRightDlg");
+  EXPECT_EQ(dialog.windowTitle(), "Print Board");
+  EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
+  EXPECT_EQ(dialog.font(), QFont("Arial", 8));
+  // Each control's caption or list items, then its tool tip; no caption or item is cut off.
+  const std::pair<const char*, QString> controls[] = {
+      {"Label2", "Layer to Print"},
+      {"Label3", "Printer Dpi"},
+      {"Label4", "Scale:"},
+      {"Label1", "100%"},
+      {"Button1", "&Print"},
+      {"Button2", "&Cancel"},
+      {"ComboBox1",
+       "Print Layer 1          [Green]|Print Layer 2          [Red]|"
+       "Print Graphics        [Purple]|Print Pins Only  "},
+      {"ComboBox2", "180 dpi|300 dpi|360 dpi|600 dpi|720 dpi"},
+      {"MirrorBox",
+       "Mirror|The page mirrored left to right, for toner transfer of the solder side"},
+      {"NegativeBox",
+       "Negative|Black and white swapped around the artwork, for negative photo-resist"},
+      {"RulerBox",
+       "Scale ruler|A 50 mm bar below the artwork, to check the printer's scaling "
+       "with a ruler"}};
+  for (const auto& [name, expected] : controls) {
+    QWidget* w = child<QWidget>(dialog, name);
+    ASSERT_NE(w, nullptr);
+    QStringList shown{w->property("text").toString()};
+    if (auto* list = qobject_cast<QComboBox*>(w)) {
+      EXPECT_FALSE(list->isEditable());
+      shown.clear();
+      for (int i = 0; i < list->count(); ++i) shown << list->itemText(i);
+    }
+    if (!w->toolTip().isEmpty()) shown << w->toolTip();
+    EXPECT_EQ(shown.join('|'), expected) << name;
+    if (!qobject_cast<QPushButton*>(w)) {  // a button's size hint is a style minimum
+      EXPECT_GE(w->width(), w->sizeHint().width()) << name;
+    }
+  }
+  QScrollBar* scale = child<QScrollBar>(dialog, "ScrollBar1");
+  ASSERT_NE(scale, nullptr);
+  EXPECT_EQ(scale->orientation(), Qt::Horizontal);
+  EXPECT_EQ(
+      (std::array{scale->minimum(), scale->maximum(), scale->singleStep(), scale->pageStep()}),
+      (std::array{10, 250, 1, 10}));
+
+  // Captions above their lists, "Scale:" and the percentage either side of the scroll bar, the
+  // additions below the rest; nothing overlaps or sticks out of the dialog.
+  auto at = [&dialog](const char* name) { return child<QWidget>(dialog, name)->geometry(); };
+  EXPECT_LT(at("Label2").bottom(), at("ComboBox1").top());
+  EXPECT_LT(at("Label3").bottom(), at("ComboBox2").top());
+  EXPECT_LT(at("Label4").right(), at("ScrollBar1").left());
+  EXPECT_LT(at("ScrollBar1").right(), at("Label1").left());
+  EXPECT_EQ(at("Label4").center().y(), at("Label1").center().y());
+  const QList<QWidget*> all = dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  for (QWidget* a : all) {
+    const std::string name = a->objectName().toStdString();
+    EXPECT_TRUE(dialog.rect().contains(a->geometry())) << name;
+    for (QWidget* b : all) {
+      if (a == b) continue;
+      EXPECT_FALSE(a->geometry().intersects(b->geometry())) << name;
+      if (qobject_cast<QCheckBox*>(a) && !qobject_cast<QCheckBox*>(b)) {
+        EXPECT_GT(a->y(), b->geometry().bottom()) << name;
+      }
+    }
+  }
+}
+
+TEST(PrintBoardDialogTest, EachShowTakesScaleAndResolutionAndStartsOnLayer1WithPrintFocused) {
+  PrintBoardDialog dialog;
+  QPushButton* print = child<QPushButton>(dialog, "Button1");
+  QPushButton* cancel = child<QPushButton>(dialog, "Button2");
+  ASSERT_TRUE(print && cancel);
+  dialog.setPrintSettings({3, 9, 300, true, true, true});
+  const std::pair<QPushButton*, const char*> rounds[] = {{nullptr, "layer 0, dpi item 4, 250%"},
+                                                         {cancel, "layer 0, dpi item 4, 250%"},
+                                                         {print, "layer 0, dpi item 3, 75%"}};
+  for (const auto& [closeWith, shown] : rounds) {
+    SCOPED_TRACE(shown);
+    if (closeWith) {
+      chooseEverything(dialog);
+      closeWith->setFocus();  // a focused button is the default for the moment
+      closeWith->click();
+      ASSERT_FALSE(dialog.isVisible());
+    }
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    EXPECT_EQ(describe(dialog.printSettings()), shown);
+    EXPECT_EQ(labelText(dialog, "Label1"), QString::number(dialog.printSettings().scale) + "%");
+    EXPECT_TRUE(print->isDefault());
+    EXPECT_FALSE(cancel->isDefault());
+    EXPECT_EQ(QApplication::focusWidget(), print);
+  }
+}
+
+TEST(PrintBoardDialogTest, TheLowestScaleAndResolutionAndThePercentageFollowingTheScrollBar) {
+  PrintBoardDialog dialog;
+  dialog.setPrintSettings({0, -1, 5, false, false, false});
+  EXPECT_EQ(describe(dialog.printSettings()), "layer 0, dpi item 0, 10%");
+  EXPECT_EQ(labelText(dialog, "Label1"), "10%");
+  QScrollBar* scale = child<QScrollBar>(dialog, "ScrollBar1");
+  ASSERT_NE(scale, nullptr);
+  scale->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  EXPECT_EQ(labelText(dialog, "Label1"), "20%");
+  scale->triggerAction(QAbstractSlider::SliderToMaximum);
+  EXPECT_EQ(labelText(dialog, "Label1"), "250%");
+}
+
+TEST(PrintBoardDialogTest, PrintReturnsEveryFieldAndEveryOtherWayOutLeavesTheSettingsAlone) {
+  whenModalShows([](QWidget& d) {
+    chooseEverything(d);
+    child<QCheckBox>(d, "NegativeBox")->setChecked(false);
+    child<QPushButton>(d, "Button1")->click();
+  });
+  PrintSettings settings;
+  EXPECT_TRUE(runPrintBoardDialog(nullptr, settings));
+  EXPECT_EQ(describe(settings), "layer 2, dpi item 3, 75%, mirror, ruler");
+
+  const std::pair<const char*, std::function<void(QWidget&)>> closers[] = {
+      {"Cancel", [](QWidget& d) { child<QPushButton>(d, "Button2")->click(); }},
+      {"Escape", [](QWidget& d) { QTest::keyClick(&d, Qt::Key_Escape); }},
+      {"title bar", [](QWidget& d) { d.close(); }}};
+  for (const auto& [how, close] : closers) {
+    whenModalShows([close = close](QWidget& d) {
+      chooseEverything(d);
+      close(d);
+    });
+    settings = {1, 0, 40, false, true, false};
+    EXPECT_FALSE(runPrintBoardDialog(nullptr, settings)) << how;
+    EXPECT_EQ(describe(settings), "layer 1, dpi item 0, 40%, negative") << how;
+  }
+
+  // Through the host, centred over its window; Return prints what the dialog opened with.
+  QWidget window;
+  window.setGeometry(100, 100, 800, 600);
+  window.show();
+  QtHost host(&window);
+  whenModalShows([&window](QWidget& d) {
+    EXPECT_LE((d.geometry().center() - window.geometry().center()).manhattanLength(), 2);
+    QTest::keyClick(d.focusWidget() ? d.focusWidget() : &d, Qt::Key_Return);
+  });
+  settings = {3, 2, 40, true, true, true};
+  EXPECT_TRUE(host.askPrintSettings(settings));
+  EXPECT_EQ(describe(settings), "layer 0, dpi item 2, 40%");
 }
 
 }  // namespace
