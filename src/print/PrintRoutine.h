@@ -43,7 +43,6 @@ QImage printToImage(const Board& board, const PrintSettings& settings, QSize pag
 
 // The artwork's box in dots (before mirroring), grown by 2 mm on each side: where a negative
 // print swaps black and white. Empty for a board with nothing to print.
-QRect negativeArea(const Board& board, const PrintSettings& settings, int zoomLevel,
-                   QPaintDevice& device);
+QRect negativeArea(const Board& board, const PrintSettings& settings, int zoomLevel);
 
 }  // namespace fw

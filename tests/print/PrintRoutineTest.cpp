@@ -108,10 +108,7 @@ TEST(PrintRoutine, MirrorFlipsAndNegativeInvertsTheArtworkExactly) {
   PrintSettings negative = plain;
   negative.negative = true;
   const QImage neg = page(*b, negative);
-  QImage probe(1, 1, QImage::Format_RGB32);
-  probe.setDotsPerMeterX(positive.dotsPerMeterX());
-  probe.setDotsPerMeterY(positive.dotsPerMeterY());
-  const QRect area = negativeArea(*b, plain, 2, probe);
+  const QRect area = negativeArea(*b, plain, 2);
   ASSERT_FALSE(area.isEmpty());
   EXPECT_EQ(area.left(), 2 - 28);  // grown by 2 mm, 28 dots at 360 dpi
   int wrong = 0;

@@ -30,7 +30,16 @@ class ScriptedHost : public Host {
   std::deque<std::string> saveFileAnswers;
   std::deque<std::optional<std::pair<int, int>>> frameSizeAnswers;  // nullopt = Cancel
   std::deque<bool> confirmAnswers;
-  std::deque<std::optional<std::string>> textAnswers;  // input box; nullopt = Cancel
+  std::deque<std::optional<std::string>> textAnswers;     // input box; nullopt = Cancel
+  std::deque<std::optional<PrintSettings>> printAnswers;  // Print Board; nullopt = Cancel
+  // What printBoard answers: empty for a printed job, else the failure's reason.
+  std::deque<std::string> printResults;
+  struct PrintJob {
+    PrintSettings settings;
+    int zoomLevel;
+    std::string suggestedPdf;
+  };
+  std::vector<PrintJob> printJobs;
   // Text Options: the string and size the user leaves in the dialog; nullopt = Cancel.
   std::deque<std::optional<std::pair<std::string, int>>> textOptionsAnswers;
 
@@ -83,6 +92,21 @@ class ScriptedHost : public Host {
     answer = *a;
     return true;
   }
+  bool askPrintSettings(PrintSettings& settings) override {
+    calls.push_back({"printBoard", std::to_string(settings.scale)});
+    const auto a = take(printAnswers, std::optional<PrintSettings>());
+    if (!a) return false;
+    settings = *a;
+    return true;
+  }
+  bool printBoard(const Board&, const PrintSettings& settings, int zoomLevel,
+                  const std::string& suggestedPdf, std::string& error) override {
+    calls.push_back({"print", suggestedPdf});
+    printJobs.push_back({settings, zoomLevel, suggestedPdf});
+    error = take(printResults, std::string());
+    return error.empty();
+  }
+  void showPrintSetup() override { calls.push_back({"printSetup", ""}); }
   bool editTextOptions(std::string& text, int& size) override {
     calls.push_back({"textOptions", text});
     textOptionsShown.emplace_back(text, size);
