@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "cli/Cli.h"
+#include "cli/CliRun.h"
 #include "files/ObjectFile.h"
 #include "files/ProjectFile.h"
 #include "files/TestFolder.h"
@@ -16,16 +17,10 @@
 namespace fw {
 namespace {
 
-struct Result {
-  int status;
-  std::string out;
-  std::string err;
-};
+using Result = CliResult;
 
 Result run(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  const int status = runCli(args, out, err);
-  return {status, out.str(), err.str()};
+  return runCliCaptured(args);
 }
 
 // Texts stay below 32 characters, so that a project file holding the same rows keeps them whole.

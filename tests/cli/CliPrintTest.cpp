@@ -8,17 +8,15 @@
 #include <sstream>
 
 #include "cli/Cli.h"
+#include "cli/CliRun.h"
 #include "files/ProjectFile.h"
 #include "files/TestFolder.h"
 
 namespace fw {
 namespace {
 
-int run(const std::vector<std::string>& args, std::string* err = nullptr) {
-  std::ostringstream out, errs;
-  const int status = runCli(args, out, errs);
-  if (err) *err = errs.str();
-  return status;
+int run(const std::vector<std::string>& args) {
+  return runCliCaptured(args).status;
 }
 
 class CliPrint : public ::testing::Test {

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "cli/Cli.h"
+#include "cli/CliRun.h"
 #include "files/ProjectFile.h"
 #include "files/TestFolder.h"
 #include "render/Canvas.h"
@@ -18,16 +19,10 @@
 namespace fw {
 namespace {
 
-struct Result {
-  int status;
-  std::string out;
-  std::string err;
-};
+using Result = CliResult;
 
 Result run(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  const int status = runCli(args, out, err);
-  return {status, out.str(), err.str()};
+  return runCliCaptured(args);
 }
 
 int lineCount(const std::string& s) {

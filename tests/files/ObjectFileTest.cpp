@@ -7,6 +7,7 @@
 #include <random>
 #include <tuple>
 
+#include "files/LayoutBoard.h"
 #include "files/ObjectFile.h"
 #include "files/TestFolder.h"
 
@@ -77,18 +78,8 @@ void writeBytes(const std::string& path, const Bytes& bytes) {
 
 TEST(ObjectFileLayout, EveryBlockInOrderWithWholeTexts) {
   const std::string text32 = "0123456789abcdefghijklmnopqrstuv";
-  auto b = makeBoard();
-  b->addPin({0x1234, 0x0102, 7, GraphicPinFlag});
-  b->addPin({300, 4, 0, 2});
-  b->addWirePoint({0x4000 + 100, 0x4000 + 200, kWireStartAttr});
-  b->addWirePoint({104, 200, 0x13});
-  b->addWirePoint({104, 0x3FFF, 0x2B});
-  TextItem t;
-  t.text.set("AB");
-  t.size = 25;
-  t.x = 2 * 4096 + 300;
-  t.y = 0x0201;
-  b->addText(t);
+  auto b = layoutBoard();
+  TextItem t = b->TextTable[0];
   t.text.set(text32);
   t.size = 10;
   t.x = 5;

@@ -12,6 +12,7 @@
 #include <random>
 #include <set>
 
+#include "files/LayoutBoard.h"
 #include "files/ProjectFile.h"
 #include "files/TestFolder.h"
 #include "support/SameBoard.h"
@@ -101,18 +102,7 @@ TEST(ProjectFileLayout, EmptyBoardIsTwelveBytesAndReadsBackEmpty) {
 }
 
 TEST(ProjectFileLayout, EveryBlockInOrderLittleEndian) {
-  auto b = makeBoard();
-  b->addPin({0x1234, 0x0102, 7, GraphicPinFlag});
-  b->addPin({300, 4, 0, 2});
-  b->addWirePoint({0x4000 + 100, 0x4000 + 200, kWireStartAttr});
-  b->addWirePoint({104, 200, 0x13});
-  b->addWirePoint({104, 0x3FFF, 0x2B});
-  TextItem t;
-  t.text.set("AB");
-  t.size = 25;
-  t.x = 2 * 4096 + 300;
-  t.y = 0x0201;
-  b->addText(t);
+  auto b = layoutBoard();
   b->addObject({1, 1, 0, 3, 0, 1}, "Res");
   b->FrameWidth = 0x10203;  // only the low 16 bits go to the file
   b->FrameHeight = 599;
