@@ -153,11 +153,18 @@ void QtHost::showDotMethodsMenu() {
 
 namespace fw {
 
+// A confirmed choice is kept for Print...; a cancelled one leaves the earlier choice, or none.
 void QtHost::showPrintSetup() {
-  if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-  QPrintDialog dialog(printer_.get(), window_);
+  auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  if (printer_) {
+    printer->setPrinterName(printer_->printerName());
+    printer->setOutputFormat(printer_->outputFormat());
+    printer->setOutputFileName(printer_->outputFileName());
+    printer->setPageLayout(printer_->pageLayout());
+  }
+  QPrintDialog dialog(printer.get(), window_);
   dialog.setWindowTitle(QStringLiteral("Print Setup"));
-  dialog.exec();
+  if (dialog.exec() == QDialog::Accepted) printer_ = std::move(printer);
 }
 
 bool QtHost::printBoard(const Board& board, const PrintSettings& settings, int zoomLevel,
