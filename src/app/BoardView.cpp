@@ -69,7 +69,9 @@ void BoardView::mouseMoveEvent(QMouseEvent* event) {
 void BoardView::mousePressEvent(QMouseEvent* event) {
   const auto button = editorButton(event->button());
   if (!button) return;
+  editor_.history().beginStep();
   editor_.MouseDown(*button);
+  editor_.history().endStep();
   emit handled();
 }
 
@@ -78,7 +80,9 @@ void BoardView::mouseReleaseEvent(QMouseEvent* event) {
   if (!button) return;
   // The editor speaks of window rows: the drawing area starts below the toolbar, so a release
   // dragged up over the toolbar arrives here above the board area's top row.
+  editor_.history().beginStep();
   editor_.FormMouseUp(*button, event->position().toPoint().y() + kBoardAreaTop);
+  editor_.history().endStep();
   emit handled();
 }
 

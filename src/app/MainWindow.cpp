@@ -401,6 +401,8 @@ void MainWindow::syncFromControls() {
 
   deleteButton_->setEnabled(c.deleteButton);
   deleteItem_->setEnabled(c.cutObject);
+  undoItem_->setEnabled(c.undo);
+  redoItem_->setEnabled(c.redo);
   lineMethodsButton_->setEnabled(c.lineMethods);
   dotMethodsButton_->setEnabled(c.dotMethods);
   rotateMenu_->menuAction()->setEnabled(c.rotate);

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "edit/Controls.h"
+#include "edit/Editor.h"
 
 class QAbstractButton;
 class QAction;
@@ -20,7 +21,6 @@ namespace fw {
 
 class AboutBox;
 class BoardView;
-class Editor;
 class QtHost;
 
 // The main window: toolbar panel, lists, drawing area, scroll bars, status bar, menus and the
@@ -59,9 +59,13 @@ class MainWindow : public QMainWindow {
 
   // Runs an editor handler, then mirrors the controls.
   // Runs a handler of the editor, then shows what it changed in the widgets.
+  // Runs a handler of the editor as one step of the undo history, then shows what it changed
+  // in the widgets.
   template <typename Handler>
   void run(Handler&& handler) {
+    editor_->history().beginStep();
     handler();
+    editor_->history().endStep();
     syncFromControls();
   }
 
@@ -99,6 +103,8 @@ class MainWindow : public QMainWindow {
   std::array<QLabel*, 3> statusPanels_{};
 
   QAction* deleteItem_ = nullptr;         // CutObject1
+  QAction* undoItem_ = nullptr;           // Undo1
+  QAction* redoItem_ = nullptr;           // Redo1
   QMenu* rotateMenu_ = nullptr;           // Rotate1
   QAction* showFrameItem_ = nullptr;      // ShowFrame1
   QAction* showGridsItem_ = nullptr;      // GridsOn1

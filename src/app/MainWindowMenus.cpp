@@ -73,6 +73,13 @@ void MainWindow::buildMenus() {
   connect(exit, &QAction::triggered, this, &QWidget::close);
 
   QMenu* edit = addMenu(nullptr, "Edit1", QStringLiteral("&Edit"));
+  undoItem_ = addItem(edit, "Undo1", QStringLiteral("Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+  handler(undoItem_, [this] { editor_->history().Undo1Click(); });
+  redoItem_ = addItem(edit, "Redo1", QStringLiteral("Redo"), QKeySequence(Qt::CTRL | Qt::Key_Y));
+  redoItem_->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+  handler(redoItem_, [this] { editor_->history().Redo1Click(); });
+  edit->addSeparator();
   rotateMenu_ = addMenu(edit, "Rotate1", QStringLiteral("Rotation"));
   handler(addItem(rotateMenu_, "N90cc1", QStringLiteral("90 degree (cw)"),
                   QKeySequence(Qt::CTRL | Qt::Key_R)),

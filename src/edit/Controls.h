@@ -32,6 +32,8 @@ struct Controls {
   bool lineMethods = false;   // BitBtn8
   bool dotMethods = true;     // BitBtn10
   bool rotate = false;        // Rotate1
+  bool undo = false;          // Undo1
+  bool redo = false;          // Redo1
 
   // Check marks of the Window and Layers menus.
   bool showFrame = true;                            // ShowFrame1

@@ -15,7 +15,8 @@ Editor::Editor(Host& host, int areaWidth, int areaHeight)
            host_,
            ProgramDirectory,
            [this] { RedrawBoard(); }},
-      documents_(ctx_, [this] { windowReset(); }) {
+      documents_(
+          ctx_, [this] { windowReset(); }, history_) {
   view_.setAreaSize(areaWidth, areaHeight);
   windowReset();
 }

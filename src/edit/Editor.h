@@ -8,6 +8,7 @@
 #include "edit/commands/DocumentCommands.h"
 #include "edit/commands/PrintCommand.h"
 #include "edit/commands/RotateCommand.h"
+#include "edit/commands/UndoHistory.h"
 #include "edit/commands/ViewCommands.h"
 #include "edit/tools/ObjectPlacementTool.h"
 #include "edit/tools/ObjectSelectionTool.h"
@@ -60,6 +61,8 @@ class Editor {
   // The commands.
   ViewCommands& viewCommands() { return viewCommands_; }
   DocumentCommands& documents() { return documents_; }
+  // Every event that may change the board runs between its beginStep and endStep.
+  UndoHistory& history() { return history_; }
   DeleteCommand& deletion() { return deletion_; }  // CutObject1 and BitBtn5
   RotateCommand& rotation() { return rotation_; }  // Edit > Rotation
   PrintCommand& printing() { return printing_; }   // Print..., BitBtn6 and Print Setup...
@@ -106,6 +109,7 @@ class Editor {
   PinTool pins_{ctx_};
   WireTool wires_{ctx_};
   WireEditTool wireEdit_{ctx_};
+  UndoHistory history_{ctx_};
   PanTool pan_{ctx_};
   TextTool texts_{ctx_};
   ObjectPlacementTool placement_{ctx_};

@@ -338,7 +338,10 @@ TEST_F(MainWindowTest, MenusHoldEveryItemWithCaptionShortcutSeparatorsAndStartSt
                                      {"-", "", none},
                                      {"Exit1", "E&xit", none}});
   expectItems(find<QMenu>("Edit1"),
-              {{"Rotate1", "Rotation", none, false},
+              {{"Undo1", "Undo", ctrl(Qt::Key_Z), false},
+               {"Redo1", "Redo", ctrl(Qt::Key_Y), false},
+               {"-", "", none},
+               {"Rotate1", "Rotation", none, false},
                {"CutObject1", "Delete", QKeySequence(Qt::Key_Delete), false}});
   expectItems(find<QMenu>("Rotate1"), {{"N90cc1", "90 degree (cw)", ctrl(Qt::Key_R)},
                                        {"N180cw1", "180 degree (cw)", none},

@@ -46,6 +46,7 @@ void DocumentCommands::NewProject() {
   }
   ctx_.controls.panel[2] = "A New workspace created";
   windowReset_();
+  history_.clear();
   ctx_.redraw();
 }
 
@@ -73,6 +74,7 @@ void DocumentCommands::OpenProject() {
   ctx_.board = *loaded;
   ctx_.board.CurrentFileName = path;
   ctx_.board.SavedFlag = true;
+  history_.clear();
   ctx_.redraw();
   ctx_.controls.panel[2] = "Project opened";
 }
@@ -95,6 +97,7 @@ void DocumentCommands::SaveProject() {
   std::string reason;
   if (WriteProjectFile(ctx_.board.CurrentFileName, ctx_.board, reason)) {
     ctx_.board.SavedFlag = true;
+    history_.markSaved();
     ctx_.controls.panel[2] = "Project Saved";
   } else {
     ctx_.host.showError(fileError(kNotSaved, reason));

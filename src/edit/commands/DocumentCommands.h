@@ -4,6 +4,7 @@
 #include <string>
 
 #include "edit/EditContext.h"
+#include "edit/commands/UndoHistory.h"
 
 namespace fw {
 
@@ -12,8 +13,9 @@ namespace fw {
 class DocumentCommands {
  public:
   // windowReset empties the board and resets the state and the controls.
-  DocumentCommands(EditContext& ctx, std::function<void()> windowReset)
-      : ctx_(ctx), windowReset_(std::move(windowReset)) {}
+  // New, Open and Save tell the history where the saved state is.
+  DocumentCommands(EditContext& ctx, std::function<void()> windowReset, UndoHistory& history)
+      : ctx_(ctx), windowReset_(std::move(windowReset)), history_(history) {}
 
   void NewProject();
   void OpenProject();
@@ -34,6 +36,7 @@ class DocumentCommands {
  private:
   EditContext& ctx_;
   std::function<void()> windowReset_;
+  UndoHistory& history_;
 };
 
 }  // namespace fw

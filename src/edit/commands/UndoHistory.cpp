@@ -1,0 +1,174 @@
+#include "edit/commands/UndoHistory.h"
+
+#include <algorithm>
+#include <cstring>
+#include <type_traits>
+
+namespace fw {
+
+namespace {
+
+// The rows that differ between two tables of `before` and `after` rows in use, compared from
+// both ends; a row that one side lacks differs.
+template <typename Row, std::size_t N>
+UndoHistory::TableChange diffRows(const std::array<Row, N>& a, int32_t na,
+                                  const std::array<Row, N>& b, int32_t nb) {
+  static_assert(std::is_trivially_copyable_v<Row>);
+  UndoHistory::TableChange c;
+  c.countBefore = na;
+  c.countAfter = nb;
+  const int32_t common = std::min(na, nb);
+  int32_t first = 0;
+  while (first < common && a[std::size_t(first)] == b[std::size_t(first)]) ++first;
+  if (first == common && na == nb) {
+    c.first = na;  // nothing changed
+    return c;
+  }
+  // Rows after `last` on both sides are equal and stand at the same index.
+  int32_t lastA = na, lastB = nb;
+  while (lastA > first && lastB > first && lastA == lastB &&
+         a[std::size_t(lastA - 1)] == b[std::size_t(lastB - 1)]) {
+    --lastA;
+    --lastB;
+  }
+  c.first = first;
+  c.before.resize(sizeof(Row) * std::size_t(lastA - first));
+  c.after.resize(sizeof(Row) * std::size_t(lastB - first));
+  if (!c.before.empty()) std::memcpy(c.before.data(), &a[std::size_t(first)], c.before.size());
+  if (!c.after.empty()) std::memcpy(c.after.data(), &b[std::size_t(first)], c.after.size());
+  return c;
+}
+
+bool unchanged(const UndoHistory::TableChange& c) {
+  return c.countBefore == c.countAfter && c.before.empty() && c.after.empty();
+}
+
+template <typename Row, std::size_t N>
+void restoreRows(std::array<Row, N>& table, int32_t& count, const UndoHistory::TableChange& c,
+                 bool forward) {
+  const std::vector<uint8_t>& rows = forward ? c.after : c.before;
+  if (!rows.empty()) std::memcpy(&table[std::size_t(c.first)], rows.data(), rows.size());
+  count = forward ? c.countAfter : c.countBefore;
+}
+
+}  // namespace
+
+UndoHistory::UndoHistory(EditContext& ctx) : ctx_(ctx), before_(makeBoard()) {}
+UndoHistory::~UndoHistory() = default;
+
+void UndoHistory::beginStep() {
+  *before_ = ctx_.board;
+  open_ = true;
+  skipStep_ = false;
+  updateControls();
+}
+
+void UndoHistory::endStep() {
+  if (!open_) return;
+  open_ = false;
+  if (skipStep_) {
+    updateControls();
+    return;
+  }
+  const Board& a = *before_;
+  const Board& b = ctx_.board;
+  Step s;
+  s.pins = diffRows(a.PinTable, a.PinCount, b.PinTable, b.PinCount);
+  s.points = diffRows(a.WirePointTable, a.WirePointCount, b.WirePointTable, b.WirePointCount);
+  s.texts = diffRows(a.TextTable, a.TextCount, b.TextTable, b.TextCount);
+  s.objects = diffRows(a.ObjectTable, a.ObjectCount, b.ObjectTable, b.ObjectCount);
+  s.descriptions =
+      diffRows(a.ObjectDescriptions, a.ObjectCount, b.ObjectDescriptions, b.ObjectCount);
+  s.frameWidthBefore = a.FrameWidth;
+  s.frameHeightBefore = a.FrameHeight;
+  s.frameWidthAfter = b.FrameWidth;
+  s.frameHeightAfter = b.FrameHeight;
+  const bool changed = !unchanged(s.pins) || !unchanged(s.points) || !unchanged(s.texts) ||
+                       !unchanged(s.objects) || !unchanged(s.descriptions) ||
+                       a.FrameWidth != b.FrameWidth || a.FrameHeight != b.FrameHeight;
+  if (changed) {
+    steps_.resize(position_);  // a new change drops what could be redone
+    if (savedPosition_ > long(position_)) savedPosition_ = -1;
+    steps_.push_back(std::move(s));
+    ++position_;
+  }
+  updateControls();
+}
+
+// A wire counts as being drawn only under Draw Wire: other tools leave WireLastX as it was.
+bool UndoHistory::busy() const {
+  const EditorState& s = ctx_.state;
+  return (ctx_.toolIs(Tool::DrawWire) && s.WireLastX != kNoWire) || s.Placing ||
+         s.DragKind != kDragNone;
+}
+
+bool UndoHistory::canUndo() const {
+  return position_ > 0 && !busy();
+}
+
+bool UndoHistory::canRedo() const {
+  return position_ < steps_.size() && !busy();
+}
+
+void UndoHistory::Undo1Click() {
+  if (!canUndo()) return;
+  --position_;
+  apply(steps_[position_], false);
+  afterJump("Undone");
+}
+
+void UndoHistory::Redo1Click() {
+  if (!canRedo()) return;
+  apply(steps_[position_], true);
+  ++position_;
+  afterJump("Redone");
+}
+
+void UndoHistory::apply(const Step& s, bool forward) {
+  Board& b = ctx_.board;
+  restoreRows(b.PinTable, b.PinCount, s.pins, forward);
+  restoreRows(b.WirePointTable, b.WirePointCount, s.points, forward);
+  restoreRows(b.TextTable, b.TextCount, s.texts, forward);
+  restoreRows(b.ObjectTable, b.ObjectCount, s.objects, forward);
+  int32_t descriptions = 0;
+  restoreRows(b.ObjectDescriptions, descriptions, s.descriptions, forward);
+  b.FrameWidth = forward ? s.frameWidthAfter : s.frameWidthBefore;
+  b.FrameHeight = forward ? s.frameHeightAfter : s.frameHeightBefore;
+}
+
+// The saved state is known by its place in the history: arriving there is saved again.
+void UndoHistory::afterJump(const char* message) {
+  skipStep_ = true;
+  ctx_.board.SavedFlag = savedPosition_ == long(position_);
+  ctx_.state.clearSelections();
+  ctx_.redraw();
+  ctx_.controls.panel[2] = message;
+  updateControls();
+}
+
+void UndoHistory::clear() {
+  skipStep_ = true;
+  steps_.clear();
+  position_ = 0;
+  savedPosition_ = 0;
+  updateControls();
+}
+
+void UndoHistory::markSaved() {
+  savedPosition_ = long(position_);
+}
+
+std::size_t UndoHistory::memoryUsed() const {
+  std::size_t n = steps_.capacity() * sizeof(Step);
+  for (const Step& s : steps_)
+    for (const TableChange* c : {&s.pins, &s.points, &s.texts, &s.objects, &s.descriptions})
+      n += c->before.capacity() + c->after.capacity();
+  return n;
+}
+
+void UndoHistory::updateControls() {
+  ctx_.controls.undo = canUndo();
+  ctx_.controls.redo = canRedo();
+}
+
+}  // namespace fw

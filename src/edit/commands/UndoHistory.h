@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "edit/EditContext.h"
+
+namespace fw {
+
+// Undo and Redo (Edit menu, Ctrl+Z and Ctrl+Y). Every event that may change the board runs
+// between beginStep and endStep; whatever rows of the tables differ afterwards become one step,
+// so a tool or command gets undo without code of its own. A step keeps only the changed rows of
+// each table, before and after, not a copy of the board.
+class UndoHistory {
+ public:
+  explicit UndoHistory(EditContext& ctx);
+  ~UndoHistory();
+
+  void beginStep();
+  void endStep();
+
+  // Undo and Redo wait while a wire is drawn, an object floats or a drag stands.
+  bool canUndo() const;
+  bool canRedo() const;
+  void Undo1Click();
+  void Redo1Click();
+
+  // New and Open start a new history; they and Save mark the state the board was saved in.
+  void clear();
+  void markSaved();
+
+  std::size_t steps() const { return steps_.size(); }
+  std::size_t position() const { return position_; }
+  // The bytes the recorded steps hold.
+  std::size_t memoryUsed() const;
+
+  // One recorded change of one table: its count and the rows from `first` that differ.
+  struct TableChange {
+    int32_t countBefore = 0, countAfter = 0;
+    int32_t first = 0;
+    std::vector<uint8_t> before, after;  // the rows as stored, one after another
+  };
+  struct Step {
+    TableChange pins, points, texts, objects, descriptions;
+    int32_t frameWidthBefore = 0, frameHeightBefore = 0;
+    int32_t frameWidthAfter = 0, frameHeightAfter = 0;
+  };
+
+ private:
+  bool busy() const;
+  void apply(const Step& step, bool forward);
+  void afterJump(const char* message);
+  void updateControls();
+
+  EditContext& ctx_;
+  std::unique_ptr<Board> before_;  // the board as the current event found it
+  bool open_ = false;
+  bool skipStep_ = false;  // an undo, redo or new history came inside the current event
+  std::vector<Step> steps_;
+  std::size_t position_ = 0;  // steps applied
+  long savedPosition_ = 0;    // -1: the saved state lies in dropped steps
+};
+
+}  // namespace fw

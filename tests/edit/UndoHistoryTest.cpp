@@ -1,0 +1,149 @@
+// Undo and Redo: every kind of change is one step, the saved state is known again, and random
+// edits undone and redone give back the boards byte for byte in their saved form.
+#include <random>
+
+#include "EditorScenario.h"
+#include "files/ProjectFile.h"
+
+namespace fw {
+namespace {
+
+class UndoHistoryTest : public EditorScenario {
+ protected:
+  // One user event, as the window runs it.
+  template <typename F>
+  void event(F f) {
+    ed.history().beginStep();
+    f();
+    ed.history().endStep();
+  }
+  void click(int x, int y, MouseButton b = kLeft) {
+    moveTo(x, y);
+    event([&] { press(b); });
+    event([&] { release(b); });
+  }
+  void undo() {
+    event([&] { ed.history().Undo1Click(); });
+  }
+  void redo() {
+    event([&] { ed.history().Redo1Click(); });
+  }
+  std::vector<uint8_t> saved() { return serializeProjectFile(board()); }
+};
+
+TEST_F(UndoHistoryTest, EveryKindOfChangeIsOneStepBackAndForth) {
+  std::vector<std::vector<uint8_t>> states{saved()};
+  auto remember = [&] { states.push_back(saved()); };
+  ed.selectTool(Tool::CreatePin);
+  click(380, 280);
+  remember();
+  ed.selectTool(Tool::DrawWire);
+  click(380, 300);
+  remember();
+  click(400, 300);  // a point added while drawing is a step of its own
+  remember();
+  EXPECT_FALSE(controls().undo);  // not while the wire is drawn
+  click(400, 300, kRight);
+  ed.selectTool(Tool::EditPins);
+  click(380, 280);
+  event([&] { ed.pins().SizeChange(6); });
+  remember();
+  board().addObject({0, 1, 0, 2, 0, 0}, "part");  // loose material made an object by hand
+  ed.history().clear();
+  states = {saved()};
+  ed.selectTool(Tool::EditObject);
+  state().SelectedObject = 1;
+  event([&] { ed.rotation().N90cc1Click(); });
+  remember();
+  event([&] { ed.BitBtn2Click(); });
+  remember();
+  ed.selectTool(Tool::EditPins);
+  state().SelectedPin = 1;
+  event([&] { ed.deletion().DeleteSelection(); });  // moves the object's pin range
+  remember();
+  host.frameSizeAnswers.push_back(std::make_pair(300, 200));
+  event([&] { ed.documents().FrameSize1Click(); });
+  remember();
+
+  ASSERT_EQ(ed.history().position(), states.size() - 1);
+  for (std::size_t i = states.size() - 1; i-- > 0;) {
+    undo();
+    EXPECT_EQ(saved(), states[i]) << i;
+    EXPECT_EQ(controls().panel[2], "Undone");
+  }
+  EXPECT_FALSE(controls().undo);
+  for (std::size_t i = 1; i < states.size(); ++i) {
+    redo();
+    EXPECT_EQ(saved(), states[i]) << i;
+  }
+  EXPECT_EQ(controls().panel[2], "Redone");
+  EXPECT_EQ(state().SelectedPin + state().SelectedObject, 0);
+}
+
+TEST_F(UndoHistoryTest, TheSavedStateIsRecognisedAndNewStartsAFreshHistory) {
+  ed.selectTool(Tool::CreatePin);
+  click(380, 280);
+  event([&] {
+    host.saveFileAnswers.push_back("/tmp/fw-undo-test.kvd");
+    ed.documents().SaveProject();
+  });
+  click(390, 280);
+  EXPECT_FALSE(board().SavedFlag);
+  undo();
+  EXPECT_TRUE(board().SavedFlag);  // back where it was saved
+  undo();
+  EXPECT_FALSE(board().SavedFlag);
+  redo();
+  EXPECT_TRUE(board().SavedFlag);
+  click(400, 280);  // a new change drops the redo steps
+  EXPECT_FALSE(controls().redo);
+
+  board().SavedFlag = true;
+  event([&] { ed.documents().NewProject(); });
+  EXPECT_EQ(ed.history().steps(), 0u);
+  EXPECT_FALSE(controls().undo);
+}
+
+TEST_F(UndoHistoryTest, RandomEditsUndoneAndRedoneGiveBackBothBoards) {
+  std::mt19937 rng(11);
+  auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+  const Tool tools[] = {Tool::CreatePin, Tool::EditPins, Tool::DrawWire, Tool::EditWires,
+                        Tool::EditText};
+  host.confirmAnswers.assign(1000, true);
+  host.textOptionsAnswers.assign(1000, std::make_pair(std::string("T"), 10));
+  const std::vector<uint8_t> start = saved();
+  for (int i = 0; i < 300; ++i) {
+    if (pick(6) == 0) ed.selectTool(tools[pick(5)]);
+    const int x = 330 + 4 * pick(35), y = 250 + 4 * pick(25);
+    switch (pick(5)) {
+      case 0:
+        click(x, y, pick(4) == 0 ? kRight : kLeft);
+        break;
+      case 1:  // drag: press, move, release
+        moveTo(x, y);
+        event([&] { press(); });
+        moveTo(x + 8, y + 4);
+        event([&] { release(); });
+        break;
+      case 2:
+        event([&] { ed.deletion().DeleteSelection(); });
+        break;
+      case 3:
+        event([&] { ed.pins().SizeChange(pick(10)); });
+        break;
+      default:
+        event([&] { ed.ComboBox3Change(pick(3)); });
+        break;
+    }
+  }
+  ed.selectTool(Tool::EditPins);  // ends a wire in progress, so undo is allowed
+  const std::vector<uint8_t> end = saved();
+  ASSERT_GT(ed.history().steps(), 50u);
+  while (controls().undo) undo();
+  EXPECT_EQ(saved(), start);
+  while (controls().redo) redo();
+  EXPECT_EQ(saved(), end);
+}
+
+}  // namespace
+}  // namespace fw
