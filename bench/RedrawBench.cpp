@@ -1,5 +1,6 @@
 // Full redraws of the drawing area at 1920 x 1080: empty, typical and full boards at zoom 1x
-// and 4x. Run: build/bin/ferrowrit-bench --benchmark_filter=Redraw
+// and 4x, and the empty and full boards at 32x, where nearly all of the board lies off-screen. Run:
+// build/bin/ferrowrit-bench --benchmark_filter=Redraw
 //   --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 #include <benchmark/benchmark.h>
@@ -58,7 +59,11 @@ void registerRedrawBenchmarks() {
           ->Unit(benchmark::kMillisecond);
     }
   }
-  for (int zoom : {0, 2}) {
+  for (BenchBoard kind : {BenchBoard::Empty, BenchBoard::Full}) {
+    const std::string name = std::string("BM_Redraw/") + benchBoardName(kind) + "/zoom32";
+    benchmark::RegisterBenchmark(name.c_str(), redraw, kind, 5)->Unit(benchmark::kMillisecond);
+  }
+  for (int zoom : {0, 2, 5}) {
     const std::string name = "BM_RedrawFirst/full/zoom" + std::to_string(1 << zoom);
     benchmark::RegisterBenchmark(name.c_str(), firstRedraw, BenchBoard::Full, zoom)
         ->Unit(benchmark::kMillisecond)

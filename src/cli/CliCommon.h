@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QGuiApplication>
+#include <QIODevice>
+#include <QImage>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -22,6 +24,9 @@ bool loadBoard(const std::string& path, Board& board, std::ostream& err);
 // The program draws through QtGui on the offscreen platform, so it never needs a display; this
 // makes the application object when there is none yet (and returns null when there is).
 std::unique_ptr<QGuiApplication> ensureGuiApplication();
+// Writes the picture as PNG at a fast zlib level and, when it has at most 256 colours, with a
+// palette: the same pixels as the default encoding, in a fraction of the time.
+bool writePng(const QImage& image, QIODevice& device);
 // The print command with the arguments after "print".
 int runPrint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // The render command with the arguments after "render".

@@ -147,7 +147,7 @@ int runPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
     const QImage page =
         printToImage(*board, o.settings, o.page.sizePixels(kPrintDpiTable[o.settings.dpiIndex]),
                      kDefaultZoomLevel);
-    written = page.save(&file, "PNG");
+    written = writePng(page, file);
   } else if (written) {
     written = writePdf(*board, o, file);
   }

@@ -1,8 +1,10 @@
 #include <QFile>
 #include <QGuiApplication>
+#include <QImageWriter>
 #include <QSaveFile>
 #include <charconv>
 #include <memory>
+#include <unordered_map>
 
 #include "cli/Cli.h"
 #include "cli/CliCommon.h"
@@ -90,7 +92,51 @@ bool selectionFits(const Selection& sel, const Board& b, std::string& error) {
   return true;
 }
 
+// QImageWriter's 0..100 scale, mapped to zlib level 2: on the drawing area's large plain
+// surfaces nearly as small as the default level and several times faster.
+constexpr int kPngCompression = 30;
+constexpr int kMaxPaletteColours = 256;
+
+// The picture with one byte per pixel when it has at most 256 colours, which the PNG encoder
+// filters and compresses in a third of the time; null otherwise. Decoding gives back exactly
+// the same colours.
+QImage asPalette(const QImage& image) {
+  if (image.format() != QImage::Format_RGB32) return {};
+  QImage out(image.size(), QImage::Format_Indexed8);
+  QList<QRgb> table;
+  std::unordered_map<QRgb, int> index;
+  for (int y = 0; y < image.height(); ++y) {
+    const QRgb* from = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    uchar* to = out.scanLine(y);
+    QRgb last = 0;
+    int lastIndex = -1;
+    for (int x = 0; x < image.width(); ++x) {
+      const QRgb c = from[x] | 0xFF000000u;
+      if (c != last || lastIndex < 0) {
+        auto it = index.find(c);
+        if (it == index.end()) {
+          if (table.size() == kMaxPaletteColours) return {};
+          it = index.emplace(c, int(table.size())).first;
+          table.push_back(c);
+        }
+        last = c;
+        lastIndex = it->second;
+      }
+      to[x] = uchar(lastIndex);
+    }
+  }
+  out.setColorTable(table);
+  return out;
+}
+
 }  // namespace
+
+bool writePng(const QImage& image, QIODevice& device) {
+  QImageWriter writer(&device, "png");
+  writer.setCompression(kPngCompression);
+  const QImage palette = asPalette(image);
+  return writer.write(palette.isNull() ? image : palette);
+}
 
 std::unique_ptr<QGuiApplication> ensureGuiApplication() {
   if (QCoreApplication::instance() != nullptr) return nullptr;
@@ -187,7 +233,8 @@ QImage renderBoard(const Board& board, const RenderOptions& o) {
   view.scrollY = o.scrollY;
   BoardRenderer renderer;
   renderer.drawBoard(canvas, board, view, o.visibility, o.selection);
-  return canvas.image().copy();
+  // The canvas's painter has ended, so the picture can share its pixels without a copy.
+  return canvas.image();
 }
 
 int runRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -217,7 +264,7 @@ int runRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
 
   // Like a project file, the picture appears whole or not at all.
   QSaveFile file(QFile::decodeName(QByteArray::fromStdString(options.output)));
-  if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
+  if (!file.open(QIODevice::WriteOnly) || !writePng(image, file) || !file.commit()) {
     err << "ferrowrit-cli: cannot write " << options.output << ": "
         << file.errorString().toStdString() << "\n";
     return kExitFailed;

@@ -67,6 +67,9 @@ struct Visible {
   bool touches(int64_t left, int64_t top, int64_t right, int64_t bottom) const {
     return right >= x1 && left <= x2 && bottom >= y1 && top <= y2;
   }
+  bool contains(int64_t left, int64_t top, int64_t right, int64_t bottom) const {
+    return left >= x1 && right <= x2 && top >= y1 && bottom <= y2;
+  }
 };
 
 QString textString(const TextItem& t) {
@@ -196,9 +199,21 @@ class Redraw {
         // A text reaches at most its characters' widest advance each way from its centre,
         // plus the glyphs' overhang; fallback glyphs get as much again.
         const TextCache::Measures& m = cache_->measures(points);
-        const int64_t reachX = int64_t(length) * m.maxWidth + 2 * m.height;
-        const int64_t reachY = 2 * int64_t(m.height);
+        const int64_t reach = TextCache::reach(m.height);
+        const int64_t reachX = int64_t(length) * m.maxWidth + reach;
+        const int64_t reachY = m.height + reach;
         if (!area_.touches(xw - reachX, yw - reachY, xw + reachX, yw + reachY)) continue;
+        // Near the edges, again with the text's own width, measured without drawing it: no
+        // pixel of a cached text lies further than TextCache::reach past its extent box.
+        if (!area_.contains(xw - reachX, yw - reachY, xw + reachX, yw + reachY)) {
+          const int width =
+              cache_->widthForRow(std::size_t(i), t.text.chars.data(), length, points);
+          const int64_t left = xw - width / 2;
+          const int64_t top = yw - m.height / 2;
+          if (!area_.touches(left - reach, top - reach, left + width + reach,
+                             top + m.height + reach))
+            continue;
+        }
         const TextCache::Entry& e =
             cache_->getForRow(std::size_t(i), t.text.chars.data(), length, points);
         TextCache::blit(c_, e, xw - e.width / 2, yw - e.height / 2, colour);

@@ -87,21 +87,40 @@ const TextCache::Entry& TextCache::get(const char* chars, int length, int points
   return entries_.emplace(std::move(key), std::move(e)).first->second;
 }
 
+bool TextCache::holds(const RowSlot& slot, const char* chars, int length, int points) const {
+  return slot.generation == generation_ && slot.points == points && slot.length == length &&
+         std::memcmp(slot.chars.data(), chars, std::size_t(length)) == 0;
+}
+
+void TextCache::remember(RowSlot& slot, const char* chars, int length, int points) {
+  slot.generation = generation_;
+  slot.points = points;
+  slot.length = length;
+  std::memcpy(slot.chars.data(), chars, std::size_t(length));
+}
+
 const TextCache::Entry& TextCache::getForRow(std::size_t row, const char* chars, int length,
                                              int points) {
   length = std::clamp(length, 0, 32);
   if (row >= rows_.size()) rows_.resize(row + 1);
   RowSlot& slot = rows_[row];
-  if (slot.generation == generation_ && slot.points == points && slot.length == length &&
-      std::memcmp(slot.chars.data(), chars, std::size_t(length)) == 0)
-    return *slot.entry;
+  if (slot.entry != nullptr && holds(slot, chars, length, points)) return *slot.entry;
   const Entry& e = get(chars, length, points);
   slot.entry = &e;
-  slot.generation = generation_;
-  slot.points = points;
-  slot.length = length;
-  std::memcpy(slot.chars.data(), chars, std::size_t(length));
+  slot.width = e.width;
+  remember(slot, chars, length, points);
   return e;
+}
+
+int TextCache::widthForRow(std::size_t row, const char* chars, int length, int points) {
+  length = std::clamp(length, 0, 32);
+  if (row >= rows_.size()) rows_.resize(row + 1);
+  RowSlot& slot = rows_[row];
+  if (holds(slot, chars, length, points)) return slot.width;
+  slot.entry = nullptr;
+  slot.width = metricsAt(points).horizontalAdvance(QString::fromLatin1(chars, length));
+  remember(slot, chars, length, points);
+  return slot.width;
 }
 
 const QFontMetrics& TextCache::metricsAt(int points) {
@@ -139,7 +158,7 @@ void TextCache::render(const QString& text, int points, Entry& e) {
   // Two tries: a quarter of the height, then twice the height, past which no glyph reaches.
   int margin = e.height / 4 + 2;
   int ox = 0, oy = 0;
-  for (int attempt = 0;; ++attempt, margin = 2 * e.height + 16) {
+  for (int attempt = 0;; ++attempt, margin = reach(e.height)) {
     const int w = e.width + 2 * margin;
     const int h = e.height + 2 * margin;
     ox = oy = margin;
@@ -155,6 +174,11 @@ void TextCache::render(const QString& text, int points, Entry& e) {
     for (int y = 0; y < h; ++y) {
       const QRgb* row = reinterpret_cast<const QRgb*>(scratch_.constScanLine(y));
       for (int x = 0; x < w;) {
+        // Most of the scratch is blank: skip it four pixels at a time.
+        while (x + 4 <= w && ((row[x] ^ kBlank) | (row[x + 1] ^ kBlank) | (row[x + 2] ^ kBlank) |
+                              (row[x + 3] ^ kBlank)) == 0)
+          x += 4;
+        if (x == w) break;
         if (row[x] == kBlank) {
           ++x;
           continue;

@@ -49,6 +49,12 @@ class TextCache {
   // The same for the text in a given table row (length at most 32): remembers what each row
   // held last, so an unchanged row needs no look-up.
   const Entry& getForRow(std::size_t row, const char* chars, int length, int points);
+  // The text extent's width of the text in a table row (length at most 32), as
+  // Canvas::textExtent gives it, without rendering the text; remembered with the row.
+  int widthForRow(std::size_t row, const char* chars, int length, int points);
+  // How far past its extent box a cached text's pixels can reach on every side: render()
+  // clips to this margin.
+  static int reach(int height) { return 2 * height + 16; }
   // Draws the entry's pixels in the colour with its corner at window position (x, y).
   static void blit(Canvas& c, const Entry& e, int x, int y, const QColor& colour);
 
@@ -68,12 +74,17 @@ class TextCache {
   void render(const QString& text, int points, Entry& e);
 
   struct RowSlot {
-    const Entry* entry = nullptr;
+    const Entry* entry = nullptr;  // null while only the width is known
+    int width = 0;
     uint64_t generation = 0;
     int points = 0;
     int length = -1;
     std::array<char, 32> chars{};
   };
+
+  // Whether the slot holds the given text of this generation.
+  bool holds(const RowSlot& slot, const char* chars, int length, int points) const;
+  void remember(RowSlot& slot, const char* chars, int length, int points);
 
   QFont face_;
   std::vector<RowSlot> rows_;

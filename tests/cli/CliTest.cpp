@@ -2,6 +2,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QBuffer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -11,6 +12,7 @@
 #include <sstream>
 
 #include "cli/Cli.h"
+#include "cli/CliCommon.h"
 #include "cli/CliRun.h"
 #include "files/ProjectFile.h"
 #include "files/TestFolder.h"
@@ -354,6 +356,43 @@ TEST_F(Cli, RenderWritesExactlyTheEditorsPixels) {
   EXPECT_EQ(differingPixels(loadPng(path("options.png")),
                             drawDirectly(*board, 333, 222, 3, 99, 74, vis, sel)),
             0);
+}
+
+// The fast PNG encoding keeps every pixel, with few colours (a palette) or many, and still
+// compresses.
+TEST(CliPng, FewColoursComeBackExactlyAndSmall) {
+  QImage image(640, 480, QImage::Format_RGB32);
+  image.fill(qRgb(0, 0, 0));
+  for (int i = 0; i < 250; ++i) image.setPixel(i, 7 + i % 3, qRgb(i, 255 - i, i / 2));
+  for (int y = 200; y < image.height(); y += 16)
+    for (int x = 0; x < image.width(); x += 16) image.setPixel(x, y, qRgb(128, 128, 128));
+  QBuffer buffer;
+  ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+  ASSERT_TRUE(writePng(image, buffer));
+  QImage back;
+  ASSERT_TRUE(back.loadFromData(buffer.data(), "PNG"));
+  EXPECT_EQ(back.format(), QImage::Format_Indexed8);
+  EXPECT_EQ(differingPixels(back.convertToFormat(QImage::Format_RGB32), image), 0);
+  EXPECT_LT(buffer.size(), 20000);
+}
+
+TEST(CliPng, ManyColoursComeBackExactly) {
+  QImage image(640, 480, QImage::Format_RGB32);
+  image.fill(qRgb(0, 0, 0));
+  std::mt19937 rng(7);
+  for (int y = 0; y < 120; ++y)
+    for (int x = 0; x < image.width(); ++x) image.setPixel(x, y, 0xFF000000u | (rng() & 0xFFFFFF));
+  for (int y = 200; y < image.height(); y += 16)
+    for (int x = 0; x < image.width(); x += 16) image.setPixel(x, y, qRgb(128, 128, 128));
+  QBuffer buffer;
+  ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+  ASSERT_TRUE(writePng(image, buffer));
+  QImage back;
+  ASSERT_TRUE(back.loadFromData(buffer.data(), "PNG"));
+  EXPECT_EQ(differingPixels(back.convertToFormat(QImage::Format_RGB32), image), 0);
+  EXPECT_NE(back.format(), QImage::Format_Indexed8);
+  // The noise rows take 640 x 120 x 3 bytes whatever the level; the rest nearly nothing.
+  EXPECT_LT(buffer.size(), 640 * 120 * 3 + 640 * 360 * 3 / 20);
 }
 
 // The options reach the drawing: each one changes the picture.

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "render/BoardRenderer.h"
@@ -88,8 +89,9 @@ TEST(RenderEquivalence, FastRedrawMatchesTheReferencePixelForPixel) {
     sel.point = pick(0, board->WirePointCount + 1);
     sel.text = pick(0, board->TextCount + 1);
     sel.object = pick(0, 4);
-    for (int shot = 0; shot < 3; ++shot) {
-      view.ZoomLevel = pick(0, 5);
+    // Every zoom level, 32x included, on every board.
+    for (int shot = 0; shot < kZoomLevels; ++shot) {
+      view.ZoomLevel = shot;
       // Mostly somewhere on the board, sometimes at the ends of the scroll ranges.
       view.scrollX = pick(0, 4) == 0 ? pick(0, 1) * kScrollMaxX : pick(0, kScrollMaxX);
       view.scrollY = pick(0, 4) == 0 ? pick(0, 1) * kScrollMaxY : pick(0, kScrollMaxY);
@@ -110,6 +112,40 @@ TEST(RenderEquivalence, FastRedrawMatchesTheReferencePixelForPixel) {
       fast.drawBoard(a, *board, view, vis, sel);
       EXPECT_EQ(test::compareImages(a.image(), b.image()).count, 0) << "round " << round;
     }
+  }
+}
+
+// Texts of every size (0 .. 63) at every zoom, around and far beyond the window's edges, where
+// the fast drawing decides from their widths alone that they cannot be seen.
+TEST(RenderEquivalence, TextsOfEverySizeNearAndFarOffScreen) {
+  std::mt19937 rng(11);
+  auto pick = [&](int lo, int hi) { return int(rng() % uint32_t(hi - lo + 1)) + lo; };
+  static const char* words[] = {"W", "Wide WW", "gjpqy|", "MMMMMMMM", "i", "AVAVAVAV", "T0001-R"};
+  BoardRenderer fast;
+  for (int zoom = 0; zoom < kZoomLevels; ++zoom) {
+    auto board = makeBoard();
+    for (int size = 0; size < 64; ++size)
+      for (int k = 0; k < 6; ++k) {
+        TextItem t;
+        t.text.set(words[pick(0, 6)]);
+        t.size = uint8_t(size + 64 * pick(0, 3));
+        // Around the middle of the workspace, within a few of the largest texts' widths.
+        t.x = uint16_t(pick(0, 3) * 4096 + std::clamp(400 + pick(-300, 300) / (zoom + 1), 0, 4095));
+        t.y = uint16_t(std::clamp(300 + pick(-200, 200) / (zoom + 1), 0, 16383));
+        board->addText(t);
+      }
+    View view;
+    view.setAreaSize(pick(150, 400), pick(120, 300));
+    view.ZoomLevel = zoom;
+    Canvas a(view.areaWidth(), view.areaHeight()), b(view.areaWidth(), view.areaHeight());
+    BoardRenderer reference;
+    fast.drawBoard(a, *board, view, Visibility{}, Selection{});
+    reference.drawBoardReference(b, *board, view, Visibility{}, Selection{});
+    const test::ImageDiff d = test::compareImages(a.image(), b.image());
+    EXPECT_EQ(d.count, 0) << "zoom " << zoom << ": first at " << d.x << "," << d.y;
+    // A warm second drawing gives the same.
+    fast.drawBoard(a, *board, view, Visibility{}, Selection{});
+    EXPECT_EQ(test::compareImages(a.image(), b.image()).count, 0) << "zoom " << zoom;
   }
 }
 
