@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
+#include <QWheelEvent>
 #include <optional>
 
 #include "edit/Editor.h"
@@ -83,6 +84,23 @@ void BoardView::mouseReleaseEvent(QMouseEvent* event) {
   editor_.history().beginStep();
   editor_.FormMouseUp(*button, event->position().toPoint().y() + kBoardAreaTop);
   editor_.history().endStep();
+  emit handled();
+}
+
+void BoardView::wheelEvent(QWheelEvent* event) {
+  constexpr int kNotch = 120;  // eighths of a degree in one notch of a common wheel
+  const bool ctrl = event->modifiers() & Qt::ControlModifier;
+  const bool shift = event->modifiers() & Qt::ShiftModifier;
+  // Shift+wheel often arrives as a horizontal delta; either direction counts.
+  const QPoint delta = event->angleDelta();
+  wheelRest_ += QPoint(0, delta.y() != 0 ? delta.y() : delta.x());
+  const int notches = wheelRest_.y() / kNotch;
+  wheelRest_.setY(wheelRest_.y() - notches * kNotch);
+  event->accept();
+  if (notches == 0) return;
+  const QPoint at = event->position().toPoint();
+  editor_.mousemove(at.x(), at.y());
+  editor_.viewCommands().wheel(notches, ctrl, shift);
   emit handled();
 }
 

@@ -25,9 +25,12 @@ class BoardView : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   Editor& editor_;
+  // Touchpads send fractions of a notch; they add up here until whole notches are reached.
+  QPoint wheelRest_;
 };
 
 }  // namespace fw

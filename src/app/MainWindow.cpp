@@ -324,7 +324,7 @@ void MainWindow::buildDrawingArea(QWidget* central) {
   vScroll_->setRange(0, kScrollMaxY);
   for (QScrollBar* bar : {hScroll_, vScroll_}) {
     bar->setSingleStep(1);
-    bar->setPageStep(5);
+    bar->setPageStep(kScrollLargeChange);
     bar->setFocusPolicy(Qt::NoFocus);
   }
   hScroll_->setAccessibleDescription(QStringLiteral("Horizontal scroll position"));

@@ -42,6 +42,11 @@ class MainWindow : public QMainWindow {
 
   static constexpr int kPanelHeight = 60;
 
+  // Opens a project file as Open does once it is chosen (`ferrowrit FILE.kvd`).
+  void openAtStart(const std::string& path) {
+    run([&] { editor_->documents().openPath(path); });
+  }
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;

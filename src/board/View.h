@@ -20,6 +20,8 @@ constexpr int kScrollMaxX = 200;
 constexpr int kScrollMaxY = 150;
 constexpr int kCenterScrollX = 100;
 constexpr int kCenterScrollY = 75;
+// What one large change of a scroll bar moves, in grid steps.
+constexpr int kScrollLargeChange = 5;
 // The workspace centre, grid step (100, 75), in board units; one grid step is 4 units.
 constexpr int kCenterBoardX = 396;
 constexpr int kCenterBoardY = 296;

@@ -1,5 +1,6 @@
 // The editor program: one main window and its dialogs, until the main window closes.
 #include <QApplication>
+#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStyle>
@@ -16,5 +17,8 @@ int main(int argc, char** argv) {
     window.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window.size(),
                                            screen->availableGeometry()));
   window.showMaximized();
+  // A project file named on the command line (or handed over by a file manager) opens at once.
+  const QStringList args = QApplication::arguments();
+  if (args.size() > 1) window.openAtStart(QFile::encodeName(args.at(1)).toStdString());
   return QApplication::exec();
 }

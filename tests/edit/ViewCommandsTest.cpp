@@ -4,8 +4,10 @@
 
 #include <QColor>
 #include <QRect>
+#include <cstdlib>
 #include <functional>
 
+#include "EditorScenario.h"
 #include "edit/Editor.h"
 #include "support/SameBoard.h"
 
@@ -380,6 +382,48 @@ TEST_F(ViewCommandsTest, RepaintAfterTheObjectDialogReleasesTheFloatingObject) {
   editor.canvas().setPixel(kMidX + 40, kMidY + 40, kWhite);
   editor.FormPaint();
   EXPECT_EQ(at(kMidX + 40, kMidY + 40), kWhite);
+}
+
+}  // namespace
+}  // namespace fw
+
+namespace fw {
+namespace {
+
+class WheelTest : public EditorScenario {};
+
+TEST_F(WheelTest, WheelScrollsAndCtrlWheelZoomsAboutThePointer) {
+  struct Case {
+    int notches;
+    bool ctrl, shift;
+    int scrollX, scrollY, zoom;
+  };
+  const Case cases[] = {
+      {1, false, false, 100, 70, 2},  // away from the user: up
+      {-2, false, false, 100, 85, 2},
+      {1, false, true, 95, 75, 2},
+      {1, true, false, -1, -1, 3},
+      {-1, true, false, -1, -1, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.notches * 10 + c.ctrl * 100 + c.shift * 1000);
+    ed.viewCommands().GotoCenter1Click();
+    ed.viewCommands().ComboBox1Change(2);
+    moveTo(300, 200);
+    const BoardPoint before = view().unsnappedPointer();
+    ed.viewCommands().wheel(c.notches, c.ctrl, c.shift);
+    EXPECT_EQ(view().ZoomLevel, c.zoom);
+    if (c.ctrl) {
+      // The board under the pointer stays there, to within a grid step of the new zoom.
+      const BoardPoint after = view().unsnappedPointer();
+      EXPECT_LE(std::abs(after.x - before.x), 4);
+      EXPECT_LE(std::abs(after.y - before.y), 4);
+      EXPECT_EQ(controls().panel[2], "New ZoomLevel selected");
+    } else {
+      EXPECT_EQ(view().scrollX, c.scrollX);
+      EXPECT_EQ(view().scrollY, c.scrollY);
+    }
+  }
 }
 
 }  // namespace

@@ -57,7 +57,10 @@ void DocumentCommands::OpenProject() {
   const std::string path =
       ctx_.host.chooseOpenFile(projectDialog(ctx_.programDirectory, "Kestroval (kvd)|*.kvd", ""));
   if (path.empty()) return;
+  openPath(path);
+}
 
+void DocumentCommands::openPath(const std::string& path) {
   // The file is read whole into a board of its own first, so a file that cannot be opened or
   // is damaged leaves the board, CurrentFileName and SavedFlag exactly as they were.
   std::unique_ptr<Board> loaded = makeBoard();

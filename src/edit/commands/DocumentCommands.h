@@ -19,6 +19,8 @@ class DocumentCommands {
 
   void NewProject();
   void OpenProject();
+  // Opens the file as Open does once the file is chosen: `ferrowrit FILE.kvd` at start.
+  void openPath(const std::string& path);
   void SaveProject();
   void SaveAs1Click();
   // Whether the window may close.

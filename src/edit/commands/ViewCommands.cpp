@@ -59,6 +59,33 @@ void ViewCommands::layer3Click() {
   toggleLayer(kGraphic);
 }
 
+void ViewCommands::wheel(int notches, bool ctrl, bool shift) {
+  View& v = ctx_.view;
+  if (notches == 0) return;
+  if (!ctrl) {
+    if (shift)
+      ScrollBar1Scroll(v.scrollX - kScrollLargeChange * notches);
+    else
+      ScrollBar2Scroll(v.scrollY - kScrollLargeChange * notches);
+    return;
+  }
+  const int zoom = clampInt(v.ZoomLevel + notches, 0, kZoomLevels - 1);
+  if (zoom == v.ZoomLevel) return;
+  // The grid step under the pointer before, and the scroll positions that put it there after.
+  const BoardPoint at = v.unsnappedPointer();
+  const int f = 1 << zoom;
+  const int p = 4 * f;
+  auto scrollFor = [&](int half, int pointer, int board) {
+    const int num = half + f * board + p - pointer;
+    return (num + (num >= 0 ? p / 2 : -p / 2)) / p;
+  };
+  const int sx = clampInt(scrollFor(v.W / 2, v.PointerX, at.x), 0, kScrollMaxX);
+  const int sy = clampInt(scrollFor(v.H / 2, v.PointerY + kBoardAreaTop, at.y), 0, kScrollMaxY);
+  ComboBox1Change(zoom);
+  if (sx != v.scrollX) ScrollBar1Scroll(sx);
+  if (sy != v.scrollY) ScrollBar2Scroll(sy);
+}
+
 // The grid resolution list has no effect of its own: the next pointer event snaps with it.
 void ViewCommands::ComboBox4Change(int gridIndex) {
   ctx_.controls.grid.index = clampInt(gridIndex, 0, kGridResolutions - 1);

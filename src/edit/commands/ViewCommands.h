@@ -21,6 +21,11 @@ class ViewCommands {
   void layer3Click();
   void ComboBox4Change(int gridIndex);  // grid resolution list: read by the next pointer event
 
+  // The mouse wheel, in whole notches (positive away from the user): it scrolls vertically,
+  // with Shift horizontally, by the scroll bars' large change a notch; with Ctrl it zooms one
+  // level a notch and keeps the board under the pointer where the scroll ranges allow.
+  void wheel(int notches, bool ctrl, bool shift);
+
  private:
   void toggleLayer(int layer);
 
