@@ -5,6 +5,7 @@
 #include <QPainterPath>
 #include <QRawFont>
 #include <QSaveFile>
+#include <QTransform>
 #include <array>
 #include <cmath>
 #include <filesystem>
@@ -25,14 +26,62 @@ constexpr int kFrameCentreY = 296;
 constexpr long long kUnitNm = 635000;  // one board unit
 constexpr long long kProfilePen = 100000;
 
-// Glyph outlines of Liberation Sans, flattened once per character at a fixed em and scaled to
-// each text's size: the em is kEm units, and curves are flattened to within half a unit.
-constexpr int kEm = 200;
+// Glyph outlines of Liberation Sans, flattened once per character and type size with curves
+// kept within kTolerance of the true outline, in nanometres from the glyph's origin, y up.
+constexpr double kTolerance = 20000;
+constexpr int kEm = 1000;  // the font's size while it is read
 
 struct Glyph {
-  std::vector<std::vector<QPointF>> contours;  // y down from the baseline, in em / kEm
-  qreal advance = 0;
+  std::vector<std::vector<std::pair<long long, long long>>> contours;  // closed, y up
+  double advance = 0;                                                  // in nanometres
 };
+
+using Contour = std::vector<std::pair<long long, long long>>;
+
+// Marks the points between a and b (indices into c, b after a, wrapping) that lie farther than
+// kTolerance from the chord a-b, the farthest first, as Douglas and Peucker do.
+void keepFar(const Contour& c, std::size_t a, std::size_t b, std::vector<bool>& keep) {
+  const std::size_t n = c.size();
+  const double ax = double(c[a].first), ay = double(c[a].second);
+  const double dx = double(c[b % n].first) - ax, dy = double(c[b % n].second) - ay;
+  const double length = std::hypot(dx, dy);
+  double farthest = 0;
+  std::size_t at = 0;
+  for (std::size_t i = a + 1; i < b; ++i) {
+    const double px = double(c[i % n].first) - ax, py = double(c[i % n].second) - ay;
+    const double d = length > 0 ? std::abs(px * dy - py * dx) / length : std::hypot(px, py);
+    if (d > farthest) {
+      farthest = d;
+      at = i;
+    }
+  }
+  if (farthest <= kTolerance) return;
+  keep[at % n] = true;
+  keepFar(c, a, at, keep);
+  keepFar(c, at, b, keep);
+}
+
+// A closed contour with the points that change its shape by no more than kTolerance left out.
+Contour simplified(const Contour& c) {
+  const std::size_t n = c.size();
+  std::size_t far = 0;
+  double best = -1;
+  for (std::size_t i = 1; i < n; ++i) {
+    const double d = std::hypot(double(c[i].first - c[0].first), double(c[i].second - c[0].second));
+    if (d > best) {
+      best = d;
+      far = i;
+    }
+  }
+  std::vector<bool> keep(n, false);
+  keep[0] = keep[far] = true;
+  keepFar(c, 0, far, keep);
+  keepFar(c, far, n, keep);
+  Contour out;
+  for (std::size_t i = 0; i < n; ++i)
+    if (keep[i]) out.push_back(c[i]);
+  return out;
+}
 
 class GlyphTable {
  public:
@@ -41,31 +90,45 @@ class GlyphTable {
     font.setPixelSize(kEm);
     font.setHintingPreference(QFont::PreferNoHinting);
     raw_ = QRawFont::fromFont(font);
-    ascent_ = raw_.ascent();
-    height_ = raw_.ascent() + raw_.descent();
+    ascent_ = raw_.ascent() / kEm;
+    height_ = (raw_.ascent() + raw_.descent()) / kEm;
   }
-  const Glyph& at(unsigned char c) {
-    std::optional<Glyph>& g = glyphs_[c];
+  // The glyph of c at an em of `em` nanometres.
+  const Glyph& at(unsigned char c, long long em) {
+    auto& byChar = glyphs_[em];
+    std::optional<Glyph>& g = byChar[c];
     if (g) return *g;
     g.emplace();
     const QVector<quint32> index = raw_.glyphIndexesForString(QString(QChar(char16_t(c))));
     if (index.isEmpty()) return *g;
     const QVector<QPointF> advance =
         raw_.advancesForGlyphIndexes(index, QRawFont::SeparateAdvances);
-    g->advance = advance.isEmpty() ? 0 : advance[0].x();
-    for (const QPolygonF& polygon : raw_.pathForGlyph(index[0]).toFillPolygons()) {
-      std::vector<QPointF> contour(polygon.begin(), polygon.end());
+    g->advance = advance.isEmpty() ? 0 : advance[0].x() * em / kEm;
+    // Qt flattens curves to within half a unit: units of twice the tolerance.
+    const double unit = 2 * kTolerance;
+    const QPainterPath path =
+        QTransform::fromScale(em / unit / kEm, em / unit / kEm).map(raw_.pathForGlyph(index[0]));
+    for (const QPolygonF& polygon : path.toFillPolygons()) {
+      Contour contour;
+      for (const QPointF& p : polygon) {
+        const std::pair<long long, long long> at{std::llround(p.x() * unit),
+                                                 -std::llround(p.y() * unit)};
+        if (contour.empty() || contour.back() != at) contour.push_back(at);
+      }
+      if (contour.size() > 1 && contour.back() == contour.front()) contour.pop_back();
+      if (contour.size() >= 3) contour = simplified(contour);
       if (contour.size() >= 3) g->contours.push_back(std::move(contour));
     }
     return *g;
   }
-  qreal ascent() const { return ascent_; }
-  qreal height() const { return height_; }
+  // In ems.
+  double ascent() const { return ascent_; }
+  double height() const { return height_; }
 
  private:
   QRawFont raw_;
-  qreal ascent_ = 0, height_ = 0;
-  std::array<std::optional<Glyph>, 256> glyphs_;
+  double ascent_ = 0, height_ = 0;
+  std::map<long long, std::array<std::optional<Glyph>, 256>> glyphs_;
 };
 
 GlyphTable& glyphTable() {
@@ -85,48 +148,36 @@ void texts(GerberWriter& g, const Board& b, int layer) {
   bool any = false;
   for (int32_t i = 0; i < b.TextCount && !any; ++i)
     any = textLayer(b.TextTable[std::size_t(i)]) == layer;
-  if (!any) return;
+  if (!any || g.declaring()) return;  // regions take no aperture
   GlyphTable& table = glyphTable();
   for (int32_t i = 0; i < b.TextCount; ++i) {
     const TextItem& t = b.TextTable[std::size_t(i)];
     const int points = printTextBasePoints(t.size, 100);
     if (textLayer(t) != layer || points <= 0) continue;
-    // The em in nanometres: points / 72 inch.
-    const double scale = points * 25400000.0 / 72 / kEm;
+    const long long em = points * 25400000LL / 72;  // points / 72 inch
     const int length = std::min<int>(t.text.length, int(t.text.chars.size()));
-    qreal width = 0;
-    for (int k = 0; k < length; ++k)
-      width += table.at(static_cast<unsigned char>(t.text.chars[std::size_t(k)])).advance;
-    const double cx = double(fabX(b, textX(t)));
-    const double cy = double(fabY(b, t.y));
-    double penX = cx - width * scale / 2;
-    const double baseline = cy + (table.height() / 2 - table.ascent()) * scale;
+    auto glyphAt = [&](int k) -> const Glyph& {
+      return table.at(static_cast<unsigned char>(t.text.chars[std::size_t(k)]), em);
+    };
+    double width = 0;
+    for (int k = 0; k < length; ++k) width += glyphAt(k).advance;
+    double penX = double(fabX(b, textX(t))) - width / 2;
+    const long long baseline =
+        fabY(b, t.y) + std::llround((table.height() / 2 - table.ascent()) * double(em));
     for (int k = 0; k < length; ++k) {
-      const Glyph& glyph = table.at(static_cast<unsigned char>(t.text.chars[std::size_t(k)]));
+      const Glyph& glyph = glyphAt(k);
+      const long long x0 = std::llround(penX);
       if (!glyph.contours.empty()) {
         g.beginRegion();
         for (const auto& contour : glyph.contours) {
-          long long firstX = 0, firstY = 0, lastX = 0, lastY = 0;
-          for (std::size_t n = 0; n < contour.size(); ++n) {
-            const long long x = std::llround(penX + contour[n].x() * scale);
-            const long long y = std::llround(baseline - contour[n].y() * scale);
-            if (n == 0) {
-              g.moveTo(x, y);
-              firstX = x;
-              firstY = y;
-            } else if (x != lastX || y != lastY) {
-              g.lineTo(x, y);
-            } else {
-              continue;
-            }
-            lastX = x;
-            lastY = y;
-          }
-          if (lastX != firstX || lastY != firstY) g.lineTo(firstX, firstY);
+          g.moveTo(x0 + contour[0].first, baseline + contour[0].second);
+          for (std::size_t n = 1; n < contour.size(); ++n)
+            g.lineTo(x0 + contour[n].first, baseline + contour[n].second);
+          g.lineTo(x0 + contour[0].first, baseline + contour[0].second);
         }
         g.endRegion();
       }
-      penX += glyph.advance * scale;
+      penX += glyph.advance;
     }
   }
 }
@@ -156,8 +207,7 @@ bool isPad(const Pin& p) {
   return !isGraphicPin(p) && p.style <= 2;
 }
 
-std::string copper(const Board& b, int layer) {
-  GerberWriter g(layer == kLayer1 ? "Copper,L1,Top" : "Copper,L2,Bot", "Positive");
+void copper(GerberWriter& g, const Board& b, int layer) {
   texts(g, b, layer);
   tracks(g, b, layer, "Conductor");
   for (int32_t i = 0; i < b.PinCount; ++i) {
@@ -173,11 +223,9 @@ std::string copper(const Board& b, int layer) {
       g.obround(s, o, "ComponentPad");
     g.flash(fabX(b, p.x), fabY(b, p.y));
   }
-  return g.finish();
 }
 
-std::string legend(const Board& b) {
-  GerberWriter g("Legend,Top", "Positive");
+void legend(GerberWriter& g, const Board& b) {
   texts(g, b, kGraphic);
   tracks(g, b, kGraphic, "");
   const long long pen = fabLength360(printRingPen(zoomColumn(kDefaultZoomLevel)));
@@ -189,11 +237,9 @@ std::string legend(const Board& b) {
     g.circle(d + pen, "", d - pen);
     g.flash(fabX(b, p.x), fabY(b, p.y));
   }
-  return g.finish();
 }
 
-std::string outline(const Board& b) {
-  GerberWriter g("Profile,NP", "");
+void outline(GerberWriter& g, const Board& b) {
   const long long w = b.FrameWidth * kUnitNm, h = b.FrameHeight * kUnitNm;
   g.circle(kProfilePen, "Profile");
   g.moveTo(0, 0);
@@ -201,7 +247,25 @@ std::string outline(const Board& b) {
   g.lineTo(w, h);
   g.lineTo(0, h);
   g.lineTo(0, 0);
-  return g.finish();
+}
+
+// A Gerber file: the drawing runs twice, once to gather the apertures and once to write.
+std::string gerber(const Board& b, FabFile file, const FabSink& sink, bool& ok) {
+  static const char* const functions[] = {"Copper,L1,Top", "Copper,L2,Bot", "Legend,Top",
+                                          "Profile,NP"};
+  GerberWriter g(functions[int(file)], file == FabFile::Outline ? "" : "Positive", sink);
+  for (int pass = 0; pass < 2; ++pass) {
+    if (pass == 1) g.start();
+    if (file == FabFile::Layer1 || file == FabFile::Layer2)
+      copper(g, b, file == FabFile::Layer1 ? kLayer1 : kLayer2);
+    else if (file == FabFile::Graphic)
+      legend(g, b);
+    else
+      outline(g, b);
+  }
+  std::string rest = g.finish();
+  ok = g.ok();
+  return rest;
 }
 
 // Excellon with a tool table and explicit decimal points: a tool per hole diameter, smallest
@@ -277,19 +341,9 @@ const char* fabFileSuffix(FabFile file) {
 }
 
 std::string fabFileText(const Board& board, FabFile file) {
-  switch (file) {
-    case FabFile::Layer1:
-      return copper(board, kLayer1);
-    case FabFile::Layer2:
-      return copper(board, kLayer2);
-    case FabFile::Graphic:
-      return legend(board);
-    case FabFile::Outline:
-      return outline(board);
-    case FabFile::Drill:
-      return drill(board);
-  }
-  return {};
+  if (file == FabFile::Drill) return drill(board);
+  bool ok = true;
+  return gerber(board, file, {}, ok);
 }
 
 std::string fabBaseName(const std::string& currentFileName) {
@@ -304,9 +358,15 @@ bool writeFabFiles(const Board& board, const std::string& folder, const std::str
   for (const FabFile f : kFabFiles) {
     const std::string fileName = name + fabFileSuffix(f);
     QSaveFile file(dir.filePath(QFile::decodeName(QByteArray::fromStdString(fileName))));
-    const std::string text = fabFileText(board, f);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(text.data(), qint64(text.size())) != qint64(text.size()) || !file.commit()) {
+    bool ok = file.open(QIODevice::WriteOnly);
+    const FabSink sink = [&file](std::string_view piece) {
+      return file.write(piece.data(), qint64(piece.size())) == qint64(piece.size());
+    };
+    if (ok && f == FabFile::Drill)
+      ok = sink(drill(board));
+    else if (ok)
+      gerber(board, f, sink, ok);
+    if (!ok || !file.commit()) {
       error = "cannot write " + fileName + ": " + file.errorString().toStdString();
       return false;
     }

@@ -38,21 +38,33 @@ void appendMillimetres(std::string& out, long long nm, int decimals) {
   out.append(digits, std::size_t(decimals));
 }
 
-GerberWriter::GerberWriter(std::string fileFunction, std::string polarity)
-    : fileFunction_(std::move(fileFunction)), polarity_(std::move(polarity)) {
-  body_.reserve(1 << 16);
+constexpr std::size_t kPiece = 1 << 20;
+
+GerberWriter::GerberWriter(std::string fileFunction, std::string polarity, FabSink sink)
+    : fileFunction_(std::move(fileFunction)),
+      polarity_(std::move(polarity)),
+      sink_(std::move(sink)) {
+  out_.reserve(sink_ ? kPiece + 4096 : 1 << 16);
+}
+
+void GerberWriter::spill() {
+  if (!sink_ || out_.size() < kPiece) return;
+  ok_ = ok_ && sink_(out_);
+  out_.clear();
 }
 
 void GerberWriter::select(char shape, long long a, long long b, const char* function) {
   const Key key{shape, a, b};
   auto it = apertures_.find(key);
-  if (it == apertures_.end())
+  if (it == apertures_.end()) {
+    if (!declaring_) return;  // every aperture is declared in the first pass
     it = apertures_.emplace(key, Aperture{10 + int(apertures_.size()), function}).first;
-  if (it->second.code == current_) return;
+  }
+  if (declaring_ || it->second.code == current_) return;
   current_ = it->second.code;
-  body_ += 'D';
-  appendInt(body_, current_);
-  body_ += "*\n";
+  out_ += 'D';
+  appendInt(out_, current_);
+  out_ += "*\n";
 }
 
 void GerberWriter::circle(long long diameter, const char* function, long long hole) {
@@ -64,46 +76,58 @@ void GerberWriter::obround(long long width, long long height, const char* functi
 }
 
 void GerberWriter::coordinates(long long x, long long y) {
-  body_ += 'X';
-  appendInt(body_, x);
-  body_ += 'Y';
-  appendInt(body_, y);
+  if (!known_ || x != x_) {
+    out_ += 'X';
+    appendInt(out_, x);
+  }
+  if (!known_ || y != y_) {
+    out_ += 'Y';
+    appendInt(out_, y);
+  }
+  x_ = x;
+  y_ = y;
+  known_ = true;
 }
 
 void GerberWriter::flash(long long x, long long y) {
+  if (declaring_) return;
   coordinates(x, y);
-  body_ += "D03*\n";
+  out_ += "D03*\n";
+  spill();
 }
 
 void GerberWriter::moveTo(long long x, long long y) {
+  if (declaring_) return;
   coordinates(x, y);
-  body_ += "D02*\n";
+  out_ += "D02*\n";
 }
 
 void GerberWriter::lineTo(long long x, long long y) {
+  if (declaring_) return;
   coordinates(x, y);
-  body_ += "D01*\n";
+  out_ += "D01*\n";
 }
 
 void GerberWriter::beginRegion() {
-  body_ += "G36*\n";
+  if (!declaring_) out_ += "G36*\n";
 }
 
 void GerberWriter::endRegion() {
-  body_ += "G37*\n";
+  if (declaring_) return;
+  out_ += "G37*\n";
+  spill();
 }
 
-std::string GerberWriter::finish() {
-  std::string out;
-  out.reserve(body_.size() + 4096);
-  out += "G04 Ferrowrit fabrication output*\n";
-  out += "G04 #@! TF.GenerationSoftware,Ferrowrit,Ferrowrit,5.0*\n";
-  out += "G04 #@! TF.FileFunction," + fileFunction_ + "*\n";
-  if (!polarity_.empty()) out += "G04 #@! TF.FilePolarity," + polarity_ + "*\n";
-  out += "%FSLAX46Y46*%\n%MOMM*%\n%LPD*%\n";
-  std::vector<std::pair<int, std::string>> defs(apertures_.size());
+void GerberWriter::start() {
+  declaring_ = false;
+  out_ += "G04 Ferrowrit fabrication output*\n";
+  out_ += "G04 #@! TF.GenerationSoftware,Ferrowrit,Ferrowrit,5.0*\n";
+  out_ += "G04 #@! TF.FileFunction," + fileFunction_ + "*\n";
+  if (!polarity_.empty()) out_ += "G04 #@! TF.FilePolarity," + polarity_ + "*\n";
+  out_ += "%FSLAX46Y46*%\n%MOMM*%\n%LPD*%\n";
+  std::vector<std::string> defs(apertures_.size());
   for (const auto& [key, aperture] : apertures_) {
-    std::string def;
+    std::string& def = defs[std::size_t(aperture.code - 10)];
     if (!aperture.function.empty()) def += "G04 #@! TA.AperFunction," + aperture.function + "*\n";
     def += "%ADD";
     appendInt(def, aperture.code);
@@ -116,13 +140,17 @@ std::string GerberWriter::finish() {
     }
     def += "*%\n";
     if (!aperture.function.empty()) def += "G04 #@! TD*\n";
-    defs[std::size_t(aperture.code - 10)] = {aperture.code, def};
   }
-  for (const auto& d : defs) out += d.second;
-  out += "G01*\n";
-  out += body_;
-  out += "M02*\n";
-  return out;
+  for (const std::string& def : defs) out_ += def;
+  out_ += "G01*\n";
+}
+
+std::string GerberWriter::finish() {
+  out_ += "M02*\n";
+  if (!sink_) return std::move(out_);
+  ok_ = ok_ && sink_(out_);
+  out_.clear();
+  return {};
 }
 
 }  // namespace fw
