@@ -1,13 +1,14 @@
 #include "fab/Fabrication.h"
 
-#include <QDir>
 #include <QFont>
 #include <QPainterPath>
 #include <QRawFont>
-#include <QSaveFile>
 #include <QTransform>
 #include <array>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -354,20 +355,42 @@ std::string fabBaseName(const std::string& currentFileName) {
 
 bool writeFabFiles(const Board& board, const std::string& folder, const std::string& name,
                    std::string& error) {
-  const QDir dir(QFile::decodeName(QByteArray::fromStdString(folder)));
+  // Each file is written beside its place and renamed over it when whole, so an old export is
+  // never left half overwritten. The files can be made again from the project at any time, so
+  // unlike a project file they are not forced to disk first: that would take longer than
+  // writing them.
+  const std::filesystem::path dir(folder);
   for (const FabFile f : kFabFiles) {
     const std::string fileName = name + fabFileSuffix(f);
-    QSaveFile file(dir.filePath(QFile::decodeName(QByteArray::fromStdString(fileName))));
-    bool ok = file.open(QIODevice::WriteOnly);
-    const FabSink sink = [&file](std::string_view piece) {
-      return file.write(piece.data(), qint64(piece.size())) == qint64(piece.size());
+    const std::filesystem::path target = dir / fileName;
+    const std::filesystem::path part = dir / (fileName + ".part");
+    std::FILE* file = std::fopen(part.c_str(), "wb");
+    bool ok = file != nullptr;
+    int reason = ok ? 0 : errno;
+    const FabSink sink = [&](std::string_view piece) {
+      if (std::fwrite(piece.data(), 1, piece.size(), file) == piece.size()) return true;
+      reason = errno;
+      return false;
     };
     if (ok && f == FabFile::Drill)
       ok = sink(drill(board));
     else if (ok)
       gerber(board, f, sink, ok);
-    if (!ok || !file.commit()) {
-      error = "cannot write " + fileName + ": " + file.errorString().toStdString();
+    if (file != nullptr && std::fclose(file) != 0 && ok) {
+      ok = false;
+      reason = errno;
+    }
+    std::error_code ec;
+    if (ok) {
+      std::filesystem::rename(part, target, ec);
+      if (ec) {
+        ok = false;
+        reason = ec.value();
+      }
+    }
+    if (!ok) {
+      if (file != nullptr) std::filesystem::remove(part, ec);
+      error = "cannot write " + fileName + ": " + std::strerror(reason != 0 ? reason : EIO);
       return false;
     }
   }
