@@ -68,6 +68,8 @@ void MainWindow::buildMenus() {
           [this] { editor_->printing().Print1Click(); });
   handler(addItem(file, "PrintSetup1", QStringLiteral("P&rint Setup...")),
           [this] { editor_->printing().PrintSetup1Click(); });
+  handler(addItem(file, "ExportGerber1", QStringLiteral("Export &Gerber...")),
+          [this] { editor_->fab().ExportGerber1Click(); });
   file->addSeparator();
   QAction* exit = addItem(file, "Exit1", QStringLiteral("E&xit"));
   connect(exit, &QAction::triggered, this, &QWidget::close);

@@ -105,6 +105,12 @@ std::string QtHost::chooseSaveFile(const FileDialogRequest& request) {
   return runFileDialog(request, true);
 }
 
+std::string QtHost::chooseFolder(const FileDialogRequest& request) {
+  return QFileDialog::getExistingDirectory(window_, toQString(request.caption),
+                                           toQString(request.initialFolder))
+      .toStdString();
+}
+
 bool QtHost::editFrameSize(int& width, int& height) {
   return runFrameSizeDialog(window_, width, height);
 }

@@ -26,6 +26,7 @@ class QtHost : public Host {
   bool askText(const std::string& caption, const std::string& prompt, std::string& answer) override;
   std::string chooseOpenFile(const FileDialogRequest& request) override;
   std::string chooseSaveFile(const FileDialogRequest& request) override;
+  std::string chooseFolder(const FileDialogRequest& request) override;
   // The Frame Size, Text Options, Print Board and Information dialogs, shown modally over the
   // main window.
   bool editFrameSize(int& width, int& height) override;

@@ -24,6 +24,8 @@ const char* const kMainUsage =
     "  render FILE -o OUT.png    the board as the editor draws it, as a PNG picture\n"
     "  print FILE -o OUT.pdf|OUT.png\n"
     "                            one layer as printed artwork, on a PDF page or a page image\n"
+    "  gerber FILE -o DIR        Gerber files of both copper layers, the graphic layer and\n"
+    "                            the frame, and an Excellon drill file\n"
     "  make-library DESCRIPTION -o FOLDER\n"
     "                            an object file for every footprint of a library description\n"
     "\n"
@@ -268,6 +270,7 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   if (command == "render") return runRender(rest, out, err);
   if (command == "make-library") return runMakeLibrary(rest, out, err);
   if (command == "print") return runPrint(rest, out, err);
+  if (command == "gerber") return runGerber(rest, out, err);
   err << "ferrowrit-cli: unknown command " << command << "\n" << kMainUsage;
   return kExitUsage;
 }

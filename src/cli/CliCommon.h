@@ -31,6 +31,8 @@ bool writePng(const QImage& image, QIODevice& device);
 int runPrint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // The render command with the arguments after "render".
 int runRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// The gerber command with the arguments after "gerber".
+int runGerber(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // The make-library command with the arguments after "make-library".
 int runMakeLibrary(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 

@@ -6,6 +6,7 @@
 #include "edit/EditContext.h"
 #include "edit/commands/DeleteCommand.h"
 #include "edit/commands/DocumentCommands.h"
+#include "edit/commands/FabCommand.h"
 #include "edit/commands/PrintCommand.h"
 #include "edit/commands/RotateCommand.h"
 #include "edit/commands/UndoHistory.h"
@@ -66,6 +67,7 @@ class Editor {
   DeleteCommand& deletion() { return deletion_; }  // CutObject1 and BitBtn5
   RotateCommand& rotation() { return rotation_; }  // Edit > Rotation
   PrintCommand& printing() { return printing_; }   // Print..., BitBtn6 and Print Setup...
+  FabCommand& fab() { return fab_; }               // Export Gerber...
   void BitBtn2Click() { CenterObjects(ctx_); }     // and Window > Center Objects
 
   // Drawing.
@@ -119,6 +121,7 @@ class Editor {
   DeleteCommand deletion_{ctx_};
   RotateCommand rotation_{ctx_, [this] { placement_.updateFloatingObject(); }};
   PrintCommand printing_{ctx_, PrintScale, PrintDpiIndex};
+  FabCommand fab_{ctx_};
 };
 
 }  // namespace fw

@@ -51,6 +51,11 @@ class Host {
     (void)request;
     return {};
   }
+  // A folder dialog starting in request.initialFolder; an empty result means cancelled.
+  virtual std::string chooseFolder(const FileDialogRequest& request) {
+    (void)request;
+    return {};
+  }
   // Frame Size dialog: shows width and height, returns true with the new values on Ok.
   virtual bool editFrameSize(int& width, int& height) {
     (void)width;

@@ -9,19 +9,15 @@
 #include <array>
 #include <map>
 
+#include "board/PrintTables.h"
 #include "board/View.h"
 
 namespace fw {
 
 namespace {
 
-// Pad sizes and track widths in 1/360 inch by size and width index; a board unit is 9 of them.
-constexpr int kPrintPadSize[12] = {18, 24, 27, 36, 41, 45, 56, 72, 90, 108, 139, 192};
-constexpr int kPrintWireWidth[12] = {2, 5, 7, 11, 14, 18, 22, 29, 41, 45, 56, 72};
-constexpr int kUnitsPer360 = 9;
 // The top-left pin's centre stands this many dots in from the printable area's corner.
 constexpr int kMargin = 20;
-constexpr int kZoomFactor[kZoomLevels] = {1, 2, 4, 8, 16, 32};
 
 int dpiOf(const PrintSettings& s) {
   return kPrintDpiTable[clampInt(s.dpiIndex, 0, 4)];
@@ -119,7 +115,7 @@ class Artwork {
       const WirePoint& w = b_.WirePointTable[std::size_t(i)];
       const QPoint to(X(w.x & kPositionMask), Y(w.y & kPositionMask));
       if (!isWireStart(w) && wireLayer(w.attr) == s_.layer) {
-        const int width = PrintUnits(kPrintWireWidth[std::min(wireWidthIndex(w.attr), 11)], s_);
+        const int width = PrintUnits(printWireWidth(wireWidthIndex(w.attr)), s_);
         line(at, to, width);
       }
       at = to;
@@ -141,7 +137,7 @@ class Artwork {
   void pins() {
     for (int32_t i = 0; i < b_.PinCount; ++i) {
       const Pin& pin = b_.PinTable[std::size_t(i)];
-      const int s = kPrintPadSize[std::min<int>(pin.sizeIndex, 11)];
+      const int s = printPadSize(pin.sizeIndex);
       const int h2 = s / 2;
       const int o = s * 8 / 10;
       auto box = [&](int dx1, int dy1, int dx2, int dy2) {
@@ -149,11 +145,11 @@ class Artwork {
       };
       if (isGraphicPin(pin)) {
         // A graphic pin prints only its ring, twice the pad's size, for the Graphic layer.
-        if (s_.layer == kGraphic) ring(box(-s, -s, s, s), PrintUnits(2 * kZoomFactor[zoom_], s_));
+        if (s_.layer == kGraphic) ring(box(-s, -s, s, s), PrintUnits(printRingPen(zoom_), s_));
         continue;
       }
       const int corner = PrintUnits(s, s_);
-      const int hole = pin.style == 0 ? s / 5 : s / 4;
+      const int hole = printHoleRadius(s, pin.style);
       switch (pin.style) {
         case 0:
           shape(box(-h2, -h2, h2, h2), 0, ink_);
@@ -283,7 +279,7 @@ bool boardHasMaterial(const Board& b) {
 }
 
 int printTextPoints(int size, const PrintSettings& s) {
-  return ((size & 63) * s.scale / 208) * dpiOf(s) / 360;
+  return printTextBasePoints(size, s.scale) * dpiOf(s) / 360;
 }
 
 int PrintUnits(int q, const PrintSettings& s) {

@@ -335,6 +335,7 @@ TEST_F(MainWindowTest, MenusHoldEveryItemWithCaptionShortcutSeparatorsAndStartSt
                                      {"-", "", none},
                                      {"Print1", "&Print...", ctrl(Qt::Key_P)},
                                      {"PrintSetup1", "P&rint Setup...", none},
+                                     {"ExportGerber1", "Export &Gerber...", none},
                                      {"-", "", none},
                                      {"Exit1", "E&xit", none}});
   expectItems(find<QMenu>("Edit1"),

@@ -17,7 +17,7 @@ namespace fw {
 class ScriptedHost : public Host {
  public:
   // One recorded call: what was shown ("error", "yesNo", "confirm", "openFile", "saveFile",
-  // "frameSize", "information", "askText", "textOptions", "about", "lineMethodsMenu",
+  // "folder", "frameSize", "information", "askText", "textOptions", "about", "lineMethodsMenu",
   // "dotMethodsMenu") and its text or caption.
   struct Call {
     std::string kind;
@@ -28,6 +28,7 @@ class ScriptedHost : public Host {
   std::deque<bool> yesNoAnswers;
   std::deque<std::string> openFileAnswers;
   std::deque<std::string> saveFileAnswers;
+  std::deque<std::string> folderAnswers;                            // empty = Cancel
   std::deque<std::optional<std::pair<int, int>>> frameSizeAnswers;  // nullopt = Cancel
   std::deque<bool> confirmAnswers;
   std::deque<std::optional<std::string>> textAnswers;     // input box; nullopt = Cancel
@@ -49,6 +50,7 @@ class ScriptedHost : public Host {
   std::vector<std::string> questions;
   std::vector<FileDialogRequest> openRequests;
   std::vector<FileDialogRequest> saveRequests;
+  std::vector<FileDialogRequest> folderRequests;
   std::vector<std::pair<int, int>> frameSizeShown;
   std::vector<InfoCounts> informationShown;
   std::vector<std::pair<std::string, int>> textOptionsShown;
@@ -65,6 +67,7 @@ class ScriptedHost : public Host {
     questions.clear();
     openRequests.clear();
     saveRequests.clear();
+    folderRequests.clear();
     frameSizeShown.clear();
     informationShown.clear();
     textOptionsShown.clear();
@@ -125,6 +128,11 @@ class ScriptedHost : public Host {
     calls.push_back({"saveFile", request.caption});
     saveRequests.push_back(request);
     return take(saveFileAnswers, std::string());
+  }
+  std::string chooseFolder(const FileDialogRequest& request) override {
+    calls.push_back({"folder", request.caption});
+    folderRequests.push_back(request);
+    return take(folderAnswers, std::string());
   }
   bool editFrameSize(int& width, int& height) override {
     calls.push_back({"frameSize", std::to_string(width) + "x" + std::to_string(height)});

@@ -1,0 +1,400 @@
+#include "fab/Fabrication.h"
+
+#include <QFont>
+#include <QPainterPath>
+#include <QRawFont>
+#include <QTransform>
+#include <array>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <optional>
+
+#include "board/PrintTables.h"
+#include "board/View.h"
+#include "fab/GerberWriter.h"
+
+namespace fw {
+
+namespace {
+
+// The frame is centred on this board position.
+constexpr int kFrameCentreX = 396;
+constexpr int kFrameCentreY = 296;
+constexpr long long kUnitNm = 635000;  // one board unit
+constexpr long long kProfilePen = 100000;
+
+// Glyph outlines of Liberation Sans, flattened once per character and type size with curves
+// kept within kTolerance of the true outline, in nanometres from the glyph's origin, y up.
+constexpr double kTolerance = 20000;
+constexpr int kEm = 1000;  // the font's size while it is read
+
+struct Glyph {
+  std::vector<std::vector<std::pair<long long, long long>>> contours;  // closed, y up
+  double advance = 0;                                                  // in nanometres
+};
+
+using Contour = std::vector<std::pair<long long, long long>>;
+
+// Marks the points between a and b (indices into c, b after a, wrapping) that lie farther than
+// kTolerance from the chord a-b, the farthest first, as Douglas and Peucker do.
+void keepFar(const Contour& c, std::size_t a, std::size_t b, std::vector<bool>& keep) {
+  const std::size_t n = c.size();
+  const double ax = double(c[a].first), ay = double(c[a].second);
+  const double dx = double(c[b % n].first) - ax, dy = double(c[b % n].second) - ay;
+  const double length = std::hypot(dx, dy);
+  double farthest = 0;
+  std::size_t at = 0;
+  for (std::size_t i = a + 1; i < b; ++i) {
+    const double px = double(c[i % n].first) - ax, py = double(c[i % n].second) - ay;
+    const double d = length > 0 ? std::abs(px * dy - py * dx) / length : std::hypot(px, py);
+    if (d > farthest) {
+      farthest = d;
+      at = i;
+    }
+  }
+  if (farthest <= kTolerance) return;
+  keep[at % n] = true;
+  keepFar(c, a, at, keep);
+  keepFar(c, at, b, keep);
+}
+
+// A closed contour with the points that change its shape by no more than kTolerance left out.
+Contour simplified(const Contour& c) {
+  const std::size_t n = c.size();
+  std::size_t far = 0;
+  double best = -1;
+  for (std::size_t i = 1; i < n; ++i) {
+    const double d = std::hypot(double(c[i].first - c[0].first), double(c[i].second - c[0].second));
+    if (d > best) {
+      best = d;
+      far = i;
+    }
+  }
+  std::vector<bool> keep(n, false);
+  keep[0] = keep[far] = true;
+  keepFar(c, 0, far, keep);
+  keepFar(c, far, n, keep);
+  Contour out;
+  for (std::size_t i = 0; i < n; ++i)
+    if (keep[i]) out.push_back(c[i]);
+  return out;
+}
+
+class GlyphTable {
+ public:
+  GlyphTable() {
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(kEm);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    raw_ = QRawFont::fromFont(font);
+    ascent_ = raw_.ascent() / kEm;
+    height_ = (raw_.ascent() + raw_.descent()) / kEm;
+  }
+  // The glyph of c at an em of `em` nanometres.
+  const Glyph& at(unsigned char c, long long em) {
+    auto& byChar = glyphs_[em];
+    std::optional<Glyph>& g = byChar[c];
+    if (g) return *g;
+    g.emplace();
+    const QVector<quint32> index = raw_.glyphIndexesForString(QString(QChar(char16_t(c))));
+    if (index.isEmpty()) return *g;
+    const QVector<QPointF> advance =
+        raw_.advancesForGlyphIndexes(index, QRawFont::SeparateAdvances);
+    g->advance = advance.isEmpty() ? 0 : advance[0].x() * em / kEm;
+    // Qt flattens curves to within half a unit: units of twice the tolerance.
+    const double unit = 2 * kTolerance;
+    const QPainterPath path =
+        QTransform::fromScale(em / unit / kEm, em / unit / kEm).map(raw_.pathForGlyph(index[0]));
+    for (const QPolygonF& polygon : path.toFillPolygons()) {
+      Contour contour;
+      for (const QPointF& p : polygon) {
+        const std::pair<long long, long long> at{std::llround(p.x() * unit),
+                                                 -std::llround(p.y() * unit)};
+        if (contour.empty() || contour.back() != at) contour.push_back(at);
+      }
+      if (contour.size() > 1 && contour.back() == contour.front()) contour.pop_back();
+      if (contour.size() >= 3) contour = simplified(contour);
+      if (contour.size() >= 3) g->contours.push_back(std::move(contour));
+    }
+    return *g;
+  }
+  // In ems.
+  double ascent() const { return ascent_; }
+  double height() const { return height_; }
+
+ private:
+  QRawFont raw_;
+  double ascent_ = 0, height_ = 0;
+  std::map<long long, std::array<std::optional<Glyph>, 256>> glyphs_;
+};
+
+GlyphTable& glyphTable() {
+  static GlyphTable table;
+  return table;
+}
+
+long long frameLeft(const Board& b) {
+  return kFrameCentreX - b.FrameWidth / 2;
+}
+long long frameTop(const Board& b) {
+  return kFrameCentreY + b.FrameHeight / 2;
+}
+
+// Every text of the layer as regions, one per glyph, centred on its position like a print.
+void texts(GerberWriter& g, const Board& b, int layer) {
+  bool any = false;
+  for (int32_t i = 0; i < b.TextCount && !any; ++i)
+    any = textLayer(b.TextTable[std::size_t(i)]) == layer;
+  if (!any || g.declaring()) return;  // regions take no aperture
+  GlyphTable& table = glyphTable();
+  for (int32_t i = 0; i < b.TextCount; ++i) {
+    const TextItem& t = b.TextTable[std::size_t(i)];
+    const int points = printTextBasePoints(t.size, 100);
+    if (textLayer(t) != layer || points <= 0) continue;
+    const long long em = points * 25400000LL / 72;  // points / 72 inch
+    const int length = std::min<int>(t.text.length, int(t.text.chars.size()));
+    auto glyphAt = [&](int k) -> const Glyph& {
+      return table.at(static_cast<unsigned char>(t.text.chars[std::size_t(k)]), em);
+    };
+    double width = 0;
+    for (int k = 0; k < length; ++k) width += glyphAt(k).advance;
+    double penX = double(fabX(b, textX(t))) - width / 2;
+    const long long baseline =
+        fabY(b, t.y) + std::llround((table.height() / 2 - table.ascent()) * double(em));
+    for (int k = 0; k < length; ++k) {
+      const Glyph& glyph = glyphAt(k);
+      const long long x0 = std::llround(penX);
+      if (!glyph.contours.empty()) {
+        g.beginRegion();
+        for (const auto& contour : glyph.contours) {
+          g.moveTo(x0 + contour[0].first, baseline + contour[0].second);
+          for (std::size_t n = 1; n < contour.size(); ++n)
+            g.lineTo(x0 + contour[n].first, baseline + contour[n].second);
+          g.lineTo(x0 + contour[0].first, baseline + contour[0].second);
+        }
+        g.endRegion();
+      }
+      penX += glyph.advance;
+    }
+  }
+}
+
+// Each segment on its end point's layer, as the print routine walks the wires.
+void tracks(GerberWriter& g, const Board& b, int layer, const char* function) {
+  long long atX = 0, atY = 0;
+  bool penThere = false;
+  for (int32_t i = 0; i < b.WirePointCount; ++i) {
+    const WirePoint& w = b.WirePointTable[std::size_t(i)];
+    const long long x = fabX(b, w.x & kPositionMask);
+    const long long y = fabY(b, w.y & kPositionMask);
+    if (!isWireStart(w) && wireLayer(w.attr) == layer) {
+      g.circle(fabLength360(printWireWidth(wireWidthIndex(w.attr))), function);
+      if (!penThere) g.moveTo(atX, atY);
+      g.lineTo(x, y);
+      penThere = true;
+    } else {
+      penThere = false;
+    }
+    atX = x;
+    atY = y;
+  }
+}
+
+bool isPad(const Pin& p) {
+  return !isGraphicPin(p) && p.style <= 2;
+}
+
+void copper(GerberWriter& g, const Board& b, int layer) {
+  texts(g, b, layer);
+  tracks(g, b, layer, "Conductor");
+  for (int32_t i = 0; i < b.PinCount; ++i) {
+    const Pin& p = b.PinTable[std::size_t(i)];
+    if (!isPad(p)) continue;
+    const long long s = fabLength360(printPadSize(p.sizeIndex));
+    const long long o = fabLength360(printPadSize(p.sizeIndex) * 8) / 5;
+    if (p.style == 0)
+      g.circle(s, "ComponentPad");
+    else if (p.style == 1)
+      g.obround(o, s, "ComponentPad");
+    else
+      g.obround(s, o, "ComponentPad");
+    g.flash(fabX(b, p.x), fabY(b, p.y));
+  }
+}
+
+void legend(GerberWriter& g, const Board& b) {
+  texts(g, b, kGraphic);
+  tracks(g, b, kGraphic, "");
+  const long long pen = fabLength360(printRingPen(zoomColumn(kDefaultZoomLevel)));
+  for (int32_t i = 0; i < b.PinCount; ++i) {
+    const Pin& p = b.PinTable[std::size_t(i)];
+    if (!isGraphicPin(p)) continue;
+    // The ring twice the pad's size, as an annulus: a circle with a round hole.
+    const long long d = 2 * fabLength360(printPadSize(p.sizeIndex));
+    g.circle(d + pen, "", d - pen);
+    g.flash(fabX(b, p.x), fabY(b, p.y));
+  }
+}
+
+void outline(GerberWriter& g, const Board& b) {
+  const long long w = b.FrameWidth * kUnitNm, h = b.FrameHeight * kUnitNm;
+  g.circle(kProfilePen, "Profile");
+  g.moveTo(0, 0);
+  g.lineTo(w, 0);
+  g.lineTo(w, h);
+  g.lineTo(0, h);
+  g.lineTo(0, 0);
+}
+
+// A Gerber file: the drawing runs twice, once to gather the apertures and once to write.
+std::string gerber(const Board& b, FabFile file, const FabSink& sink, bool& ok) {
+  static const char* const functions[] = {"Copper,L1,Top", "Copper,L2,Bot", "Legend,Top",
+                                          "Profile,NP"};
+  GerberWriter g(functions[int(file)], file == FabFile::Outline ? "" : "Positive", sink);
+  for (int pass = 0; pass < 2; ++pass) {
+    if (pass == 1) g.start();
+    if (file == FabFile::Layer1 || file == FabFile::Layer2)
+      copper(g, b, file == FabFile::Layer1 ? kLayer1 : kLayer2);
+    else if (file == FabFile::Graphic)
+      legend(g, b);
+    else
+      outline(g, b);
+  }
+  std::string rest = g.finish();
+  ok = g.ok();
+  return rest;
+}
+
+// Excellon with a tool table and explicit decimal points: a tool per hole diameter, smallest
+// first, and the holes of each tool in the order of the pins.
+std::string drill(const Board& b) {
+  std::map<long long, std::vector<int32_t>> holes;
+  for (int32_t i = 0; i < b.PinCount; ++i) {
+    const Pin& p = b.PinTable[std::size_t(i)];
+    if (!isPad(p)) continue;
+    holes[fabLength360(2 * printHoleRadius(printPadSize(p.sizeIndex), p.style))].push_back(i);
+  }
+  std::string out;
+  out.reserve(64 + std::size_t(b.PinCount) * 24);
+  out +=
+      "M48\n"
+      "; #@! TF.GenerationSoftware,Ferrowrit,Ferrowrit,5.0\n"
+      "; #@! TF.FileFunction,Plated,1,2,PTH\n"
+      "; #@! TF.FilePolarity,Positive\n"
+      "FMAT,2\n"
+      "METRIC,TZ\n"
+      "; #@! TA.AperFunction,Plated,PTH,ComponentDrill\n";
+  int tool = 1;
+  for (const auto& entry : holes) {
+    out += 'T' + std::to_string(tool++) + 'C';
+    appendMillimetres(out, entry.first, 3);
+    out += '\n';
+  }
+  out += "%\nG90\nG05\n";
+  tool = 1;
+  for (const auto& entry : holes) {
+    out += 'T' + std::to_string(tool++) + '\n';
+    for (const int32_t i : entry.second) {
+      const Pin& p = b.PinTable[std::size_t(i)];
+      out += 'X';
+      appendMillimetres(out, fabX(b, p.x), 3);
+      out += 'Y';
+      appendMillimetres(out, fabY(b, p.y), 3);
+      out += '\n';
+    }
+  }
+  out += "M30\n";
+  return out;
+}
+
+}  // namespace
+
+long long fabX(const Board& b, int x) {
+  return (x - frameLeft(b)) * kUnitNm;
+}
+
+long long fabY(const Board& b, int y) {
+  return (frameTop(b) - y) * kUnitNm;
+}
+
+long long fabLength360(int q) {
+  return (q * 25400000LL * 2 + 360) / 720;
+}
+
+const char* fabFileSuffix(FabFile file) {
+  switch (file) {
+    case FabFile::Layer1:
+      return "-layer1.gbr";
+    case FabFile::Layer2:
+      return "-layer2.gbr";
+    case FabFile::Graphic:
+      return "-graphic.gbr";
+    case FabFile::Outline:
+      return "-outline.gbr";
+    case FabFile::Drill:
+      return ".drl";
+  }
+  return "";
+}
+
+std::string fabFileText(const Board& board, FabFile file) {
+  if (file == FabFile::Drill) return drill(board);
+  bool ok = true;
+  return gerber(board, file, {}, ok);
+}
+
+std::string fabBaseName(const std::string& currentFileName) {
+  if (currentFileName.empty()) return "board";
+  const std::string stem = std::filesystem::path(currentFileName).stem().string();
+  return stem.empty() ? std::string("board") : stem;
+}
+
+bool writeFabFiles(const Board& board, const std::string& folder, const std::string& name,
+                   std::string& error) {
+  // Each file is written beside its place and renamed over it when whole, so an old export is
+  // never left half overwritten. The files can be made again from the project at any time, so
+  // unlike a project file they are not forced to disk first: that would take longer than
+  // writing them.
+  const std::filesystem::path dir(folder);
+  for (const FabFile f : kFabFiles) {
+    const std::string fileName = name + fabFileSuffix(f);
+    const std::filesystem::path target = dir / fileName;
+    const std::filesystem::path part = dir / (fileName + ".part");
+    std::FILE* file = std::fopen(part.c_str(), "wb");
+    bool ok = file != nullptr;
+    int reason = ok ? 0 : errno;
+    const FabSink sink = [&](std::string_view piece) {
+      if (std::fwrite(piece.data(), 1, piece.size(), file) == piece.size()) return true;
+      reason = errno;
+      return false;
+    };
+    if (ok && f == FabFile::Drill)
+      ok = sink(drill(board));
+    else if (ok)
+      gerber(board, f, sink, ok);
+    if (file != nullptr && std::fclose(file) != 0 && ok) {
+      ok = false;
+      reason = errno;
+    }
+    std::error_code ec;
+    if (ok) {
+      std::filesystem::rename(part, target, ec);
+      if (ec) {
+        ok = false;
+        reason = ec.value();
+      }
+    }
+    if (!ok) {
+      if (file != nullptr) std::filesystem::remove(part, ec);
+      error = "cannot write " + fileName + ": " + std::strerror(reason != 0 ? reason : EIO);
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace fw
