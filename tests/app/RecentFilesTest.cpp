@@ -122,11 +122,6 @@ TEST_F(RecentFilesMenuTest, StoredFilesStandAboveExitNewestFirst) {
   EXPECT_EQ(first->toolTip(), path("two.kvd"));
 }
 
-TEST_F(RecentFilesMenuTest, AnEmptyListShowsNoItemsAndOneSeparatorBeforeExit) {
-  MainWindow window;
-  EXPECT_TRUE(recentCaptions(window).isEmpty());
-}
-
 TEST_F(RecentFilesMenuTest, ChoosingAFileOpensItAndMovesItToTheFront) {
   RecentFiles::store({path("two.kvd"), path("one.kvd")});
   MainWindow window;
