@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolButton>
@@ -19,6 +20,7 @@
 
 #include "app/BoardView.h"
 #include "app/Icons.h"
+#include "app/ProgramFolders.h"
 #include "app/QtHost.h"
 #include "dialogs/AboutBox.h"
 #include "edit/Editor.h"
@@ -140,8 +142,15 @@ MainWindow::~MainWindow() {
 // Start-up
 
 void MainWindow::FormCreate() {
-  // The object and project folders are found beside the program file.
-  editor_->ProgramDirectory = QCoreApplication::applicationDirPath().toStdString();
+  // The object and project folders are found beside the program file; an installed program
+  // has its objects in share/ferrowrit and its projects in the user's documents folder.
+  const QString programDirectory = QCoreApplication::applicationDirPath();
+  editor_->ProgramDirectory = programDirectory.toStdString();
+  const ProgramFolders folders = programFolders(
+      programDirectory, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+  editor_->ProjectsFolder = folders.projects;
+  editor_->ObjectsFolder = folders.objects;
+  showRecentFiles();
   editor_->windowReset();
   // The layout managers place the controls; the drawing area redraws when it gets its size.
   syncFromControls();

@@ -3,6 +3,8 @@
 #include <QMainWindow>
 #include <array>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "edit/Controls.h"
 #include "edit/Editor.h"
@@ -72,7 +74,14 @@ class MainWindow : public QMainWindow {
     handler();
     editor_->history().endStep();
     syncFromControls();
+    noteRecentFile();
   }
+
+  // A project file just opened or saved goes to the front of the recent files list.
+  void noteRecentFile();
+  // Shows the recent files list in the File menu, just above Exit.
+  void showRecentFiles();
+  void openRecent(const QString& path);
 
   QToolButton* addButton(const char* name, const QString& hint, int left, int top, int width,
                          int height, const QIcon& icon);
@@ -124,6 +133,12 @@ class MainWindow : public QMainWindow {
   QAction* outlinedItem_ = nullptr;   // outl
 
   AboutBox* aboutBox_ = nullptr;
+
+  QMenu* fileMenu_ = nullptr;           // File1
+  QAction* exitItem_ = nullptr;         // Exit1
+  QAction* recentSeparator_ = nullptr;  // between the recent files and Exit
+  std::vector<QAction*> recentItems_;   // Recent1, Recent2, ...
+  std::string lastRecent_;              // the file name last put on the list
 };
 
 }  // namespace fw

@@ -1,12 +1,15 @@
 // The main window's menu bar and the two pop-up menus of the toolbar.
 #include <QAction>
 #include <QDialog>
+#include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolButton>
 
 #include "app/MainWindow.h"
 #include "app/QtHost.h"
+#include "app/RecentFiles.h"
 #include "edit/Editor.h"
 
 namespace fw {
@@ -72,6 +75,11 @@ void MainWindow::buildMenus() {
           [this] { editor_->fab().ExportGerber1Click(); });
   file->addSeparator();
   QAction* exit = addItem(file, "Exit1", QStringLiteral("E&xit"));
+  // The recent files and a separator of their own go just above Exit (showRecentFiles).
+  fileMenu_ = file;
+  exitItem_ = exit;
+  recentSeparator_ = new QAction(this);
+  recentSeparator_->setSeparator(true);
   connect(exit, &QAction::triggered, this, &QWidget::close);
 
   QMenu* edit = addMenu(nullptr, "Edit1", QStringLiteral("&Edit"));
@@ -132,6 +140,56 @@ void MainWindow::buildMenus() {
   QAction* about = addItem(help, "About1", QStringLiteral("&About..."));
   // About shows the box modally; nothing is redrawn.
   connect(about, &QAction::triggered, this, [this] { host_->showAbout(); });
+}
+
+void MainWindow::showRecentFiles() {
+  for (QAction* item : recentItems_) {
+    fileMenu_->removeAction(item);
+    delete item;
+  }
+  recentItems_.clear();
+  fileMenu_->removeAction(recentSeparator_);
+  const QStringList files = RecentFiles::load();
+  for (int i = 0; i < files.size(); ++i) {
+    const QString& path = files.at(i);
+    // "&1 name" for the first nine; the full path is the tip.
+    QString name = QFileInfo(path).fileName();
+    name.replace(QStringLiteral("&"), QStringLiteral("&&"));  // no accelerator from the name
+    const QString caption = QStringLiteral("&%1 %2").arg(i + 1).arg(name);
+    auto* item = new QAction(caption, this);
+    item->setObjectName(QStringLiteral("Recent%1").arg(i + 1));
+    item->setToolTip(path);
+    item->setWhatsThis(path);
+    item->setData(path);
+    connect(item, &QAction::triggered, this, [this, path] { openRecent(path); });
+    fileMenu_->insertAction(exitItem_, item);
+    recentItems_.push_back(item);
+  }
+  if (!files.isEmpty()) fileMenu_->insertAction(exitItem_, recentSeparator_);
+}
+
+void MainWindow::noteRecentFile() {
+  const Board& board = editor_->board();
+  const std::string& name = board.CurrentFileName;
+  if (name == lastRecent_) return;
+  if (name.empty()) {
+    lastRecent_.clear();
+    return;
+  }
+  if (!board.SavedFlag) return;
+  lastRecent_ = name;
+  const QString path = QFileInfo(QFile::decodeName(name.c_str())).absoluteFilePath();
+  RecentFiles::store(RecentFiles::withFront(RecentFiles::load(), path));
+  showRecentFiles();
+}
+
+void MainWindow::openRecent(const QString& path) {
+  bool opened = true;
+  run([&] { opened = editor_->documents().openRecent(QFile::encodeName(path).toStdString()); });
+  if (opened) return;
+  // A file that no longer opens leaves the list; the error has been shown.
+  RecentFiles::store(RecentFiles::without(RecentFiles::load(), path));
+  showRecentFiles();
 }
 
 void MainWindow::buildPopupMenus() {

@@ -27,10 +27,19 @@ struct EditContext {
   Host& host;
   // The folder of the program, below which the projects and objects folders lie.
   const std::string& programDirectory;
+  // Where the project and object dialogs start; empty means the folder below programDirectory.
+  const std::string& projectsFolder;
+  const std::string& objectsFolder;
   // RedrawBoard: repaints everything, re-highlights the selection, forgets every preview.
   std::function<void()> redraw;
 
   bool toolIs(Tool tool) const { return controls.tool == tool; }
+  std::string projectsDir() const {
+    return projectsFolder.empty() ? programDirectory + "/projects" : projectsFolder;
+  }
+  std::string objectsDir() const {
+    return objectsFolder.empty() ? programDirectory + "/objects" : objectsFolder;
+  }
 };
 
 }  // namespace fw

@@ -14,6 +14,8 @@ Editor::Editor(Host& host, int areaWidth, int areaHeight)
            renderer_,
            host_,
            ProgramDirectory,
+           ProjectsFolder,
+           ObjectsFolder,
            [this] { RedrawBoard(); }},
       documents_(
           ctx_, [this] { windowReset(); }, history_) {

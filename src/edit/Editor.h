@@ -34,6 +34,10 @@ class Editor {
 
   // The folder of the program (set at start-up), and the data.
   std::string ProgramDirectory;
+  // Where the project and object dialogs start; empty: "projects" and "objects" in
+  // ProgramDirectory. An installed program is given folders it can use.
+  std::string ProjectsFolder;
+  std::string ObjectsFolder;
   Board& board() { return *board_; }
   const Board& board() const { return *board_; }
   View& view() { return view_; }

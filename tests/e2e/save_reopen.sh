@@ -70,6 +70,7 @@ wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
 display=$(head -n1 "$work/display")
 export DISPLAY=":$display"
 export QT_QPA_PLATFORM=xcb
+export XDG_CONFIG_HOME="$work/config"  # the recent files list stays out of the user's settings
 unset WAYLAND_DISPLAY
 
 main_window=""

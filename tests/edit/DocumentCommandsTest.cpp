@@ -259,6 +259,67 @@ TEST_F(DocumentCommandsTest, ARefusedFileLeavesBoardNameAndFlagAsTheyWere) {
   }
 }
 
+// --- Open Recent ----------------------------------------------------------------------------
+
+TEST_F(DocumentCommandsTest, OpenRecentAsksAsOpenDoesThenOpensWithoutADialog) {
+  struct Case {
+    const char* name;
+    bool modified;
+    std::vector<bool> answers;
+    bool fileExists;
+    bool expectedResult;
+    bool expectOpened;
+    int expectedQuestions;
+    size_t expectedErrors;
+  };
+  const std::vector<Case> cases = {
+      {"saved board, file there", false, {}, true, true, true, 0, 0},
+      {"modified board, Yes", true, {true}, true, true, true, 1, 0},
+      {"modified board, No", true, {false}, true, true, false, 1, 0},
+      {"saved board, file gone", false, {}, false, false, false, 0, 1},
+      {"modified board, Yes, file gone", true, {true}, false, false, false, 1, 1},
+  };
+  drawSomething();
+  const fs::path file = saveAs("recent.kvd");
+  const fs::path gone = dir / "gone.kvd";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    board().SavedFlag = true;
+    editor->documents().NewProject();
+    board().addPin({10, 10, 1, 0});
+    board().CurrentFileName = "before.kvd";
+    board().SavedFlag = !c.modified;
+    host.clearRecord();
+    host.yesNoAnswers.assign(c.answers.begin(), c.answers.end());
+    const fs::path target = c.fileExists ? file : gone;
+
+    EXPECT_EQ(editor->documents().openRecent(target.string()), c.expectedResult);
+
+    EXPECT_EQ(host.count("yesNo"), c.expectedQuestions);
+    if (c.expectedQuestions > 0) {
+      EXPECT_EQ(host.questions[0], kContinue);
+    }
+    EXPECT_EQ(host.count("openFile"), 0);
+    EXPECT_EQ(host.errors.size(), c.expectedErrors);
+    EXPECT_EQ(board().CurrentFileName, c.expectOpened ? file.string() : "before.kvd");
+    EXPECT_EQ(board().PinCount, c.expectOpened ? 2 : 1);
+    EXPECT_EQ(board().SavedFlag, c.expectOpened || !c.modified);
+  }
+}
+
+TEST_F(DocumentCommandsTest, GivenFoldersReplaceTheOnesBesideTheProgram) {
+  editor->ProjectsFolder = "/home/someone/Documents";
+  editor->ObjectsFolder = "/usr/share/ferrowrit/objects";
+  host.openFileAnswers = {""};
+  editor->documents().OpenProject();
+  host.saveFileAnswers = {""};
+  editor->documents().SaveasObject1Click();
+  ASSERT_EQ(host.openRequests.size(), 1u);
+  EXPECT_EQ(host.openRequests[0].initialFolder, "/home/someone/Documents");
+  ASSERT_EQ(host.saveRequests.size(), 1u);
+  EXPECT_EQ(host.saveRequests[0].initialFolder, "/usr/share/ferrowrit/objects");
+}
+
 // --- Save -----------------------------------------------------------------------------------
 
 TEST_F(DocumentCommandsTest, SaveOnANewBoardAsksOnceThenWritesToTheSameFile) {

@@ -21,12 +21,12 @@ std::string fileError(const char* sentence, const std::string& reason) {
   return reason.empty() ? std::string(sentence) : std::string(sentence) + "\n" + reason;
 }
 
-FileDialogRequest projectDialog(const std::string& programDirectory, const char* filter,
+FileDialogRequest projectDialog(const std::string& projectsFolder, const char* filter,
                                 const char* defaultExtension) {
   FileDialogRequest request;
   request.filter = filter;
   request.defaultExtension = defaultExtension;
-  request.initialFolder = programDirectory + "/projects";
+  request.initialFolder = projectsFolder;
   return request;  // the file name is cleared: no suggestion
 }
 
@@ -55,12 +55,18 @@ void DocumentCommands::OpenProject() {
   if (!ctx_.board.SavedFlag && !ctx_.host.askYesNo(kContinueQuestion)) return;
 
   const std::string path =
-      ctx_.host.chooseOpenFile(projectDialog(ctx_.programDirectory, "Kestroval (kvd)|*.kvd", ""));
+      ctx_.host.chooseOpenFile(projectDialog(ctx_.projectsDir(), "Kestroval (kvd)|*.kvd", ""));
   if (path.empty()) return;
   openPath(path);
 }
 
-void DocumentCommands::openPath(const std::string& path) {
+bool DocumentCommands::openRecent(const std::string& path) {
+  ctx_.state.Placing = false;
+  if (!ctx_.board.SavedFlag && !ctx_.host.askYesNo(kContinueQuestion)) return true;
+  return openPath(path);
+}
+
+bool DocumentCommands::openPath(const std::string& path) {
   // The file is read whole into a board of its own first, so a file that cannot be opened or
   // is damaged leaves the board, CurrentFileName and SavedFlag exactly as they were.
   std::unique_ptr<Board> loaded = makeBoard();
@@ -68,7 +74,7 @@ void DocumentCommands::openPath(const std::string& path) {
   if (!ReadProjectFile(path, *loaded, reason)) {
     ctx_.host.showError(fileError(kNotOpened, reason));
     ctx_.redraw();
-    return;
+    return false;
   }
 
   // A new workspace (zoom, lists and print settings of a new board) without the question.
@@ -80,6 +86,7 @@ void DocumentCommands::openPath(const std::string& path) {
   history_.clear();
   ctx_.redraw();
   ctx_.controls.panel[2] = "Project opened";
+  return true;
 }
 
 void DocumentCommands::SaveProject() {
@@ -93,7 +100,7 @@ void DocumentCommands::SaveProject() {
 
   if (ctx_.board.CurrentFileName.empty())
     ctx_.board.CurrentFileName = ctx_.host.chooseSaveFile(
-        projectDialog(ctx_.programDirectory, "Kestroval (*.kvd)|*.kvd", "kvd"));
+        projectDialog(ctx_.projectsDir(), "Kestroval (*.kvd)|*.kvd", "kvd"));
   if (ctx_.board.CurrentFileName.empty()) return;
 
   ctx_.board.CurrentFileName = withProjectExtension(ctx_.board.CurrentFileName);
@@ -148,7 +155,7 @@ void DocumentCommands::SaveasObject1Click() {
   FileDialogRequest request;
   request.filter = "Kestroval Objects (*.kvo)|*.kvo";
   request.defaultExtension = "kvo";
-  request.initialFolder = objectLibraryFolder(ctx_.programDirectory);
+  request.initialFolder = ctx_.objectsDir();
   const std::string path = ctx_.host.chooseSaveFile(request);
   if (path.empty()) return;
   ctx_.state.ObjectFileName = withObjectExtension(path);

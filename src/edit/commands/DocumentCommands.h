@@ -20,7 +20,11 @@ class DocumentCommands {
   void NewProject();
   void OpenProject();
   // Opens the file as Open does once the file is chosen: `ferrowrit FILE.kvd` at start.
-  void openPath(const std::string& path);
+  // Returns false when the file could not be opened (the error was shown).
+  bool openPath(const std::string& path);
+  // A file of the recent list: asks about unsaved work as Open does, then opens the file.
+  // Returns false only when the file could not be opened; a "No" answer returns true.
+  bool openRecent(const std::string& path);
   void SaveProject();
   void SaveAs1Click();
   // Whether the window may close.

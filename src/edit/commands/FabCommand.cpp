@@ -7,7 +7,7 @@ namespace fw {
 void FabCommand::ExportGerber1Click() {
   FileDialogRequest request;
   request.caption = "Export Gerber";
-  request.initialFolder = ctx_.programDirectory + "/projects";
+  request.initialFolder = ctx_.projectsDir();
   const std::string folder = ctx_.host.chooseFolder(request);
   if (folder.empty()) return;  // cancelled: nothing happened
   std::string& status = ctx_.controls.panel[2];

@@ -47,8 +47,7 @@ std::string PrintCommand::suggestedPdf(int layer) const {
   const std::string& file = ctx_.board.CurrentFileName;
   const std::string name =
       file.empty() ? std::string("board") : std::filesystem::path(file).stem().string();
-  return ctx_.programDirectory + "/projects/" + name + "-layer" + std::to_string(layer + 1) +
-         ".pdf";
+  return ctx_.projectsDir() + "/" + name + "-layer" + std::to_string(layer + 1) + ".pdf";
 }
 
 }  // namespace fw

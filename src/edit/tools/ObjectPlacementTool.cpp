@@ -30,7 +30,7 @@ void ObjectPlacementTool::InsertObject1Click() {
 void ObjectPlacementTool::objectOpen() {
   FileDialogRequest request;
   request.filter = "Kestroval Objects (*.kvo)|*.kvo";
-  request.initialFolder = objectLibraryFolder(ctx_.programDirectory);
+  request.initialFolder = ctx_.objectsDir();
   EditorState& s = ctx_.state;
   s.FollowSuspended = true;
   s.FloatX = 0;

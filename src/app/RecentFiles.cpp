@@ -1,0 +1,42 @@
+#include "app/RecentFiles.h"
+
+#include <QSettings>
+
+namespace fw {
+
+namespace {
+
+const QString kKey = QStringLiteral("recentProjects");
+
+QSettings settings() {
+  return QSettings(QStringLiteral("Ferrowrit"), QStringLiteral("Ferrowrit"));
+}
+
+}  // namespace
+
+QStringList RecentFiles::withFront(QStringList list, const QString& path) {
+  list.removeAll(path);
+  list.prepend(path);
+  while (list.size() > kMaximum) list.removeLast();
+  return list;
+}
+
+QStringList RecentFiles::without(QStringList list, const QString& path) {
+  list.removeAll(path);
+  return list;
+}
+
+QStringList RecentFiles::load() {
+  QStringList list = settings().value(kKey).toStringList();
+  list.removeAll(QString());
+  while (list.size() > kMaximum) list.removeLast();
+  return list;
+}
+
+void RecentFiles::store(const QStringList& list) {
+  QSettings s = settings();
+  s.setValue(kKey, list);
+  s.sync();
+}
+
+}  // namespace fw
