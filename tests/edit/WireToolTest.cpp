@@ -153,3 +153,30 @@ TEST_F(WireToolTest, FullWirePointTableRefusesPointsAndSaysSo) {
 
 }  // namespace
 }  // namespace fw
+
+namespace fw {
+namespace {
+
+class WireEndTest : public EditorScenario {};
+
+// Found by the monkey: ending a wire removed a lone start without moving the objects after it,
+// and removed an object's own lone start, so a saved board was refused by its own reader.
+TEST_F(WireEndTest, ALoneStartIsDroppedOnlyWhenItBelongsToNoObject) {
+  addPoint(300, 300, kWireStartAttr, true);        // a lone start, then an empty object
+  board().addObject({0, 0, 1, 0, 0, 0}, "empty");  // after the start
+  ed.selectTool(Tool::DrawWire);
+  moveTo(300, 300);
+  press(kRight);
+  EXPECT_EQ(board().WirePointCount, 0);
+  EXPECT_EQ(board().ObjectTable[0].firstPoint, 0);
+
+  board().reset();
+  addPoint(300, 300, kWireStartAttr, true);
+  board().addObject({0, 0, 0, 1, 0, 0}, "lone start");
+  moveTo(300, 300);
+  press(kRight);
+  EXPECT_EQ(board().WirePointCount, 1);
+}
+
+}  // namespace
+}  // namespace fw

@@ -44,6 +44,12 @@ void RotateCommand::rotate(int quarterTurns) {
       const BoardObject rows = floatingRows(b, s);
       if (b.ObjectCount >= kObjectCapacity) return;
       b.ObjectTable[static_cast<std::size_t>(b.ObjectCount)] = rows;
+      // Standing there, every element must have plain positions again; one that still wraps
+      // into its flag or layer bits (material far from the pins) cannot be turned safely.
+      if (!objectFitsOnBoard(b, rows, kFloatTurnX, kFloatTurnY)) {
+        ctx_.controls.panel[2] = "Object too large to rotate while placing";
+        return;
+      }
       moveObjectRows(b, rows, kFloatTurnX, kFloatTurnY);
       quarterTurnObject(b, b.ObjectCount, false);
       moveObjectRows(b, rows, -kFloatTurnX, -kFloatTurnY);

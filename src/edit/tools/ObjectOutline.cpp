@@ -114,13 +114,19 @@ bool objectFitsOnBoard(const Board& b, const BoardObject& o, int dx, int dy) {
   auto moved = [](uint16_t v, int d) { return static_cast<uint16_t>(v + d); };
   forRows(o.firstPin, o.pinCount, kPinCapacity,
           [&](std::size_t k) { check(moved(b.PinTable[k].x, dx), moved(b.PinTable[k].y, dy)); });
+  // A wire point keeps the start flag in both coordinates alike, and a text one of the three
+  // layers: a value that has wrapped into the flag or layer bits does not fit either.
   forRows(o.firstPoint, o.pointCount, kWirePointCapacity, [&](std::size_t k) {
     const WirePoint& p = b.WirePointTable[k];
-    check(moved(p.x, dx) & kPositionMask, moved(p.y, dy) & kPositionMask);
+    const uint16_t x = moved(p.x, dx), y = moved(p.y, dy);
+    fits = fits && (x & 0x8000) == 0 && (x & WireStartFlag) == (y & WireStartFlag);
+    check(x & kPositionMask, y & kPositionMask);
   });
   forRows(o.firstText, o.textCount, kTextCapacity, [&](std::size_t k) {
     const TextItem& t = b.TextTable[k];
-    check(moved(t.x, dx) & 4095, moved(t.y, dy));
+    const uint16_t x = moved(t.x, dx);
+    fits = fits && x / 4096 < kLayerCount;
+    check(x & 4095, moved(t.y, dy));
   });
   return fits;
 }

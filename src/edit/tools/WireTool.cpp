@@ -1,8 +1,21 @@
 #include "edit/tools/WireTool.h"
 
+#include "board/Removal.h"
 #include "edit/tools/ToolSupport.h"
 
 namespace fw {
+
+namespace {
+
+bool inAnyObject(const Board& b, int32_t pointRow) {
+  for (int32_t i = 0; i < b.ObjectCount; ++i) {
+    const BoardObject& o = b.ObjectTable[static_cast<std::size_t>(i)];
+    if (pointRow >= o.firstPoint && pointRow < o.firstPoint + o.pointCount) return true;
+  }
+  return false;
+}
+
+}  // namespace
 
 void WireTool::drawWirePress(MouseButton button) {
   if (button == MouseButton::Right) {
@@ -37,12 +50,13 @@ void WireTool::endWire() {
   ctx_.controls.panel[1].clear();
   abandonWire();
   ctx_.controls.panel[2] = "Wire ended. Select new start position";
-  // A wire that got no second point leaves nothing behind.
+  // A wire that got no second point leaves nothing behind. A lone start that belongs to a
+  // placed object stays: removing it would leave the object's range past the table.
   Board& b = ctx_.board;
   const int32_t last = b.WirePointCount - 1;
   if (last >= 0 && last < kWirePointCapacity &&
-      isWireStart(b.WirePointTable[static_cast<std::size_t>(last)]))
-    b.WirePointCount = last;
+      isWireStart(b.WirePointTable[static_cast<std::size_t>(last)]) && !inAnyObject(b, last))
+    removeRows(b, ElementTable::WirePoints, last, 1);  // objects after it move down with it
 }
 
 void WireTool::startWire() {
