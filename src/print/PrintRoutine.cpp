@@ -286,13 +286,25 @@ int PrintUnits(int q, const PrintSettings& s) {
   return (q * s.scale / 100) * dpiOf(s) / 360;
 }
 
-QRect negativeArea(const Board& board, const PrintSettings& settings, int zoomLevel) {
+namespace {
+
+// The box of everything the artwork draws, in dots before mirroring.
+QRect artworkBounds(const Board& board, const PrintSettings& settings, int zoomLevel) {
   Artwork measure(nullptr, board, settings, zoomLevel);
   measure.run();
-  const QRect r = measure.bounds();
-  if (r.isEmpty()) return r;
+  return measure.bounds();
+}
+
+QRect grownForNegative(const QRect& drawn, const PrintSettings& settings) {
+  if (drawn.isEmpty()) return drawn;
   const int g = mmDots(20, settings);
-  return r.adjusted(-g, -g, g, g);
+  return drawn.adjusted(-g, -g, g, g);
+}
+
+}  // namespace
+
+QRect negativeArea(const Board& board, const PrintSettings& settings, int zoomLevel) {
+  return grownForNegative(artworkBounds(board, settings, zoomLevel), settings);
 }
 
 void printBoard(QPainter& painter, QSize area, const Board& board, const PrintSettings& settings,
@@ -306,11 +318,11 @@ void printBoard(QPainter& painter, QSize area, const Board& board, const PrintSe
   }
   Artwork artwork(&painter, board, settings, zoomLevel);
   artwork.setPage(QRect(QPoint(0, 0), area));
-  Artwork measure(nullptr, board, settings, zoomLevel);
-  measure.run();
-  const QRect drawn = measure.bounds();
+  // Only the additions need the artwork's box, so a plain print walks the tables once.
+  const QRect drawn =
+      settings.negative || settings.ruler ? artworkBounds(board, settings, zoomLevel) : QRect();
   if (settings.negative && !drawn.isEmpty()) {
-    painter.fillRect(negativeArea(board, settings, zoomLevel), Qt::black);
+    painter.fillRect(grownForNegative(drawn, settings), Qt::black);
     artwork.setNegative(true);
   }
   artwork.run();
