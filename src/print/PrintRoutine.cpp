@@ -5,6 +5,9 @@
 #include <QGlyphRun>
 #include <QPainterPath>
 #include <QRawFont>
+#include <QSemaphore>
+#include <QThread>
+#include <QThreadPool>
 #include <algorithm>
 #include <array>
 #include <map>
@@ -339,9 +342,24 @@ QImage printToImage(const Board& board, const PrintSettings& settings, QSize pag
   const int dotsPerMeter = static_cast<int>(dpiOf(settings) / 0.0254 + 0.5);
   image.setDotsPerMeterX(dotsPerMeter);
   image.setDotsPerMeterY(dotsPerMeter);
-  {
+  // Qt's raster engine hands every fill taller than about a hundred rows to the global thread
+  // pool and waits for it, unless it already runs on a pool thread. A page is thousands of such
+  // fills (long tracks at 600 dpi), and the hand-overs cost more than they save, so the page is
+  // painted on one pool thread, start to end.
+  auto paint = [&] {
     QPainter painter(&image);
     printBoard(painter, pageDots, board, settings, zoomLevel, Mirroring::None);
+  };
+  QThreadPool* pool = QThreadPool::globalInstance();
+  if (pool->contains(QThread::currentThread())) {
+    paint();
+  } else {
+    QSemaphore done;
+    pool->start([&] {
+      paint();
+      done.release();
+    });
+    done.acquire();
   }
   return settings.mirror ? image.mirrored(true, false) : image;
 }
