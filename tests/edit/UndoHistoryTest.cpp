@@ -104,6 +104,45 @@ TEST_F(UndoHistoryTest, TheSavedStateIsRecognisedAndNewStartsAFreshHistory) {
   EXPECT_FALSE(controls().undo);
 }
 
+// Changes that come without a press on the board (Delete of a kept selection, the frame size)
+// make Exit ask again, and a save that first drops an empty object still leaves the board saved.
+// An object saved over the board's own project file leaves the board saved nowhere.
+TEST_F(UndoHistoryTest, EveryChangeAfterASaveMarksTheBoardUnsaved) {
+  const std::string path = "/tmp/fw-undo-unsaved.kvd";
+  ed.selectTool(Tool::CreatePin);
+  click(380, 280);
+  ed.selectTool(Tool::EditPins);
+  click(380, 280);  // the pin stays selected through the save
+  board().addObject({0, 0, 0, 0, 0, 0}, "empty");
+  event([&] {
+    host.saveFileAnswers.push_back(path);
+    ed.documents().SaveProject();
+  });
+  EXPECT_TRUE(board().SavedFlag);
+  EXPECT_EQ(board().ObjectCount, 0);
+  event([&] { ed.deletion().DeleteSelection(); });
+  EXPECT_EQ(board().PinCount, 0);
+  EXPECT_FALSE(board().SavedFlag);
+  undo();
+  EXPECT_TRUE(board().SavedFlag);
+  host.frameSizeAnswers.push_back(std::make_pair(300, 200));
+  event([&] { ed.documents().FrameSize1Click(); });
+  EXPECT_FALSE(board().SavedFlag);
+  undo();
+  ASSERT_TRUE(board().SavedFlag);
+
+  event([&] {
+    host.saveFileAnswers.push_back(path);
+    host.textAnswers.push_back("over the project");
+    ed.documents().SaveasObject1Click();
+  });
+  EXPECT_EQ(controls().panel[2], "Object Saved");
+  EXPECT_FALSE(board().SavedFlag);
+  click(390, 280);
+  undo();
+  EXPECT_FALSE(board().SavedFlag);  // the file no longer holds that state
+}
+
 TEST_F(UndoHistoryTest, RandomEditsUndoneAndRedoneGiveBackBothBoards) {
   std::mt19937 rng(11);
   auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };

@@ -211,6 +211,18 @@ class Monkey {
                     ", y " + std::to_string(t.y) + ", tool " +
                     std::to_string(int(ed_.controls().tool)) + ")");
     }
+    // A saved board is the one in its file, and the history stands where it was saved.
+    if (b.SavedFlag) {
+      if (long(ed_.history().position()) != ed_.history().savedPosition())
+        return fail("saved, but the history stands at step " +
+                    std::to_string(ed_.history().position()) + " and was saved at " +
+                    std::to_string(ed_.history().savedPosition()));
+      auto onDisk = makeBoard();
+      std::string readError;
+      if (!b.CurrentFileName.empty() && (!ReadProjectFile(b.CurrentFileName, *onDisk, readError) ||
+                                         serializeProjectFile(*onDisk) != serializeProjectFile(b)))
+        return fail("saved, but " + b.CurrentFileName + " holds another board " + readError);
+    }
     // A project file keeps 31 characters of a text or a 50-character description; the reader
     // puts a blank in the last place. Everything else comes back as it was.
     const std::vector<uint8_t> bytes = serializeProjectFile(b);

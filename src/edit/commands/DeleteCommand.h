@@ -5,8 +5,8 @@
 namespace fw {
 
 // Delete (the Edit menu's CutObject1 and the toolbar's BitBtn5): removes the selected element
-// of the active tool and keeps every object's ranges on its own elements. It does not change
-// SavedFlag.
+// of the active tool and keeps every object's ranges on its own elements. Like every change, a
+// deletion marks the board unsaved through the undo history.
 class DeleteCommand {
  public:
   explicit DeleteCommand(EditContext& ctx) : ctx_(ctx) {}

@@ -169,6 +169,13 @@ void DocumentCommands::SaveasObject1Click() {
     ctx_.host.showError(fileError(kObjectNotSaved, reason));
     return;
   }
+  // An object written over the board's own project file leaves the board saved nowhere.
+  std::error_code ec;
+  if (!ctx_.board.CurrentFileName.empty() &&
+      std::filesystem::equivalent(ctx_.state.ObjectFileName, ctx_.board.CurrentFileName, ec)) {
+    ctx_.board.SavedFlag = false;
+    history_.forgetSaved();
+  }
   ctx_.controls.panel[2] = "Object Saved";
 }
 

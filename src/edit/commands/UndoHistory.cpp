@@ -60,13 +60,18 @@ void UndoHistory::beginStep() {
   *before_ = ctx_.board;
   open_ = true;
   skipStep_ = false;
+  savedInStep_ = false;
   updateControls();
 }
 
 void UndoHistory::endStep() {
   if (!open_) return;
   open_ = false;
+  // A save inside this event marks the state the event leaves, after whatever it changed first.
+  const bool saved = savedInStep_;
+  savedInStep_ = false;
   if (skipStep_) {
+    if (saved) savedPosition_ = long(position_);
     updateControls();
     return;
   }
@@ -91,7 +96,10 @@ void UndoHistory::endStep() {
     if (savedPosition_ > long(position_)) savedPosition_ = -1;
     steps_.push_back(std::move(s));
     ++position_;
+    // Whatever changed the board, it no longer holds what was saved: leaving now would lose it.
+    ctx_.board.SavedFlag = saved;
   }
+  if (saved) savedPosition_ = long(position_);
   updateControls();
 }
 
@@ -155,7 +163,15 @@ void UndoHistory::clear() {
 }
 
 void UndoHistory::markSaved() {
-  savedPosition_ = long(position_);
+  if (open_)
+    savedInStep_ = true;
+  else
+    savedPosition_ = long(position_);
+}
+
+void UndoHistory::forgetSaved() {
+  savedInStep_ = false;
+  savedPosition_ = -1;
 }
 
 std::size_t UndoHistory::memoryUsed() const {

@@ -30,9 +30,14 @@ class UndoHistory {
   // New and Open start a new history; they and Save mark the state the board was saved in.
   void clear();
   void markSaved();
+  // The saved state is gone from disk (its file was overwritten with something else).
+  void forgetSaved();
 
   std::size_t steps() const { return steps_.size(); }
   std::size_t position() const { return position_; }
+  // Where in the history the board was last saved, opened or made new; -1 once that state lies
+  // in dropped steps.
+  long savedPosition() const { return savedPosition_; }
   // The bytes the recorded steps hold.
   std::size_t memoryUsed() const;
 
@@ -57,7 +62,8 @@ class UndoHistory {
   EditContext& ctx_;
   std::unique_ptr<Board> before_;  // the board as the current event found it
   bool open_ = false;
-  bool skipStep_ = false;  // an undo, redo or new history came inside the current event
+  bool skipStep_ = false;     // an undo, redo or new history came inside the current event
+  bool savedInStep_ = false;  // the board was saved inside the current event
   std::vector<Step> steps_;
   std::size_t position_ = 0;  // steps applied
   long savedPosition_ = 0;    // -1: the saved state lies in dropped steps
