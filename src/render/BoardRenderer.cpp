@@ -126,6 +126,9 @@ void centredText(Canvas& c, const View& v, const TextItem& t) {
   c.textOut(m.x(textX(t)) - e.width() / 2, m.y(t.y) - e.height() / 2, s);
 }
 
+// Qt draws glyphs up to this many pixels high from bitmaps, larger ones as outlines.
+constexpr int kLargestCachedGlyph = 64;
+
 // One full repaint. The reference drawing goes through the canvas operations one by one, as
 // the drawing rules state them; the fast drawing leaves out what cannot touch the canvas,
 // writes grid dots straight into the image and copies texts from the cache. Both produce the
@@ -213,6 +216,15 @@ class Redraw {
           if (!area_.touches(left - reach, top - reach, left + width + reach,
                              top + m.height + reach))
             continue;
+        }
+        // Qt fills glyphs above its glyph-cache size as outlines, and an outline cut by the
+        // canvas's top edge can come out a pixel different from the same outline drawn whole:
+        // such texts are drawn directly.
+        if (m.height > kLargestCachedGlyph && yw - m.height / 2 - reach < area_.y1) {
+          c_.setFontPointSize(points);
+          c_.setFontColor(colour);
+          centredText(c_, v_, t);
+          continue;
         }
         const TextCache::Entry& e =
             cache_->getForRow(std::size_t(i), t.text.chars.data(), length, points);

@@ -7,6 +7,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -17,10 +18,17 @@
 namespace fw {
 
 // Board texts rendered once per (string, point size) and kept as rows of pixel runs, so a
-// redraw copies pixels instead of shaping text again. The runs come from drawing the string
-// with the canvas's own font through QPainter; text is aliased, so its pixels are exactly the
-// font colour, and drawing at a whole-pixel offset only moves them: drawing the runs gives the
-// very pixels that Canvas::textOut would.
+// redraw copies pixels instead of shaping text again. The runs come from drawing with the
+// canvas's own font through QPainter; text is aliased, so its pixels are exactly the font
+// colour, and drawing at a whole-pixel offset only moves them: drawing the runs gives the very
+// pixels that Canvas::textOut would.
+//
+// Most texts are put together from glyphs instead of being drawn whole: each character is
+// drawn once per point size and per 1/64-pixel phase, and a text is its characters' pixels
+// placed at the pen positions the font's shaping gives. Those positions are the sum of each
+// pair's distance, learnt once by shaping the pair, so a zoom change costs a few hundred glyphs
+// rather than every string. A character or pair that shapes to anything but one glyph each
+// (ligatures, fallback fonts, control characters) sends its texts the whole-string way.
 class TextCache {
  public:
   TextCache();
@@ -67,7 +75,30 @@ class TextCache {
     int y, x1, x2;
   };
 
+  // What composing texts from glyphs needs at one point size, learnt as texts ask for it.
+  struct GlyphFace {
+    std::array<int8_t, 256> charState{};  // 0 not yet shaped, 1 one glyph, -1 anything else
+    std::array<uint32_t, 256> glyphIndex{};
+    std::array<int32_t, 256> advance{};            // 1/64 px
+    std::unordered_map<uint32_t, int32_t> pairs;   // kerned (a << 8 | b) -> b's pen x, 1/64 px
+    std::unordered_map<uint32_t, RunMask> glyphs;  // (char << 6 | phase) -> its pixels
+  };
+  // How a pair of characters shapes at any size: learnt once, at a size above every size drawn.
+  enum class PairKind : int8_t { Unknown, Plain, Kerned, Complex };
+
   QFont fontAt(int points) const;
+  GlyphFace& glyphFace(int points);
+  bool simpleChar(GlyphFace& f, uint8_t c, int points);
+  // The distance from a's pen position to b's in 1/64 pixel, or kComplexPair.
+  int32_t pairDistance(GlyphFace& f, uint8_t a, uint8_t b, int points);
+  PairKind pairKind(uint8_t a, uint8_t b);
+  const RunMask& glyph(GlyphFace& f, uint8_t c, int phase, int points);
+  // The text's pixels from its glyphs; false when it has to be drawn whole.
+  bool compose(const char* chars, int length, int points, Entry& e);
+  // Draws `text` with its pen starting `phase` 64ths of a pixel right of the drawing corner and
+  // keeps the pixels as runs relative to that corner.
+  void scan(const QString& text, int phase, int points, int width, int height, RunMask& mask);
+  static void buildMask(std::vector<ScanRun>& runs, int ox, int oy, RunMask& mask);
   const QFontMetrics& metricsAt(int points);
   // The scratch image, at least w x h, with its painter active.
   QPainter& scratch(int w, int h);
@@ -93,8 +124,10 @@ class TextCache {
   std::unordered_map<std::string, Entry> entries_;
   std::vector<Measures> measures_;                    // by point size; height 0 = not measured yet
   std::vector<std::optional<QFontMetrics>> metrics_;  // by point size
-  QImage device_{1, 1, QImage::Format_RGB32};         // measures at its 96 dpi
-  QImage scratch_;                                    // texts are drawn here to be scanned
+  std::vector<std::unique_ptr<GlyphFace>> glyphFaces_;  // by point size
+  std::vector<PairKind> pairKinds_;                     // by a << 8 | b, for the face
+  QImage device_{1, 1, QImage::Format_RGB32};           // measures at its 96 dpi
+  QImage scratch_;                                      // texts are drawn here to be scanned
   QPainter painter_;
   std::vector<ScanRun> scanRuns_;
   std::size_t spanCount_ = 0;
