@@ -1,13 +1,16 @@
 #include "app/QtHost.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -20,6 +23,7 @@
 #include "dialogs/InfoDialog.h"
 #include "dialogs/PrintBoardDialog.h"
 #include "dialogs/TextOptionsDialog.h"
+#include "files/FileIo.h"
 #include "print/PrintRoutine.h"
 
 namespace fw {
@@ -173,9 +177,49 @@ void QtHost::showPrintSetup() {
   if (dialog.exec() == QDialog::Accepted) printer_ = std::move(printer);
 }
 
+namespace {
+
+// The page drawn with a PDF writer of the printer's page layout and resolution into memory, then
+// written as a project file is, so a failure never leaves the previous file half overwritten.
+bool printToPdfFile(const std::string& path, const QPageLayout& layout, int dpi, const Board& board,
+                    const PrintSettings& settings, int zoomLevel, std::string& error) {
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  {
+    QPdfWriter pdf(&buffer);
+    pdf.setPageLayout(layout);
+    pdf.setResolution(dpi);
+    QPainter painter;
+    if (!painter.begin(&pdf)) {
+      error = "The PDF page could not be started.";
+      return false;
+    }
+    fw::printBoard(painter, layout.paintRectPixels(dpi).size(), board, settings, zoomLevel);
+    if (!painter.end()) {
+      error = "The PDF page could not be drawn.";
+      return false;
+    }
+  }
+  const QByteArray& bytes = buffer.data();
+  return replaceFile(path, reinterpret_cast<const uint8_t*>(bytes.constData()),
+                     static_cast<std::size_t>(bytes.size()), error);
+}
+
+}  // namespace
+
 bool QtHost::printBoard(const Board& board, const PrintSettings& settings, int zoomLevel,
                         const std::string& suggestedPdf, std::string& error) {
-  // Without a printer chosen in Print Setup and none installed, the artwork goes to a PDF file.
+  const int dpi = kPrintDpiTable[std::clamp(settings.dpiIndex, 0, 4)];
+  // A PDF file chosen in Print Setup is written whole or not at all, as is the one asked for
+  // when there is no printer at all; only a real printer is given the job through QPrinter.
+  if (printer_ && printer_->outputFormat() == QPrinter::PdfFormat) {
+    const std::string path = QFile::encodeName(printer_->outputFileName()).toStdString();
+    if (path.empty()) {
+      error = "No PDF file was chosen in Print Setup.";
+      return false;
+    }
+    return printToPdfFile(path, printer_->pageLayout(), dpi, board, settings, zoomLevel, error);
+  }
   std::unique_ptr<QPrinter> fallback;
   QPrinter* printer = printer_.get();
   if (!printer) {
@@ -194,17 +238,13 @@ bool QtHost::printBoard(const Board& board, const PrintSettings& settings, int z
         return false;
       }
       printer->setOutputFormat(QPrinter::PdfFormat);
-      printer->setOutputFileName(toQString(path));
+      return printToPdfFile(path, printer->pageLayout(), dpi, board, settings, zoomLevel, error);
     }
   }
-  const int dpi = kPrintDpiTable[std::clamp(settings.dpiIndex, 0, 4)];
   printer->setResolution(dpi);
   QPainter painter;
   if (!painter.begin(printer)) {
-    error =
-        printer->outputFormat() == QPrinter::PdfFormat
-            ? "The PDF file " + printer->outputFileName().toStdString() + " could not be written."
-            : "The printer " + printer->printerName().toStdString() + " could not start the job.";
+    error = "The printer " + printer->printerName().toStdString() + " could not start the job.";
     return false;
   }
   const QSize area = printer->pageLayout().paintRectPixels(dpi).size();

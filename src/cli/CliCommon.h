@@ -27,6 +27,9 @@ std::unique_ptr<QGuiApplication> ensureGuiApplication();
 // Writes the picture as PNG at a fast zlib level and, when it has at most 256 colours, with a
 // palette: the same pixels as the default encoding, in a fraction of the time.
 bool writePng(const QImage& image, QIODevice& device);
+// Replaces the file at `path` with `bytes` as a project file is replaced; on failure writes the
+// reason to `err`.
+bool writeOutput(const std::string& path, const QByteArray& bytes, std::ostream& err);
 // The print command with the arguments after "print".
 int runPrint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // The render command with the arguments after "render".

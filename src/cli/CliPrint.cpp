@@ -1,8 +1,7 @@
 // ferrowrit-cli print: the print routine onto a PDF page or a PNG page image.
-#include <QFile>
+#include <QBuffer>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <charconv>
 
 #include "cli/Cli.h"
@@ -140,22 +139,23 @@ int runPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
   if (!loadBoard(o.input, *board, err)) return kExitFailed;
   const auto app = ensureGuiApplication();
 
-  // Like a project file, the output appears whole or not at all.
-  QSaveFile file(QFile::decodeName(QByteArray::fromStdString(o.output)));
-  bool written = file.open(QIODevice::WriteOnly);
-  if (written && endsWith(o.output, ".png")) {
+  // Made in memory, then written as a project file is: whole or not at all.
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  bool made = false;
+  if (endsWith(o.output, ".png")) {
     const QImage page =
         printToImage(*board, o.settings, o.page.sizePixels(kPrintDpiTable[o.settings.dpiIndex]),
                      kDefaultZoomLevel);
-    written = writePng(page, file);
-  } else if (written) {
-    written = writePdf(*board, o, file);
+    made = writePng(page, buffer);
+  } else {
+    made = writePdf(*board, o, buffer);
   }
-  if (!written || !file.commit()) {
-    err << "ferrowrit-cli: cannot write " << o.output << ": " << file.errorString().toStdString()
-        << "\n";
+  if (!made) {
+    err << "ferrowrit-cli: cannot make the page for " << o.output << "\n";
     return kExitFailed;
   }
+  if (!writeOutput(o.output, buffer.data(), err)) return kExitFailed;
   return kExitOk;
 }
 

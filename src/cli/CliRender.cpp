@@ -1,13 +1,13 @@
-#include <QFile>
+#include <QBuffer>
 #include <QGuiApplication>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <charconv>
 #include <memory>
 #include <unordered_map>
 
 #include "cli/Cli.h"
 #include "cli/CliCommon.h"
+#include "files/FileIo.h"
 #include "render/Canvas.h"
 
 namespace fw {
@@ -138,6 +138,15 @@ bool writePng(const QImage& image, QIODevice& device) {
   return writer.write(palette.isNull() ? image : palette);
 }
 
+bool writeOutput(const std::string& path, const QByteArray& bytes, std::ostream& err) {
+  std::string error;
+  if (replaceFile(path, reinterpret_cast<const uint8_t*>(bytes.constData()),
+                  static_cast<std::size_t>(bytes.size()), error))
+    return true;
+  err << "ferrowrit-cli: " << error << "\n";
+  return false;
+}
+
 std::unique_ptr<QGuiApplication> ensureGuiApplication() {
   if (QCoreApplication::instance() != nullptr) return nullptr;
   qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -262,13 +271,14 @@ int runRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
   }
   const QImage image = renderBoard(*board, options);
 
-  // Like a project file, the picture appears whole or not at all.
-  QSaveFile file(QFile::decodeName(QByteArray::fromStdString(options.output)));
-  if (!file.open(QIODevice::WriteOnly) || !writePng(image, file) || !file.commit()) {
-    err << "ferrowrit-cli: cannot write " << options.output << ": "
-        << file.errorString().toStdString() << "\n";
+  // Encoded in memory, then written as a project file is: whole or not at all.
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  if (!writePng(image, buffer)) {
+    err << "ferrowrit-cli: cannot encode the picture for " << options.output << "\n";
     return kExitFailed;
   }
+  if (!writeOutput(options.output, buffer.data(), err)) return kExitFailed;
   return kExitOk;
 }
 

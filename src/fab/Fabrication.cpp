@@ -7,15 +7,16 @@
 #include <array>
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 
 #include "board/PrintTables.h"
 #include "board/View.h"
 #include "fab/GerberWriter.h"
+#include "files/FileIo.h"
 
 namespace fw {
 
@@ -355,44 +356,40 @@ std::string fabBaseName(const std::string& currentFileName) {
 
 bool writeFabFiles(const Board& board, const std::string& folder, const std::string& name,
                    std::string& error) {
-  // Each file is written beside its place and renamed over it when whole, so an old export is
-  // never left half overwritten. The files can be made again from the project at any time, so
-  // unlike a project file they are not forced to disk first: that would take longer than
-  // writing them.
+  // Each file is written beside its place, and only when all five are whole are they renamed
+  // over the old ones, so a failure leaves an old export as it was. The files can be made again
+  // from the project at any time, so unlike a project file they are not forced to disk first:
+  // that would take longer than writing them. They go through the same FileReplacement as the
+  // project file, with the flush left out.
   const std::filesystem::path dir(folder);
-  for (const FabFile f : kFabFiles) {
-    const std::string fileName = name + fabFileSuffix(f);
-    const std::filesystem::path target = dir / fileName;
-    const std::filesystem::path part = dir / (fileName + ".part");
-    std::FILE* file = std::fopen(part.c_str(), "wb");
-    bool ok = file != nullptr;
-    int reason = ok ? 0 : errno;
+  std::array<std::unique_ptr<FileReplacement>, std::size(kFabFiles)> files;
+  const auto failed = [&](std::size_t i, const std::string& alreadyReplaced) {
+    error = "cannot write " + name + fabFileSuffix(kFabFiles[i]) + ": " +
+            std::strerror(files[i]->errorNumber() != 0 ? files[i]->errorNumber() : EIO) +
+            alreadyReplaced;
+    return false;
+  };
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const FabFile f = kFabFiles[i];
+    files[i] = std::make_unique<FileReplacement>((dir / (name + fabFileSuffix(f))).string());
+    FileReplacement& file = *files[i];
     const FabSink sink = [&](std::string_view piece) {
-      if (std::fwrite(piece.data(), 1, piece.size(), file) == piece.size()) return true;
-      reason = errno;
-      return false;
+      return file.write(piece.data(), piece.size());
     };
+    bool ok = file.open();
     if (ok && f == FabFile::Drill)
       ok = sink(drill(board));
     else if (ok)
       gerber(board, f, sink, ok);
-    if (file != nullptr && std::fclose(file) != 0 && ok) {
-      ok = false;
-      reason = errno;
-    }
-    std::error_code ec;
-    if (ok) {
-      std::filesystem::rename(part, target, ec);
-      if (ec) {
-        ok = false;
-        reason = ec.value();
-      }
-    }
-    if (!ok) {
-      if (file != nullptr) std::filesystem::remove(part, ec);
-      error = "cannot write " + fileName + ": " + std::strerror(reason != 0 ? reason : EIO);
-      return false;
-    }
+    if (!ok || !file.close(false)) return failed(i, "");
+  }
+  // A rename seldom fails once the files are written; when one does after others, the user is
+  // told which files are new already.
+  std::string replaced;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (!files[i]->replaceTarget(false))
+      return failed(i, replaced.empty() ? "" : "; already replaced:" + replaced);
+    replaced += " " + name + fabFileSuffix(kFabFiles[i]);
   }
   return true;
 }

@@ -24,24 +24,6 @@ std::string folderOf(const std::string& path) {
   return path.substr(0, slash);
 }
 
-// Writes all of `data`, riding out interrupted and partial writes.
-bool writeAll(int fd, const uint8_t* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (n == 0) {
-      errno = EIO;
-      return false;
-    }
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 // Closes `fd` without letting the close change errno, which still names the first failure.
 void closeKeepingErrno(int fd) {
   const int e = errno;
@@ -89,60 +71,154 @@ bool readFileBytes(const std::string& path, std::size_t limit, std::vector<uint8
   return true;
 }
 
-bool replaceFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
-  std::string target = path;
-  struct stat lst {};
-  if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
-    if (char* resolved = ::realpath(path.c_str(), nullptr)) {
-      target = resolved;
-      std::free(resolved);
-    }
-  }
+namespace {
+FileOps systemFileOps;
+FileOps* currentFileOps = &systemFileOps;
+}  // namespace
 
-  std::string tmp = target + ".XXXXXX";
-  const int fd = ::mkstemp(tmp.data());
-  if (fd < 0) {
-    error = errnoText("cannot create a file in", folderOf(target));
-    return false;
-  }
-  auto fail = [&](const std::string& what) {
-    error = errnoText(what, tmp);
-    ::unlink(tmp.c_str());
-    return false;
-  };
-
+int FileOps::openTemporary(std::string& pattern) {
+  const int fd = ::mkstemp(pattern.data());
+  if (fd < 0) return -1;
   // mkstemp makes the file private; the file gets the usual permissions instead.
   const mode_t mask = ::umask(0);
   ::umask(mask);
   if (::fchmod(fd, 0666 & ~mask) != 0) {
     closeKeepingErrno(fd);
-    return fail("cannot set the permissions of");
-  }
-  if (!writeAll(fd, bytes.data(), bytes.size())) {
-    closeKeepingErrno(fd);
-    return fail("cannot write");
-  }
-  if (::fsync(fd) != 0) {
-    closeKeepingErrno(fd);
-    return fail("cannot flush");
-  }
-  if (::close(fd) != 0) return fail("cannot close");
-  if (::rename(tmp.c_str(), target.c_str()) != 0) {
     const int e = errno;
-    ::unlink(tmp.c_str());
+    ::unlink(pattern.c_str());
     errno = e;
-    error = errnoText("cannot replace", target);
-    return false;
+    return -1;
   }
+  return fd;
+}
 
-  // Make the rename itself durable; the file is complete either way, so a failure here is not
-  // reported.
-  const int dir = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
+long FileOps::write(int fd, const void* data, std::size_t size) {
+  return ::write(fd, data, size);
+}
+
+int FileOps::sync(int fd) {
+  return ::fsync(fd);
+}
+
+int FileOps::close(int fd) {
+  return ::close(fd);
+}
+
+int FileOps::rename(const std::string& from, const std::string& to) {
+  return ::rename(from.c_str(), to.c_str());
+}
+
+int FileOps::remove(const std::string& path) {
+  return ::unlink(path.c_str());
+}
+
+FileOps& fileOps() {
+  return *currentFileOps;
+}
+
+ScopedFileOps::ScopedFileOps(FileOps& ops) : previous_(currentFileOps) {
+  currentFileOps = &ops;
+}
+
+ScopedFileOps::~ScopedFileOps() {
+  currentFileOps = previous_;
+}
+
+FileReplacement::FileReplacement(const std::string& path) : target_(path) {
+  struct stat lst {};
+  if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
+    if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+      target_ = resolved;
+      std::free(resolved);
+    }
+  }
+}
+
+FileReplacement::~FileReplacement() {
+  discard();
+}
+
+bool FileReplacement::open() {
+  if (failed_) return false;
+  std::string pattern = target_ + ".XXXXXX";
+  const int fd = fileOps().openTemporary(pattern);
+  if (fd < 0) return fail("cannot create a file in", folderOf(target_));
+  fd_ = fd;
+  temporary_ = pattern;
+  return true;
+}
+
+bool FileReplacement::write(const void* data, std::size_t size) {
+  if (failed_) return false;
+  const auto* at = static_cast<const uint8_t*>(data);
+  // Interrupted and partial writes are carried on.
+  while (size > 0) {
+    const long n = fileOps().write(fd_, at, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return fail("cannot write", target_);
+    }
+    if (n == 0) {
+      errno = EIO;
+      return fail("cannot write", target_);
+    }
+    at += n;
+    size -= static_cast<std::size_t>(n);
   }
   return true;
+}
+
+bool FileReplacement::close(bool sync) {
+  if (failed_) return false;
+  if (sync && fileOps().sync(fd_) != 0) return fail("cannot flush", target_);
+  const int fd = fd_;
+  fd_ = -1;  // a failed close has released the descriptor all the same
+  if (fileOps().close(fd) != 0) return fail("cannot close", target_);
+  return true;
+}
+
+bool FileReplacement::replaceTarget(bool sync) {
+  if (failed_) return false;
+  if (fileOps().rename(temporary_, target_) != 0) return fail("cannot replace", target_);
+  temporary_.clear();
+  if (sync) {
+    // Makes the rename itself durable; the file is complete either way, so a failure here is
+    // not reported.
+    const int dir = ::open(folderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+      ::fsync(dir);
+      ::close(dir);
+    }
+  }
+  return true;
+}
+
+bool FileReplacement::fail(const std::string& what, const std::string& path) {
+  errno_ = errno;
+  error_ = what + " " + path + ": " + std::strerror(errno_);
+  failed_ = true;
+  discard();
+  return false;
+}
+
+void FileReplacement::discard() {
+  if (fd_ >= 0) fileOps().close(fd_);
+  fd_ = -1;
+  if (!temporary_.empty()) fileOps().remove(temporary_);
+  temporary_.clear();
+}
+
+bool replaceFile(const std::string& path, const uint8_t* data, std::size_t size,
+                 std::string& error) {
+  FileReplacement file(path);
+  if (file.open() && file.write(data, size) && file.close(true) && file.replaceTarget(true))
+    return true;
+  error = file.error();
+  return false;
+}
+
+bool replaceFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
+  return replaceFile(path, bytes.data(), bytes.size(), error);
 }
 
 }  // namespace fw
