@@ -64,6 +64,7 @@ void TextCache::clear() {
   metrics_.clear();
   glyphFaces_.clear();
   pairKinds_.clear();
+  rows_.clear();  // with the texts the rows put together
   spanCount_ = 0;
 }
 
@@ -79,7 +80,7 @@ const TextCache::Measures& TextCache::measures(int points) {
   return m;
 }
 
-const TextCache::Entry& TextCache::get(const char* chars, int length, int points) {
+const TextCache::Entry& TextCache::whole(const char* chars, int length, int points) {
   std::string key;
   key.reserve(std::size_t(length) + 2);
   key.push_back(char(points & 0xFF));
@@ -88,9 +89,16 @@ const TextCache::Entry& TextCache::get(const char* chars, int length, int points
   auto it = entries_.find(key);
   if (it != entries_.end()) return it->second;
   Entry e;
-  if (!compose(chars, length, points, e)) render(QString::fromLatin1(chars, length), points, e);
+  render(QString::fromLatin1(chars, length), points, e);
   spanCount_ += e.mask.data.size();
   return entries_.emplace(std::move(key), std::move(e)).first->second;
+}
+
+std::size_t TextCache::glyphCount() const {
+  std::size_t n = 0;
+  for (const auto& f : glyphFaces_)
+    if (f) n += f->glyphs.size();
+  return n;
 }
 
 bool TextCache::holds(const RowSlot& slot, const char* chars, int length, int points) const {
@@ -110,9 +118,18 @@ const TextCache::Entry& TextCache::getForRow(std::size_t row, const char* chars,
   length = std::clamp(length, 0, 32);
   if (row >= rows_.size()) rows_.resize(row + 1);
   RowSlot& slot = rows_[row];
-  if (slot.entry != nullptr && holds(slot, chars, length, points)) return *slot.entry;
-  const Entry& e = get(chars, length, points);
-  slot.entry = &e;
+  if (holds(slot, chars, length, points)) {
+    if (slot.composed) return slot.own;
+    if (slot.entry != nullptr) return *slot.entry;
+  }
+  slot.composed = compose(chars, length, points, slot.own);
+  if (slot.composed) {
+    spanCount_ += slot.own.mask.data.size();
+    slot.entry = nullptr;
+  } else {
+    slot.entry = &whole(chars, length, points);
+  }
+  const Entry& e = slot.composed ? slot.own : *slot.entry;
   slot.width = e.width;
   remember(slot, chars, length, points);
   return e;
@@ -124,7 +141,10 @@ int TextCache::widthForRow(std::size_t row, const char* chars, int length, int p
   RowSlot& slot = rows_[row];
   if (holds(slot, chars, length, points)) return slot.width;
   slot.entry = nullptr;
-  slot.width = metricsAt(points).horizontalAdvance(QString::fromLatin1(chars, length));
+  slot.composed = false;
+  std::array<int32_t, 32> pens{};
+  if (!place(glyphFace(points), chars, length, points, pens.data(), slot.width))
+    slot.width = metricsAt(points).horizontalAdvance(QString::fromLatin1(chars, length));
   remember(slot, chars, length, points);
   return slot.width;
 }
@@ -155,23 +175,31 @@ void TextCache::render(const QString& text, int points, Entry& e) {
   e.width = fm.horizontalAdvance(text);
   e.height = fm.height();
   e.mask = RunMask{};
-  if (!text.isEmpty()) scan(text, 0, points, e.width, e.height, e.mask);
+  // First the extent with a quarter of the height around it.
+  const int m = e.height / 4 + 2;
+  if (!text.isEmpty())
+    scan(text, 0, points, QRect(-m, -m, e.width + 2 * m, e.height + 2 * m), e.width, e.height,
+         e.mask);
 }
 
-void TextCache::scan(const QString& text, int phase, int points, int width, int height,
+void TextCache::scan(const QString& text, int phase, int points, QRect area, int width, int height,
                      RunMask& mask) {
   const QFontMetrics& fm = metricsAt(points);
-  // Draw into the extent with a margin for glyphs that reach past it, clipped to that area;
-  // if anything touches its border, the margin was too small and the drawing is repeated
-  // with a wider one. Positions are kept relative to the drawing corner through (ox, oy).
+  // Draw into `area` (relative to the drawing corner), clipped to it; if anything touches its
+  // border, the area was too small and the drawing is repeated in the extent with a margin of
+  // twice the height, past which no glyph reaches. Positions are kept relative to the drawing
+  // corner through (ox, oy).
   std::vector<ScanRun>& runs = scanRuns_;
-  // Two tries: a quarter of the height, then twice the height, past which no glyph reaches.
-  int margin = height / 4 + 2;
   int ox = 0, oy = 0;
-  for (int attempt = 0;; ++attempt, margin = reach(height)) {
-    const int w = width + 2 * margin;
-    const int h = height + 2 * margin;
-    ox = oy = margin;
+  for (int attempt = 0;; ++attempt) {
+    if (attempt == 1) {
+      const int margin = reach(height);
+      area = QRect(-margin, -margin, width + 2 * margin, height + 2 * margin);
+    }
+    const int w = area.width();
+    const int h = area.height();
+    ox = -area.left();
+    oy = -area.top();
     QPainter& p = scratch(w, h);
     p.setClipRect(0, 0, w, h);
     p.setCompositionMode(QPainter::CompositionMode_Source);
@@ -206,7 +234,8 @@ void TextCache::scan(const QString& text, int phase, int points, int width, int 
 
 // Runs sorted by row, then by x, without overlaps, become a mask relative to (ox, oy).
 void TextCache::buildMask(std::vector<ScanRun>& runs, int ox, int oy, RunMask& m) {
-  m = RunMask{};
+  m.top = m.left = m.rows = m.width = 0;
+  m.data.clear();  // keeps its storage for the row's next text
   if (runs.empty()) return;
   // Bounds of the runs, then the mask relative to them.
   const int top = runs.front().y, bottom = runs.back().y;
@@ -353,80 +382,107 @@ int32_t TextCache::pairDistance(GlyphFace& f, uint8_t a, uint8_t b, int points) 
 }
 
 const RunMask& TextCache::glyph(GlyphFace& f, uint8_t c, int phase, int points) {
+  if (phase == 0 && f.wholePixel[c] != nullptr) return *f.wholePixel[c];
   const uint32_t key = uint32_t(c) << 6 | uint32_t(phase);
   const auto it = f.glyphs.find(key);
   if (it != f.glyphs.end()) return it->second;
   const QFontMetrics& fm = metricsAt(points);
   const QString text(QChar{c});
   RunMask& mask = f.glyphs[key];
-  scan(text, phase, points, fm.horizontalAdvance(text) + 1, fm.height(), mask);
+  // First the glyph's ink box as the font gives it, a little wider; the outline stays well
+  // inside the clip, since an outline cut by it may come out differently.
+  const int m = 2 + fm.height() / 16;
+  const QRect ink = fm.boundingRect(QChar{c}).translated(0, fm.ascent());
+  scan(text, phase, points, ink.adjusted(-m, -m, m + 1, m), fm.horizontalAdvance(text) + 1,
+       fm.height(), mask);
   spanCount_ += mask.data.size();
+  if (phase == 0) f.wholePixel[c] = &mask;
   return mask;
 }
 
-bool TextCache::compose(const char* chars, int length, int points, Entry& e) {
-  GlyphFace& f = glyphFace(points);
-  std::array<int32_t, 256> pens{};
-  if (length <= 0 || length > int(pens.size())) return false;
+bool TextCache::place(GlyphFace& f, const char* chars, int length, int points, int32_t* pens,
+                      int& width) {
+  if (length <= 0) return false;
+  pens[0] = 0;
   for (int i = 0; i < length; ++i) {
     const uint8_t c = uint8_t(chars[i]);
     if (!simpleChar(f, c, points)) return false;
     if (i == 0) continue;
     const int32_t d = pairDistance(f, uint8_t(chars[i - 1]), c, points);
     if (d == kComplexPair) return false;
-    pens[std::size_t(i)] = pens[std::size_t(i - 1)] + d;
+    pens[i] = pens[i - 1] + d;
   }
+  // The extent's width is the pen's whole advance, rounded as QFontMetrics rounds it.
+  width = floorDiv64(pens[length - 1] + f.advance[uint8_t(chars[length - 1])] + 32);
+  return true;
+}
+
+bool TextCache::compose(const char* chars, int length, int points, Entry& e) {
+  GlyphFace& f = glyphFace(points);
+  std::array<int32_t, 32> pens{};
+  if (length > int(pens.size()) || !place(f, chars, length, points, pens.data(), e.width))
+    return false;
   // Every glyph first, since drawing one uses the scan buffer.
-  std::array<const RunMask*, 256> masks{};
-  std::array<int, 256> wholes{};
+  std::array<const RunMask*, 32> masks{};
+  std::array<int, 32> wholes{};
   for (int i = 0; i < length; ++i) {
     const int32_t pen = pens[std::size_t(i)];
     const int whole = floorDiv64(pen);  // the pixel the pen lies in
     wholes[std::size_t(i)] = whole;
     masks[std::size_t(i)] = &glyph(f, uint8_t(chars[i]), pen - whole * 64, points);
   }
-  // Row by row, each glyph's runs in turn; glyphs come left to right, so a row is nearly in
-  // order already, and kerned glyphs that overlap are joined.
-  int top = INT_MAX, bottom = INT_MIN;
+  // The mask's bounds, then row by row each glyph's runs in turn; glyphs come left to right, so
+  // a row is nearly in order already, and kerned glyphs that overlap are joined.
+  int top = INT_MAX, bottom = INT_MIN, left = INT_MAX, right = INT_MIN;
   for (int i = 0; i < length; ++i) {
     const RunMask& g = *masks[std::size_t(i)];
     if (g.rows == 0) continue;  // a space
+    const int x0 = wholes[std::size_t(i)] + g.left;
     top = std::min(top, g.top);
     bottom = std::max(bottom, g.top + g.rows - 1);
+    left = std::min(left, x0);
+    right = std::max(right, x0 + g.width - 1);
   }
-  std::vector<ScanRun>& runs = scanRuns_;
-  runs.clear();
+  e.height = metricsAt(points).height();
+  RunMask& m = e.mask;
+  m.top = m.left = m.rows = m.width = 0;
+  m.data.clear();  // keeps its storage for the row's next text
+  if (top > bottom) return true;
+  right = std::min(right, left + 65535);  // runs are held as 16-bit offsets
+  m.top = top;
+  m.left = left;
+  m.rows = bottom - top + 1;
+  m.width = right - left + 1;
+  m.data.resize(std::size_t(m.rows) + 1);
+  std::vector<ScanRun>& row = scanRuns_;
+  uint32_t count = 0;
   for (int y = top; y <= bottom; ++y) {
-    const std::size_t rowStart = runs.size();
+    m.data[std::size_t(y - top)] = count;
+    row.clear();
     for (int i = 0; i < length; ++i) {
       const RunMask& g = *masks[std::size_t(i)];
       const int r = y - g.top;
       if (r < 0 || r >= g.rows) continue;
       const int x0 = wholes[std::size_t(i)] + g.left;
       const uint32_t* spans = g.data.data() + g.rows + 1;
-      for (uint32_t k = g.data[std::size_t(r)]; k < g.data[std::size_t(r) + 1]; ++k)
-        runs.push_back({y, x0 + int(spans[k] & 0xFFFF), x0 + int(spans[k] >> 16)});
+      for (uint32_t k = g.data[std::size_t(r)]; k < g.data[std::size_t(r) + 1]; ++k) {
+        const ScanRun run{y, x0 + int(spans[k] & 0xFFFF), x0 + int(spans[k] >> 16)};
+        std::size_t j = row.size();
+        row.push_back(run);
+        for (; j > 0 && row[j - 1].x1 > run.x1; --j) row[j] = row[j - 1];
+        row[j] = run;
+      }
     }
-    for (std::size_t j = rowStart + 1; j < runs.size(); ++j) {
-      const ScanRun run = runs[j];
-      std::size_t m = j;
-      for (; m > rowStart && runs[m - 1].x1 > run.x1; --m) runs[m] = runs[m - 1];
-      runs[m] = run;
+    for (std::size_t j = 0; j < row.size();) {
+      const int x1 = row[j].x1;
+      int x2 = row[j].x2;
+      for (++j; j < row.size() && row[j].x1 <= x2 + 1; ++j) x2 = std::max(x2, row[j].x2);
+      if (x1 > right) continue;
+      m.data.push_back(uint32_t(x1 - left) | (uint32_t(std::min(x2, right) - left) << 16));
+      ++count;
     }
   }
-  std::size_t n = 0;
-  for (const ScanRun& r : runs) {
-    if (n > 0 && runs[n - 1].y == r.y && r.x1 <= runs[n - 1].x2 + 1)
-      runs[n - 1].x2 = std::max(runs[n - 1].x2, r.x2);
-    else
-      runs[n++] = r;
-  }
-  runs.resize(n);
-  // The extent's width is the pen's whole advance, rounded as QFontMetrics rounds it.
-  const int32_t end = pens[std::size_t(length - 1)] + f.advance[uint8_t(chars[length - 1])];
-  e.width = floorDiv64(end + 32);
-  e.height = metricsAt(points).height();
-  buildMask(runs, 0, 0, e.mask);
+  m.data[std::size_t(m.rows)] = count;
   return true;
 }
 

@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QRect>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -52,10 +53,9 @@ class TextCache {
   // the next call.
   void beginDrawing(const QFont& face);
   const Measures& measures(int points);
-  // The text of `length` Latin-1 characters at `points` (already at least 1).
-  const Entry& get(const char* chars, int length, int points);
-  // The same for the text in a given table row (length at most 32): remembers what each row
-  // held last, so an unchanged row needs no look-up.
+  // The text of `length` Latin-1 characters at `points` (already at least 1) in a given table
+  // row (length at most 32): remembers what each row held last, so an unchanged row needs no
+  // look-up. The entry stays valid until the next call.
   const Entry& getForRow(std::size_t row, const char* chars, int length, int points);
   // The text extent's width of the text in a table row (length at most 32), as
   // Canvas::textExtent gives it, without rendering the text; remembered with the row.
@@ -66,7 +66,10 @@ class TextCache {
   // Draws the entry's pixels in the colour with its corner at window position (x, y).
   static void blit(Canvas& c, const Entry& e, int x, int y, const QColor& colour);
 
-  std::size_t size() const { return entries_.size(); }
+  // Texts drawn whole, glyphs, and pixel runs held in all.
+  std::size_t wholeTexts() const { return entries_.size(); }
+  std::size_t glyphCount() const;
+  std::size_t spanCount() const { return spanCount_; }
   void clear();
 
  private:
@@ -82,6 +85,7 @@ class TextCache {
     std::array<int32_t, 256> advance{};            // 1/64 px
     std::unordered_map<uint32_t, int32_t> pairs;   // kerned (a << 8 | b) -> b's pen x, 1/64 px
     std::unordered_map<uint32_t, RunMask> glyphs;  // (char << 6 | phase) -> its pixels
+    std::array<const RunMask*, 256> wholePixel{};  // the glyphs at phase 0, found faster
   };
   // How a pair of characters shapes at any size: learnt once, at a size above every size drawn.
   enum class PairKind : int8_t { Unknown, Plain, Kerned, Complex };
@@ -95,9 +99,16 @@ class TextCache {
   const RunMask& glyph(GlyphFace& f, uint8_t c, int phase, int points);
   // The text's pixels from its glyphs; false when it has to be drawn whole.
   bool compose(const char* chars, int length, int points, Entry& e);
+  // The pen positions of a text made of glyphs and the extent's width; false when it has to be
+  // drawn whole.
+  bool place(GlyphFace& f, const char* chars, int length, int points, int32_t* pens, int& width);
+  // A text drawn whole, shared by every row that holds it.
+  const Entry& whole(const char* chars, int length, int points);
   // Draws `text` with its pen starting `phase` 64ths of a pixel right of the drawing corner and
-  // keeps the pixels as runs relative to that corner.
-  void scan(const QString& text, int phase, int points, int width, int height, RunMask& mask);
+  // keeps the pixels as runs relative to that corner; `area` is where to look first, and the
+  // extent (width x height) with a wide margin the second time.
+  void scan(const QString& text, int phase, int points, QRect area, int width, int height,
+            RunMask& mask);
   static void buildMask(std::vector<ScanRun>& runs, int ox, int oy, RunMask& mask);
   const QFontMetrics& metricsAt(int points);
   // The scratch image, at least w x h, with its painter active.
@@ -105,7 +116,9 @@ class TextCache {
   void render(const QString& text, int points, Entry& e);
 
   struct RowSlot {
-    const Entry* entry = nullptr;  // null while only the width is known
+    Entry own;  // the text put together from glyphs, when `composed`
+    bool composed = false;
+    const Entry* entry = nullptr;  // a text drawn whole; both unset while only the width is known
     int width = 0;
     uint64_t generation = 0;
     int points = 0;
