@@ -105,12 +105,13 @@ QImage asPalette(const QImage& image) {
   QImage out(image.size(), QImage::Format_Indexed8);
   QList<QRgb> table;
   std::unordered_map<QRgb, int> index;
+  const int width = image.width();
   for (int y = 0; y < image.height(); ++y) {
     const QRgb* from = reinterpret_cast<const QRgb*>(image.constScanLine(y));
     uchar* to = out.scanLine(y);
     QRgb last = 0;
     int lastIndex = -1;
-    for (int x = 0; x < image.width(); ++x) {
+    for (int x = 0; x < width; ++x) {
       const QRgb c = from[x] | 0xFF000000u;
       if (c != last || lastIndex < 0) {
         auto it = index.find(c);

@@ -64,6 +64,7 @@ void TextCache::clear() {
   metrics_.clear();
   glyphFaces_.clear();
   pairKinds_.clear();
+  probe_.reset();
   rows_.clear();  // with the texts the rows put together
   spanCount_ = 0;
 }
@@ -345,16 +346,15 @@ TextCache::PairKind TextCache::pairKind(uint8_t a, uint8_t b) {
   if (pairKinds_.empty()) pairKinds_.assign(std::size_t(1) << 16, PairKind::Unknown);
   PairKind& kind = pairKinds_[std::size_t(a) << 8 | b];
   if (kind == PairKind::Unknown) {
-    const QFont font = fontAt(kProbePoints);
+    if (!probe_) probe_ = std::make_unique<GlyphFace>();
+    GlyphFace& p = *probe_;
     const QChar pair[2] = {QChar(a), QChar(b)};
-    Shaped first, second, both;
+    Shaped both;
     kind = PairKind::Complex;
-    if (shape(QString(pair, 1), font, &device_, first) &&
-        shape(QString(pair + 1, 1), font, &device_, second) &&
-        shape(QString(pair, 2), font, &device_, both) && first.glyphs.size() == 1 &&
-        second.glyphs.size() == 1 && both.glyphs.size() == 2 && both.glyphs[0] == first.glyphs[0] &&
-        both.glyphs[1] == second.glyphs[0])
-      kind = both.pens[1] == first.advance ? PairKind::Plain : PairKind::Kerned;
+    if (simpleChar(p, a, kProbePoints) && simpleChar(p, b, kProbePoints) &&
+        shape(QString(pair, 2), fontAt(kProbePoints), &device_, both) && both.glyphs.size() == 2 &&
+        both.glyphs[0] == p.glyphIndex[a] && both.glyphs[1] == p.glyphIndex[b])
+      kind = both.pens[1] == p.advance[a] ? PairKind::Plain : PairKind::Kerned;
   }
   return kind;
 }

@@ -139,6 +139,7 @@ class TextCache {
   std::vector<std::optional<QFontMetrics>> metrics_;  // by point size
   std::vector<std::unique_ptr<GlyphFace>> glyphFaces_;  // by point size
   std::vector<PairKind> pairKinds_;                     // by a << 8 | b, for the face
+  std::unique_ptr<GlyphFace> probe_;                    // the characters at the probe size
   QImage device_{1, 1, QImage::Format_RGB32};           // measures at its 96 dpi
   QImage scratch_;                                      // texts are drawn here to be scanned
   QPainter painter_;
