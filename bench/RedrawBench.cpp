@@ -1,5 +1,6 @@
 // Full redraws of the drawing area at 1920 x 1080: empty, typical and full boards at zoom 1x
-// and 4x, and the empty and full boards at 32x, where nearly all of the board lies off-screen. Run:
+// and 4x, the empty and full boards at 32x, where nearly all of the board lies off-screen, and the
+// full board at the other zooms. Each reports what its text cache holds. Run:
 // build/bin/ferrowrit-bench --benchmark_filter=Redraw
 //   --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
@@ -36,6 +37,12 @@ void redraw(benchmark::State& state, BenchBoard kind, int zoomLevel) {
     renderer.drawBoard(canvas, *board, view, Visibility{}, Selection{});
     benchmark::DoNotOptimize(canvas.scanLine(60));
   }
+  // What the text cache holds for this board and zoom, for keeping an eye on its memory.
+  const auto usage = renderer.textCacheUsage();
+  state.counters["whole_texts"] = double(usage[0]);
+  state.counters["glyph_texts"] = double(usage[1]);
+  state.counters["glyphs"] = double(usage[2]);
+  state.counters["cache_MB"] = double(usage[3]) / (1 << 20);
 }
 
 // The first redraw after start-up or a zoom change, which renders every visible text once.
@@ -62,6 +69,12 @@ void registerRedrawBenchmarks() {
   for (BenchBoard kind : {BenchBoard::Empty, BenchBoard::Full}) {
     const std::string name = std::string("BM_Redraw/") + benchBoardName(kind) + "/zoom32";
     benchmark::RegisterBenchmark(name.c_str(), redraw, kind, 5)->Unit(benchmark::kMillisecond);
+  }
+  // The full board at the remaining zooms, so that the text cache's size is seen at every one.
+  for (int zoom : {1, 3, 4}) {
+    const std::string name = "BM_Redraw/full/zoom" + std::to_string(1 << zoom);
+    benchmark::RegisterBenchmark(name.c_str(), redraw, BenchBoard::Full, zoom)
+        ->Unit(benchmark::kMillisecond);
   }
   for (int zoom : {0, 2, 5}) {
     const std::string name = "BM_RedrawFirst/full/zoom" + std::to_string(1 << zoom);

@@ -27,6 +27,12 @@ struct BoardRenderer::Cache {
   TextCache texts;
 };
 
+std::array<std::size_t, 4> BoardRenderer::textCacheUsage() const {
+  const TextCache::Usage u = cache_->texts.usage();
+  return {u.wholeTexts, u.composedTexts, u.glyphs, u.runBytes};
+}
+
+
 namespace {
 
 int rowsInUse(int32_t count, int32_t capacity) {

@@ -71,6 +71,9 @@ class BoardRenderer {
   // Every text of a layer in the layer's text colour, transparent background.
   void DrawLayerTexts(Canvas& c, const Board& b, const View& v, const Visibility& vis, int layer);
 
+  // What the text cache holds: whole texts, texts put together from glyphs, glyphs, run bytes.
+  std::array<std::size_t, 4> textCacheUsage() const;
+
   // The text colour of a layer in the normal pass (fuchsia for the Graphic layer).
   static QColor textColor(int layer);
 

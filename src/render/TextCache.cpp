@@ -95,11 +95,23 @@ const TextCache::Entry& TextCache::whole(const char* chars, int length, int poin
   return entries_.emplace(std::move(key), std::move(e)).first->second;
 }
 
-std::size_t TextCache::glyphCount() const {
-  std::size_t n = 0;
-  for (const auto& f : glyphFaces_)
-    if (f) n += f->glyphs.size();
-  return n;
+TextCache::Usage TextCache::usage() const {
+  Usage u;
+  auto bytes = [](const RunMask& m) { return m.data.capacity() * sizeof(uint32_t); };
+  for (const auto& [key, e] : entries_) {
+    ++u.wholeTexts;
+    u.runBytes += bytes(e.mask);
+  }
+  for (const RowSlot& r : rows_) {
+    u.composedTexts += r.composed ? 1 : 0;
+    u.runBytes += bytes(r.own.mask);
+  }
+  for (const auto& f : glyphFaces_) {
+    if (!f) continue;
+    u.glyphs += f->glyphs.size();
+    for (const auto& [key, g] : f->glyphs) u.runBytes += bytes(g);
+  }
+  return u;
 }
 
 bool TextCache::holds(const RowSlot& slot, const char* chars, int length, int points) const {

@@ -66,10 +66,12 @@ class TextCache {
   // Draws the entry's pixels in the colour with its corner at window position (x, y).
   static void blit(Canvas& c, const Entry& e, int x, int y, const QColor& colour);
 
-  // Texts drawn whole, glyphs, and pixel runs held in all.
-  std::size_t wholeTexts() const { return entries_.size(); }
-  std::size_t glyphCount() const;
-  std::size_t spanCount() const { return spanCount_; }
+  // What the cache holds now: texts drawn whole, texts put together in rows, glyphs, and the
+  // bytes of all their pixel runs.
+  struct Usage {
+    std::size_t wholeTexts = 0, composedTexts = 0, glyphs = 0, runBytes = 0;
+  };
+  Usage usage() const;
   void clear();
 
  private:
