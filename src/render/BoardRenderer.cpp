@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "board/Geometry.h"
+#include "render/Raster.h"
 #include "render/TextCache.h"
 
 namespace fw {
@@ -31,7 +32,6 @@ std::array<std::size_t, 4> BoardRenderer::textCacheUsage() const {
   const TextCache::Usage u = cache_->texts.usage();
   return {u.wholeTexts, u.composedTexts, u.glyphs, u.runBytes};
 }
-
 
 namespace {
 
@@ -225,11 +225,15 @@ class Redraw {
         }
         // Qt fills glyphs above its glyph-cache size as outlines, and an outline cut by the
         // canvas's top edge can come out a pixel different from the same outline drawn whole:
-        // such texts are drawn directly.
+        // such texts are kept as drawn on a canvas-shaped image at their very place.
         if (m.height > kLargestCachedGlyph && yw - m.height / 2 - reach < area_.y1) {
-          c_.setFontPointSize(points);
-          c_.setFontColor(colour);
-          centredText(c_, v_, t);
+          const int width =
+              cache_->widthForRow(std::size_t(i), t.text.chars.data(), length, points);
+          const int x = raster::clampCoord(xw - width / 2);
+          const int y = raster::clampCoord(yw - m.height / 2);
+          TextCache::blit(
+              c_, cache_->cutForRow(std::size_t(i), t.text.chars.data(), length, points, c_, x, y),
+              x, y, colour);
           continue;
         }
         const TextCache::Entry& e =

@@ -66,6 +66,7 @@ void TextCache::clear() {
   pairKinds_.clear();
   probe_.reset();
   rows_.clear();  // with the texts the rows put together
+  cut_.clear();
   spanCount_ = 0;
 }
 
@@ -95,12 +96,69 @@ const TextCache::Entry& TextCache::whole(const char* chars, int length, int poin
   return entries_.emplace(std::move(key), std::move(e)).first->second;
 }
 
+const TextCache::Entry& TextCache::cutForRow(std::size_t row, const char* chars, int length,
+                                             int points, const Canvas& c, int x, int y) {
+  length = std::clamp(length, 0, 32);
+  CutSlot& slot = cut_[row];
+  const std::array<int, 5> place{x, y, c.width(), c.height(), c.yOffset()};
+  if (slot.place == place && holds(slot.text, chars, length, points)) return slot.entry;
+  const QString text = QString::fromLatin1(chars, length);
+  const QFontMetrics& fm = metricsAt(points);
+  Entry& e = slot.entry;
+  e.width = fm.horizontalAdvance(text);
+  e.height = fm.height();
+  // Where the text's pixels can lie, within the canvas; window coordinates.
+  const int r = reach(e.height);
+  const QRect box = QRect(x - r, y - r, e.width + 2 * r, e.height + 2 * r) &
+                    QRect(0, c.yOffset(), c.width(), c.height());
+  std::vector<ScanRun>& runs = scanRuns_;
+  runs.clear();
+  if (!text.isEmpty() && !box.isEmpty()) {
+    if (canvasShaped_.size() != QSize(c.width(), c.height())) {
+      canvasShaped_ = scratchImage(c.width(), c.height());
+    }
+    QPainter p(&canvasShaped_);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setRenderHint(QPainter::TextAntialiasing, false);
+    p.translate(0, -c.yOffset());
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.fillRect(box, QColor(0, 0, 0));
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.setFont(fontAt(points));
+    p.setPen(QColor(255, 255, 255));
+    p.drawText(QPoint(x, y + fm.ascent()), text);
+    p.end();
+    for (int wy = box.top(); wy <= box.bottom(); ++wy) {
+      const QRgb* line =
+          reinterpret_cast<const QRgb*>(canvasShaped_.constScanLine(wy - c.yOffset()));
+      for (int wx = box.left(); wx <= box.right();) {
+        if (line[wx] == kBlank) {
+          ++wx;
+          continue;
+        }
+        const int start = wx;
+        while (wx <= box.right() && line[wx] != kBlank) ++wx;
+        runs.push_back({wy, start, wx - 1});
+      }
+    }
+  }
+  buildMask(runs, x, y, e.mask);
+  spanCount_ += e.mask.data.size();
+  slot.place = place;
+  remember(slot.text, chars, length, points);
+  return e;
+}
+
 TextCache::Usage TextCache::usage() const {
   Usage u;
   auto bytes = [](const RunMask& m) { return m.data.capacity() * sizeof(uint32_t); };
   for (const auto& [key, e] : entries_) {
     ++u.wholeTexts;
     u.runBytes += bytes(e.mask);
+  }
+  for (const auto& [row, cut] : cut_) {
+    ++u.wholeTexts;
+    u.runBytes += bytes(cut.entry.mask);
   }
   for (const RowSlot& r : rows_) {
     u.composedTexts += r.composed ? 1 : 0;
@@ -114,12 +172,12 @@ TextCache::Usage TextCache::usage() const {
   return u;
 }
 
-bool TextCache::holds(const RowSlot& slot, const char* chars, int length, int points) const {
+bool TextCache::holds(const SlotText& slot, const char* chars, int length, int points) const {
   return slot.generation == generation_ && slot.points == points && slot.length == length &&
          std::memcmp(slot.chars.data(), chars, std::size_t(length)) == 0;
 }
 
-void TextCache::remember(RowSlot& slot, const char* chars, int length, int points) {
+void TextCache::remember(SlotText& slot, const char* chars, int length, int points) {
   slot.generation = generation_;
   slot.points = points;
   slot.length = length;
@@ -131,7 +189,7 @@ const TextCache::Entry& TextCache::getForRow(std::size_t row, const char* chars,
   length = std::clamp(length, 0, 32);
   if (row >= rows_.size()) rows_.resize(row + 1);
   RowSlot& slot = rows_[row];
-  if (holds(slot, chars, length, points)) {
+  if (holds(slot.text, chars, length, points)) {
     if (slot.composed) return slot.own;
     if (slot.entry != nullptr) return *slot.entry;
   }
@@ -144,7 +202,7 @@ const TextCache::Entry& TextCache::getForRow(std::size_t row, const char* chars,
   }
   const Entry& e = slot.composed ? slot.own : *slot.entry;
   slot.width = e.width;
-  remember(slot, chars, length, points);
+  remember(slot.text, chars, length, points);
   return e;
 }
 
@@ -152,13 +210,13 @@ int TextCache::widthForRow(std::size_t row, const char* chars, int length, int p
   length = std::clamp(length, 0, 32);
   if (row >= rows_.size()) rows_.resize(row + 1);
   RowSlot& slot = rows_[row];
-  if (holds(slot, chars, length, points)) return slot.width;
+  if (holds(slot.text, chars, length, points)) return slot.width;
   slot.entry = nullptr;
   slot.composed = false;
   std::array<int32_t, 32> pens{};
   if (!place(glyphFace(points), chars, length, points, pens.data(), slot.width))
     slot.width = metricsAt(points).horizontalAdvance(QString::fromLatin1(chars, length));
-  remember(slot, chars, length, points);
+  remember(slot.text, chars, length, points);
   return slot.width;
 }
 

@@ -57,6 +57,12 @@ class TextCache {
   // row (length at most 32): remembers what each row held last, so an unchanged row needs no
   // look-up. The entry stays valid until the next call.
   const Entry& getForRow(std::size_t row, const char* chars, int length, int points);
+  // The text in a table row drawn whole with its drawing corner at window position (x, y) on a
+  // canvas-shaped image, so that the canvas's edges cut it exactly as they cut Canvas::textOut:
+  // Qt fills large glyphs as outlines, and an outline cut at the canvas's top comes out a pixel
+  // different from the same outline drawn whole. Kept while the text, place and canvas stay.
+  const Entry& cutForRow(std::size_t row, const char* chars, int length, int points,
+                         const Canvas& c, int x, int y);
   // The text extent's width of the text in a table row (length at most 32), as
   // Canvas::textExtent gives it, without rendering the text; remembered with the row.
   int widthForRow(std::size_t row, const char* chars, int length, int points);
@@ -117,20 +123,29 @@ class TextCache {
   QPainter& scratch(int w, int h);
   void render(const QString& text, int points, Entry& e);
 
-  struct RowSlot {
-    Entry own;  // the text put together from glyphs, when `composed`
-    bool composed = false;
-    const Entry* entry = nullptr;  // a text drawn whole; both unset while only the width is known
-    int width = 0;
+  // Which text at which size a slot holds, and of which generation.
+  struct SlotText {
     uint64_t generation = 0;
     int points = 0;
     int length = -1;
     std::array<char, 32> chars{};
   };
+  struct RowSlot {
+    Entry own;  // the text put together from glyphs, when `composed`
+    bool composed = false;
+    const Entry* entry = nullptr;  // a text drawn whole; both unset while only the width is known
+    int width = 0;
+    SlotText text;
+  };
+  struct CutSlot {
+    Entry entry;
+    SlotText text;
+    std::array<int, 5> place{};  // x, y, and the canvas's width, height and top row
+  };
 
   // Whether the slot holds the given text of this generation.
-  bool holds(const RowSlot& slot, const char* chars, int length, int points) const;
-  void remember(RowSlot& slot, const char* chars, int length, int points);
+  bool holds(const SlotText& slot, const char* chars, int length, int points) const;
+  void remember(SlotText& slot, const char* chars, int length, int points);
 
   QFont face_;
   std::vector<RowSlot> rows_;
@@ -142,8 +157,10 @@ class TextCache {
   std::vector<std::unique_ptr<GlyphFace>> glyphFaces_;  // by point size
   std::vector<PairKind> pairKinds_;                     // by a << 8 | b, for the face
   std::unique_ptr<GlyphFace> probe_;                    // the characters at the probe size
-  QImage device_{1, 1, QImage::Format_RGB32};           // measures at its 96 dpi
-  QImage scratch_;                                      // texts are drawn here to be scanned
+  std::unordered_map<std::size_t, CutSlot> cut_;        // texts cut by the canvas, by row
+  QImage canvasShaped_;                        // where they are drawn, as large as the canvas
+  QImage device_{1, 1, QImage::Format_RGB32};  // measures at its 96 dpi
+  QImage scratch_;                             // texts are drawn here to be scanned
   QPainter painter_;
   std::vector<ScanRun> scanRuns_;
   std::size_t spanCount_ = 0;
