@@ -107,16 +107,23 @@ const TextCache::Entry& TextCache::cutForRow(std::size_t row, const char* chars,
   Entry& e = slot.entry;
   e.width = fm.horizontalAdvance(text);
   e.height = fm.height();
-  // Where the text's pixels can lie, within the canvas; window coordinates.
+  // First the text's ink box as the font gives it, a little wider, then, if anything touches
+  // that box's border inside the canvas, everywhere its pixels can lie; window coordinates.
+  const QRect canvas(0, c.yOffset(), c.width(), c.height());
+  const int m = 2 + e.height / 16;
   const int r = reach(e.height);
-  const QRect box = QRect(x - r, y - r, e.width + 2 * r, e.height + 2 * r) &
-                    QRect(0, c.yOffset(), c.width(), c.height());
+  const QRect boxes[2] = {
+      (fm.boundingRect(text).translated(x, y + fm.ascent()) | QRect(x, y, e.width, e.height))
+              .adjusted(-m, -m, m, m) &
+          canvas,
+      QRect(x - r, y - r, e.width + 2 * r, e.height + 2 * r) & canvas};
   std::vector<ScanRun>& runs = scanRuns_;
-  runs.clear();
-  if (!text.isEmpty() && !box.isEmpty()) {
-    if (canvasShaped_.size() != QSize(c.width(), c.height())) {
-      canvasShaped_ = scratchImage(c.width(), c.height());
-    }
+  for (const QRect& box : boxes) {
+    runs.clear();
+    if (text.isEmpty()) break;
+    if (box.isEmpty()) continue;  // the font's box may be off the canvas while pixels are not
+    if (canvasShaped_.size() != canvas.size())
+      canvasShaped_ = scratchImage(canvas.width(), canvas.height());
     QPainter p(&canvasShaped_);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setRenderHint(QPainter::TextAntialiasing, false);
@@ -128,10 +135,17 @@ const TextCache::Entry& TextCache::cutForRow(std::size_t row, const char* chars,
     p.setPen(QColor(255, 255, 255));
     p.drawText(QPoint(x, y + fm.ascent()), text);
     p.end();
+    // Pixels on a side of the box that the canvas does not share mean it was too small.
+    bool touches = false;
     for (int wy = box.top(); wy <= box.bottom(); ++wy) {
       const QRgb* line =
           reinterpret_cast<const QRgb*>(canvasShaped_.constScanLine(wy - c.yOffset()));
       for (int wx = box.left(); wx <= box.right();) {
+        // Most of the box is blank: skip it four pixels at a time.
+        while (wx + 3 <= box.right() && ((line[wx] ^ kBlank) | (line[wx + 1] ^ kBlank) |
+                                         (line[wx + 2] ^ kBlank) | (line[wx + 3] ^ kBlank)) == 0)
+          wx += 4;
+        if (wx > box.right()) break;
         if (line[wx] == kBlank) {
           ++wx;
           continue;
@@ -139,8 +153,13 @@ const TextCache::Entry& TextCache::cutForRow(std::size_t row, const char* chars,
         const int start = wx;
         while (wx <= box.right() && line[wx] != kBlank) ++wx;
         runs.push_back({wy, start, wx - 1});
+        touches = touches || (start == box.left() && box.left() != canvas.left()) ||
+                  (wx - 1 == box.right() && box.right() != canvas.right()) ||
+                  (wy == box.top() && box.top() != canvas.top()) ||
+                  (wy == box.bottom() && box.bottom() != canvas.bottom());
       }
     }
+    if (!touches) break;
   }
   buildMask(runs, x, y, e.mask);
   spanCount_ += e.mask.data.size();
