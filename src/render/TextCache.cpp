@@ -206,7 +206,7 @@ void TextCache::remember(SlotText& slot, const char* chars, int length, int poin
 const TextCache::Entry& TextCache::getForRow(std::size_t row, const char* chars, int length,
                                              int points) {
   length = std::clamp(length, 0, 32);
-  if (row >= rows_.size()) rows_.resize(row + 1);
+  if (row >= rows_.size()) growRows(row);
   RowSlot& slot = rows_[row];
   if (holds(slot.text, chars, length, points)) {
     if (slot.composed) return slot.own;
@@ -227,7 +227,7 @@ const TextCache::Entry& TextCache::getForRow(std::size_t row, const char* chars,
 
 int TextCache::widthForRow(std::size_t row, const char* chars, int length, int points) {
   length = std::clamp(length, 0, 32);
-  if (row >= rows_.size()) rows_.resize(row + 1);
+  if (row >= rows_.size()) growRows(row);
   RowSlot& slot = rows_[row];
   if (holds(slot.text, chars, length, points)) return slot.width;
   slot.entry = nullptr;
@@ -237,6 +237,13 @@ int TextCache::widthForRow(std::size_t row, const char* chars, int length, int p
     slot.width = metricsAt(points).horizontalAdvance(QString::fromLatin1(chars, length));
   remember(slot.text, chars, length, points);
   return slot.width;
+}
+
+// Room for a whole text table at once: growing a row at a time would move every slot again.
+void TextCache::growRows(std::size_t row) {
+  constexpr std::size_t kRowsAtOnce = 16384;
+  if (rows_.capacity() <= row) rows_.reserve(std::max(row + 1, kRowsAtOnce));
+  rows_.resize(row + 1);
 }
 
 const QFontMetrics& TextCache::metricsAt(int points) {
@@ -543,11 +550,19 @@ bool TextCache::compose(const char* chars, int length, int points, Entry& e) {
   m.rows = bottom - top + 1;
   m.width = right - left + 1;
   m.data.resize(std::size_t(m.rows) + 1);
-  std::vector<ScanRun>& row = scanRuns_;
+  // No row holds more runs than all the glyphs together.
+  std::size_t most = 0;
+  for (int i = 0; i < length; ++i) {
+    const RunMask& g = *masks[std::size_t(i)];
+    if (g.rows > 0) most += g.data[std::size_t(g.rows)];
+  }
+  if (scanRuns_.size() < most) scanRuns_.resize(most);
+  ScanRun* const row = scanRuns_.data();
+  m.data.reserve(std::size_t(m.rows) + 1 + most);
   uint32_t count = 0;
   for (int y = top; y <= bottom; ++y) {
     m.data[std::size_t(y - top)] = count;
-    row.clear();
+    std::size_t n = 0;
     for (int i = 0; i < length; ++i) {
       const RunMask& g = *masks[std::size_t(i)];
       const int r = y - g.top;
@@ -556,16 +571,15 @@ bool TextCache::compose(const char* chars, int length, int points, Entry& e) {
       const uint32_t* spans = g.data.data() + g.rows + 1;
       for (uint32_t k = g.data[std::size_t(r)]; k < g.data[std::size_t(r) + 1]; ++k) {
         const ScanRun run{y, x0 + int(spans[k] & 0xFFFF), x0 + int(spans[k] >> 16)};
-        std::size_t j = row.size();
-        row.push_back(run);
+        std::size_t j = n++;
         for (; j > 0 && row[j - 1].x1 > run.x1; --j) row[j] = row[j - 1];
         row[j] = run;
       }
     }
-    for (std::size_t j = 0; j < row.size();) {
+    for (std::size_t j = 0; j < n;) {
       const int x1 = row[j].x1;
       int x2 = row[j].x2;
-      for (++j; j < row.size() && row[j].x1 <= x2 + 1; ++j) x2 = std::max(x2, row[j].x2);
+      for (++j; j < n && row[j].x1 <= x2 + 1; ++j) x2 = std::max(x2, row[j].x2);
       if (x1 > right) continue;
       m.data.push_back(uint32_t(x1 - left) | (uint32_t(std::min(x2, right) - left) << 16));
       ++count;

@@ -99,6 +99,7 @@ class TextCache {
   enum class PairKind : int8_t { Unknown, Plain, Kerned, Complex };
 
   QFont fontAt(int points) const;
+  void growRows(std::size_t row);
   GlyphFace& glyphFace(int points);
   bool simpleChar(GlyphFace& f, uint8_t c, int points);
   // The distance from a's pen position to b's in 1/64 pixel, or kComplexPair.
