@@ -27,8 +27,9 @@ namespace fw {
 // Most texts are put together from glyphs instead of being drawn whole: each character is
 // drawn once per point size and per 1/64-pixel phase, and a text is its characters' pixels
 // placed at the pen positions the font's shaping gives. Those positions are the sum of each
-// pair's distance, learnt once by shaping the pair, so a zoom change costs a few hundred glyphs
-// rather than every string. A character or pair that shapes to anything but one glyph each
+// pair's distance: a pair shaped once at a probe size shows whether it kerns at all, and only
+// kerned pairs are shaped again at each size, so a zoom change costs a few hundred glyphs rather
+// than every string. A character or pair that shapes to anything but one glyph each
 // (ligatures, fallback fonts, control characters) sends its texts the whole-string way.
 class TextCache {
  public:
