@@ -10,7 +10,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -179,26 +178,15 @@ void QtHost::showPrintSetup() {
 
 namespace {
 
-// The page drawn with a PDF writer of the printer's page layout and resolution into memory, then
-// written as a project file is, so a failure never leaves the previous file half overwritten.
-bool printToPdfFile(const std::string& path, const QPageLayout& layout, int dpi, const Board& board,
+// The page drawn with the printer's page layout into memory, then written as a project file is,
+// so a failure never leaves the previous file half overwritten.
+bool printToPdfFile(const std::string& path, const QPageLayout& layout, const Board& board,
                     const PrintSettings& settings, int zoomLevel, std::string& error) {
   QBuffer buffer;
   buffer.open(QIODevice::WriteOnly);
-  {
-    QPdfWriter pdf(&buffer);
-    pdf.setPageLayout(layout);
-    pdf.setResolution(dpi);
-    QPainter painter;
-    if (!painter.begin(&pdf)) {
-      error = "The PDF page could not be started.";
-      return false;
-    }
-    fw::printBoard(painter, layout.paintRectPixels(dpi).size(), board, settings, zoomLevel);
-    if (!painter.end()) {
-      error = "The PDF page could not be drawn.";
-      return false;
-    }
+  if (!printToPdf(buffer, layout, board, settings, zoomLevel)) {
+    error = "The PDF page could not be drawn.";
+    return false;
   }
   const QByteArray& bytes = buffer.data();
   return replaceFile(path, reinterpret_cast<const uint8_t*>(bytes.constData()),
@@ -209,7 +197,6 @@ bool printToPdfFile(const std::string& path, const QPageLayout& layout, int dpi,
 
 bool QtHost::printBoard(const Board& board, const PrintSettings& settings, int zoomLevel,
                         const std::string& suggestedPdf, std::string& error) {
-  const int dpi = kPrintDpiTable[std::clamp(settings.dpiIndex, 0, 4)];
   // A PDF file chosen in Print Setup is written whole or not at all, as is the one asked for
   // when there is no printer at all; only a real printer is given the job through QPrinter.
   if (printer_ && printer_->outputFormat() == QPrinter::PdfFormat) {
@@ -218,7 +205,7 @@ bool QtHost::printBoard(const Board& board, const PrintSettings& settings, int z
       error = "No PDF file was chosen in Print Setup.";
       return false;
     }
-    return printToPdfFile(path, printer_->pageLayout(), dpi, board, settings, zoomLevel, error);
+    return printToPdfFile(path, printer_->pageLayout(), board, settings, zoomLevel, error);
   }
   std::unique_ptr<QPrinter> fallback;
   QPrinter* printer = printer_.get();
@@ -237,10 +224,10 @@ bool QtHost::printBoard(const Board& board, const PrintSettings& settings, int z
         error.clear();
         return false;
       }
-      printer->setOutputFormat(QPrinter::PdfFormat);
-      return printToPdfFile(path, printer->pageLayout(), dpi, board, settings, zoomLevel, error);
+      return printToPdfFile(path, printer->pageLayout(), board, settings, zoomLevel, error);
     }
   }
+  const int dpi = kPrintDpiTable[std::clamp(settings.dpiIndex, 0, 4)];
   printer->setResolution(dpi);
   QPainter painter;
   if (!painter.begin(printer)) {

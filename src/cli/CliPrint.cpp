@@ -1,7 +1,6 @@
 // ferrowrit-cli print: the print routine onto a PDF page or a PNG page image.
 #include <QBuffer>
 #include <QPageSize>
-#include <QPdfWriter>
 #include <charconv>
 
 #include "cli/Cli.h"
@@ -108,20 +107,6 @@ bool parseOptions(const std::vector<std::string>& args, PrintOptions& o, std::st
   return error.empty();
 }
 
-// One PDF page of vector shapes at the print resolution, without margins.
-bool writePdf(const Board& board, const PrintOptions& o, QIODevice& file) {
-  QPdfWriter pdf(&file);
-  const int dpi = kPrintDpiTable[o.settings.dpiIndex];
-  pdf.setResolution(dpi);
-  pdf.setPageSize(o.page);
-  pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-  pdf.setCreator(QStringLiteral("ferrowrit-cli"));
-  QPainter painter;
-  if (!painter.begin(&pdf)) return false;
-  printBoard(painter, o.page.sizePixels(dpi), board, o.settings, kDefaultZoomLevel);
-  return painter.end();
-}
-
 }  // namespace
 
 int runPrint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -149,7 +134,9 @@ int runPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
                      kDefaultZoomLevel);
     made = writePng(page, buffer);
   } else {
-    made = writePdf(*board, o, buffer);
+    // The whole page is printable: no margins.
+    made = printToPdf(buffer, QPageLayout(o.page, QPageLayout::Portrait, QMarginsF()), *board,
+                      o.settings, kDefaultZoomLevel);
   }
   if (!made) {
     err << "ferrowrit-cli: cannot make the page for " << o.output << "\n";

@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QGlyphRun>
 #include <QPainterPath>
+#include <QPdfWriter>
 #include <QRawFont>
 #include <QSemaphore>
 #include <QThread>
@@ -362,6 +363,19 @@ QImage printToImage(const Board& board, const PrintSettings& settings, QSize pag
     done.acquire();
   }
   return settings.mirror ? image.mirrored(true, false) : image;
+}
+
+bool printToPdf(QIODevice& device, const QPageLayout& layout, const Board& board,
+                const PrintSettings& settings, int zoomLevel) {
+  const int dpi = dpiOf(settings);
+  QPdfWriter pdf(&device);
+  pdf.setCreator(QStringLiteral("Ferrowrit"));
+  pdf.setPageLayout(layout);
+  pdf.setResolution(dpi);
+  QPainter painter;
+  if (!painter.begin(&pdf)) return false;
+  printBoard(painter, layout.paintRectPixels(dpi).size(), board, settings, zoomLevel);
+  return painter.end();
 }
 
 }  // namespace fw

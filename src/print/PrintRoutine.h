@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QIODevice>
 #include <QImage>
+#include <QPageLayout>
 #include <QPainter>
 #include <QRect>
 #include <QSize>
@@ -40,6 +42,11 @@ void printBoard(QPainter& painter, QSize area, const Board& board, const PrintSe
 // corner is the printable area's. Used for PNG output and by tests.
 QImage printToImage(const Board& board, const PrintSettings& settings, QSize pageDots,
                     int zoomLevel);
+
+// The artwork on one PDF page of vector shapes with the given page layout, at the settings'
+// resolution, written to `device`. False when the page cannot be started or finished.
+bool printToPdf(QIODevice& device, const QPageLayout& layout, const Board& board,
+                const PrintSettings& settings, int zoomLevel);
 
 // The artwork's box in dots (before mirroring), grown by 2 mm on each side: where a negative
 // print swaps black and white. Empty for a board with nothing to print.
