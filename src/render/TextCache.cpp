@@ -136,29 +136,12 @@ const TextCache::Entry& TextCache::cutForRow(std::size_t row, const char* chars,
     p.drawText(QPoint(x, y + fm.ascent()), text);
     p.end();
     // Pixels on a side of the box that the canvas does not share mean it was too small.
-    bool touches = false;
-    for (int wy = box.top(); wy <= box.bottom(); ++wy) {
-      const QRgb* line =
-          reinterpret_cast<const QRgb*>(canvasShaped_.constScanLine(wy - c.yOffset()));
-      for (int wx = box.left(); wx <= box.right();) {
-        // Most of the box is blank: skip it four pixels at a time.
-        while (wx + 3 <= box.right() && ((line[wx] ^ kBlank) | (line[wx + 1] ^ kBlank) |
-                                         (line[wx + 2] ^ kBlank) | (line[wx + 3] ^ kBlank)) == 0)
-          wx += 4;
-        if (wx > box.right()) break;
-        if (line[wx] == kBlank) {
-          ++wx;
-          continue;
-        }
-        const int start = wx;
-        while (wx <= box.right() && line[wx] != kBlank) ++wx;
-        runs.push_back({wy, start, wx - 1});
-        touches = touches || (start == box.left() && box.left() != canvas.left()) ||
-                  (wx - 1 == box.right() && box.right() != canvas.right()) ||
-                  (wy == box.top() && box.top() != canvas.top()) ||
-                  (wy == box.bottom() && box.bottom() != canvas.bottom());
-      }
-    }
+    const int sides = litRuns(canvasShaped_, box.translated(0, -c.yOffset()), c.yOffset(), runs);
+    const int shared = (box.left() == canvas.left() ? kLeftSide : 0) |
+                       (box.right() == canvas.right() ? kRightSide : 0) |
+                       (box.top() == canvas.top() ? kTopSide : 0) |
+                       (box.bottom() == canvas.bottom() ? kBottomSide : 0);
+    const bool touches = (sides & ~shared) != 0;
     if (!touches) break;
   }
   buildMask(runs, x, y, e.mask);
@@ -305,28 +288,35 @@ void TextCache::scan(const QString& text, int phase, int points, QRect area, int
     p.setFont(fontAt(points));
     p.drawText(QPointF(ox + phase / 64.0, oy + fm.ascent()), text);
     runs.clear();
-    bool touches = false;
-    for (int y = 0; y < h; ++y) {
-      const QRgb* row = reinterpret_cast<const QRgb*>(scratch_.constScanLine(y));
-      for (int x = 0; x < w;) {
-        // Most of the scratch is blank: skip it four pixels at a time.
-        while (x + 4 <= w && ((row[x] ^ kBlank) | (row[x + 1] ^ kBlank) | (row[x + 2] ^ kBlank) |
-                              (row[x + 3] ^ kBlank)) == 0)
-          x += 4;
-        if (x == w) break;
-        if (row[x] == kBlank) {
-          ++x;
-          continue;
-        }
-        const int start = x;
-        while (x < w && row[x] != kBlank) ++x;
-        runs.push_back({y, start, x - 1});
-        if (start == 0 || x == w || y == 0 || y == h - 1) touches = true;
-      }
-    }
+    const bool touches = litRuns(scratch_, QRect(0, 0, w, h), 0, runs) != 0;
     if (!touches || attempt == 1) break;
   }
   buildMask(runs, ox, oy, mask);
+}
+
+int TextCache::litRuns(const QImage& image, const QRect& area, int dy, std::vector<ScanRun>& runs) {
+  int sides = 0;
+  const int left = area.left(), right = area.right();
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    for (int x = left; x <= right;) {
+      // Most of the area is blank: skip it four pixels at a time.
+      while (x + 3 <= right && ((line[x] ^ kBlank) | (line[x + 1] ^ kBlank) |
+                                (line[x + 2] ^ kBlank) | (line[x + 3] ^ kBlank)) == 0)
+        x += 4;
+      if (x > right) break;
+      if (line[x] == kBlank) {
+        ++x;
+        continue;
+      }
+      const int start = x;
+      while (x <= right && line[x] != kBlank) ++x;
+      runs.push_back({y + dy, start, x - 1});
+      sides |= (start == left ? kLeftSide : 0) | (x - 1 == right ? kRightSide : 0) |
+               (y == area.top() ? kTopSide : 0) | (y == area.bottom() ? kBottomSide : 0);
+    }
+  }
+  return sides;
 }
 
 // Runs sorted by row, then by x, without overlaps, become a mask relative to (ox, oy).

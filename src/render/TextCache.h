@@ -120,6 +120,10 @@ class TextCache {
   void scan(const QString& text, int phase, int points, QRect area, int width, int height,
             RunMask& mask);
   static void buildMask(std::vector<ScanRun>& runs, int ox, int oy, RunMask& mask);
+  // Appends the runs of lit pixels in `area` of `image` to `runs`, each row moved down by `dy`;
+  // returns the sides of the area that lit pixels touch.
+  enum Side { kLeftSide = 1, kRightSide = 2, kTopSide = 4, kBottomSide = 8 };
+  static int litRuns(const QImage& image, const QRect& area, int dy, std::vector<ScanRun>& runs);
   const QFontMetrics& metricsAt(int points);
   // The scratch image, at least w x h, with its painter active.
   QPainter& scratch(int w, int h);
