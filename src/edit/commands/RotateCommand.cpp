@@ -57,7 +57,6 @@ void RotateCommand::rotate(int quarterTurns) {
       quarterTurnObject(b, s.SelectedObject - 1, true);
     }
   }
-  b.SavedFlag = false;
   ctx_.redraw();
   if (s.Placing) {
     s.FloatMoved = false;
@@ -131,7 +130,6 @@ void CenterObjects(EditContext& ctx) {
   const int dx = 4 * ((kCenterBoardX - (box.minX + (box.maxX - box.minX) / 2)) / 4);
   const int dy = 4 * ((kCenterBoardY - (box.minY + (box.maxY - box.minY) / 2)) / 4);
   moveObjectRows(b, all, dx, dy);
-  if (dx != 0 || dy != 0) b.SavedFlag = false;
   ctx.redraw();
   ctx.controls.panel[2] = "Objects moved to center of Board";
 }
