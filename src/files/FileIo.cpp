@@ -195,7 +195,7 @@ bool FileReplacement::replaceTarget(bool sync) {
 
 bool FileReplacement::fail(const std::string& what, const std::string& path) {
   errno_ = errno;
-  error_ = what + " " + path + ": " + std::strerror(errno_);
+  error_ = errnoText(what, path);
   failed_ = true;
   discard();
   return false;
