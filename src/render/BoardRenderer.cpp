@@ -26,11 +26,13 @@ QColor BoardRenderer::textColor(int layer) {
 
 struct BoardRenderer::Cache {
   TextCache texts;
+  // Each layer's texts merged into one mask of the canvas; kept until the batch is drawn.
+  std::array<BitMask, kLayerCount> layerTexts;
 };
 
 std::array<std::size_t, 4> BoardRenderer::textCacheUsage() const {
   const TextCache::Usage u = cache_->texts.usage();
-  return {u.wholeTexts, u.composedTexts, u.glyphs, u.runBytes};
+  return {u.wholeTexts, u.composedTexts, u.glyphs, u.maskBytes};
 }
 
 namespace {
@@ -142,13 +144,14 @@ constexpr int kLargestCachedGlyph = 64;
 class Redraw {
  public:
   Redraw(BoardRenderer& r, Canvas& c, const Board& b, const View& v, const Visibility& vis,
-         TextCache* cache)
+         TextCache* cache, std::array<BitMask, kLayerCount>* layerMasks)
       : r_(r),
         c_(c),
         b_(b),
         v_(v),
         vis_(vis),
         cache_(cache),
+        layerMasks_(layerMasks),
         map_(v),
         area_(c),
         z_(v.zoomColumn()) {}
@@ -196,6 +199,15 @@ class Redraw {
       return;
     }
     int lastPoints = -1;
+    // The layer's texts all take one colour: they are merged into one mask of the canvas,
+    // drawn once they are all in.
+    BitMask& all = (*layerMasks_)[std::size_t(layer)];
+    bool anyText = false;
+    const auto add = [&](const BitMask& mask, int x, int y) {
+      if (!anyText) all.reset(0, area_.y1, c_.height(), c_.width());
+      anyText = true;
+      all.merge(mask, x, y);
+    };
     if (shown) {
       for (int i = 0; i < n; ++i) {
         const TextItem& t = b_.TextTable[std::size_t(i)];
@@ -231,15 +243,15 @@ class Redraw {
               cache_->widthForRow(std::size_t(i), t.text.chars.data(), length, points);
           const int x = raster::clampCoord(xw - width / 2);
           const int y = raster::clampCoord(yw - m.height / 2);
-          TextCache::blit(
-              c_, cache_->cutForRow(std::size_t(i), t.text.chars.data(), length, points, c_, x, y),
-              x, y, colour);
+          add(cache_->cutForRow(std::size_t(i), t.text.chars.data(), length, points, c_, x, y).mask,
+              x, y);
           continue;
         }
         const TextCache::Entry& e =
             cache_->getForRow(std::size_t(i), t.text.chars.data(), length, points);
-        TextCache::blit(c_, e, xw - e.width / 2, yw - e.height / 2, colour);
+        add(e.mask, xw - e.width / 2, yw - e.height / 2);
       }
+      if (anyText) c_.pixelMask(0, 0, all, colour);
     } else {
       for (int i = n - 1; i >= 0 && lastPoints < 0; --i)
         if (textLayer(b_.TextTable[std::size_t(i)]) == layer)
@@ -450,7 +462,8 @@ class Redraw {
   const Board& b_;
   const View& v_;
   const Visibility& vis_;
-  TextCache* cache_;  // null for the reference drawing
+  TextCache* cache_;                              // null for the reference drawing
+  std::array<BitMask, kLayerCount>* layerMasks_;  // with the cache
   Mapping map_;
   Visible area_;
   int z_;
@@ -463,12 +476,12 @@ BoardRenderer::~BoardRenderer() = default;
 
 void BoardRenderer::drawBoard(Canvas& c, const Board& b, const View& v, const Visibility& vis,
                               const Selection& sel) {
-  Redraw(*this, c, b, v, vis, &cache_->texts).run(sel);
+  Redraw(*this, c, b, v, vis, &cache_->texts, &cache_->layerTexts).run(sel);
 }
 
 void BoardRenderer::drawBoardReference(Canvas& c, const Board& b, const View& v,
                                        const Visibility& vis, const Selection& sel) {
-  Redraw(*this, c, b, v, vis, nullptr).run(sel);
+  Redraw(*this, c, b, v, vis, nullptr, nullptr).run(sel);
 }
 
 void BoardRenderer::DrawPinShape(Canvas& c, const Pin& p, const View& v, int xw, int yw) {
@@ -535,7 +548,7 @@ void BoardRenderer::DrawSelectedSegment(Canvas& c, const Board& b, const View& v
 void BoardRenderer::DrawLayerTexts(Canvas& c, const Board& b, const View& v, const Visibility& vis,
                                    int layer) {
   if (b.TextCount > 0) cache_->texts.beginDrawing(c.font());
-  Redraw(*this, c, b, v, vis, &cache_->texts).layerTexts(layer);
+  Redraw(*this, c, b, v, vis, &cache_->texts, &cache_->layerTexts).layerTexts(layer);
 }
 
 }  // namespace fw

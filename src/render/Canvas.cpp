@@ -291,19 +291,19 @@ void Canvas::roundRect(int x1, int y1, int x2, int y2, int cornerW, int cornerH)
                                   cornerH));
 }
 
-void Canvas::pixelRuns(int x, int y, const RunMask& mask, const QColor& c) {
-  if (mask.rows <= 0 || mask.data.size() < std::size_t(mask.rows) + 1) return;
-  if (mask.data[std::size_t(mask.rows)] > mask.data.size() - std::size_t(mask.rows) - 1) return;
-  if (int64_t(x) + mask.left + mask.width <= 0 || int64_t(x) + mask.left >= width()) return;
-  Op op = d->makeOp(OpKind::Runs);
+void Canvas::pixelMask(int x, int y, const BitMask& mask, const QColor& c) {
+  if (mask.empty() || mask.bits.size() < std::size_t(mask.rows) * std::size_t(mask.words)) return;
+  const int64_t left = int64_t(x) + mask.left;
+  if (left + 64 * int64_t(mask.words) <= 0 || left >= width()) return;
+  Op op = d->makeOp(OpKind::Bits);
   op.st.pen = opaqueRgb(c);
   op.v[0] = x;
   op.v[1] = y;
   op.v[2] = mask.top;
   op.v[3] = mask.left;
   op.v[4] = mask.rows;
-  op.v[5] = mask.width;
-  op.data = mask.data.data();
+  op.v[5] = mask.words;
+  op.bits = mask.bits.data();
   op.top = raster::clampCoord(int64_t(y) + mask.top);
   op.bottom = raster::clampCoord(int64_t(y) + mask.top + mask.rows - 1);
   d->submit(op);

@@ -11,25 +11,13 @@
 #include <vector>
 
 #include "board/View.h"
+#include "render/BitMask.h"
 
 namespace fw {
 
 enum class RasterMode { Copy, Merge, Invert };  // merge = source OR destination, invert = NOT dest
 enum class PenStyle { Solid, DashDotDot };
 enum class BrushStyle { Solid, Clear };
-
-// Rows of pixel runs, such as a rendered text, kept in one block so that drawing it reads
-// memory in one sweep. data holds rows + 1 row starts, then the runs: row r (0 .. rows - 1)
-// lies top + r rows below the origin and holds runs rowStart[r] .. rowStart[r + 1] - 1; run k
-// is data[rows + 1 + k], its first pixel in the low 16 bits and its last (inclusive) in the
-// high 16 bits, both counted from left. No run reaches past left + width - 1.
-struct RunMask {
-  int top = 0;
-  int left = 0;
-  int rows = 0;
-  int width = 0;
-  std::vector<uint32_t> data;
-};
 
 // The drawing surface the editor draws on: a QImage backing store (Format_RGB32) with the pen,
 // brush, raster mode, font and current pen position that the drawing rules assume.
@@ -115,14 +103,14 @@ class Canvas {
   void textOut(int x, int y, const QString& text);
   QSize textExtent(const QString& text);
 
-  // Sets the pixels of the mask, with its origin at (x, y), to the colour whatever the raster
-  // mode, as text is drawn. The mask must stay unchanged until drawn (see beginBatch).
-  void pixelRuns(int x, int y, const RunMask& mask, const QColor& c);
+  // Sets the pixels the mask lights, with its origin at (x, y), to the colour whatever the
+  // raster mode, as text is drawn. The mask must stay unchanged until drawn (see beginBatch).
+  void pixelMask(int x, int y, const BitMask& mask, const QColor& c);
   // Sets the pixels (x0 + i * dx, y0 + j * dy) with x <= x1 and y <= y1 to the colour, as
   // setPixel does for each; dx and dy are at least 1.
   void dotGrid(int x0, int dx, int x1, int y0, int dy, int y1, const QColor& c);
 
-  // Between beginBatch and endBatch the pixel, line, shape, run and grid operations are
+  // Between beginBatch and endBatch the pixel, line, shape, mask and grid operations are
   // collected and drawn at endBatch band by band, each band of rows running every operation
   // that touches it in the order given. The pixels are the same as drawing at once; only the
   // memory is visited in a friendlier order. Text, the painter, reading pixels, the image or

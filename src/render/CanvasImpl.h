@@ -95,20 +95,20 @@ struct Stamp {
   std::vector<raster::Span> inner;  // shapes only: what the pen leaves inside
 };
 
-enum class OpKind : uint8_t { Pixel, Line, Shape, Runs, Grid };
+enum class OpKind : uint8_t { Pixel, Line, Shape, Bits, Grid };
 
 // One drawing operation, complete with its state, so it can run later and in pieces.
 //
 // v holds its coordinates: a pixel's x, y; a line's start x, y, end x, y and 1 when it draws
 // its round start (0 when the line before it drew that); a shape's box x1, y1, x2, y2 and
-// corners; a run mask's origin x, y, then the mask's top, left, rows and width; a dot grid's
-// x0, dx, x1, y0, dy, y1.
+// corners; a bit mask's origin x, y, then the mask's top, left, rows and words per row; a dot
+// grid's x0, dx, x1, y0, dy, y1.
 struct Op {
   OpKind kind;
   DrawState st;
   int64_t dashPhase = 0;
   int v[6] = {0, 0, 0, 0, 0, 0};
-  const uint32_t* data = nullptr;  // of a RunMask
+  const uint64_t* bits = nullptr;  // of a BitMask
   const Stamp* stamp = nullptr;    // of a line or shape, when one is kept
   int top = 0;                     // rows it may touch
   int bottom = -1;

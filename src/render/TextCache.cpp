@@ -15,8 +15,8 @@ namespace fw {
 namespace {
 
 constexpr int kDotsPerMeter = 3780;  // 96 dpi, as the canvas
-// Past this many runs the cache starts afresh, which bounds its memory to some tens of MB.
-constexpr std::size_t kMaxSpans = 6'000'000;
+// Past this many bytes of masks the cache starts afresh, which bounds its memory.
+constexpr std::size_t kMaxMaskBytes = std::size_t(48) << 20;
 constexpr QRgb kBlank = 0xFF000000u;
 
 QImage scratchImage(int w, int h) {
@@ -44,7 +44,7 @@ TextCache::~TextCache() {
 
 void TextCache::beginDrawing(const QFont& face) {
   const QFont f = withoutSize(face);
-  if (spanCount_ > kMaxSpans) clear();
+  if (maskBytes_ > kMaxMaskBytes) clear();
   if (hasFace_ && f == face_) return;
   clear();
   face_ = f;
@@ -67,7 +67,7 @@ void TextCache::clear() {
   probe_.reset();
   rows_.clear();  // with the texts the rows put together
   cut_.clear();
-  spanCount_ = 0;
+  maskBytes_ = 0;
 }
 
 const TextCache::Measures& TextCache::measures(int points) {
@@ -92,7 +92,7 @@ const TextCache::Entry& TextCache::whole(const char* chars, int length, int poin
   if (it != entries_.end()) return it->second;
   Entry e;
   render(QString::fromLatin1(chars, length), points, e);
-  spanCount_ += e.mask.data.size();
+  maskBytes_ += e.mask.bytes();
   return entries_.emplace(std::move(key), std::move(e)).first->second;
 }
 
@@ -145,7 +145,7 @@ const TextCache::Entry& TextCache::cutForRow(std::size_t row, const char* chars,
     if (!touches) break;
   }
   buildMask(runs, x, y, e.mask);
-  spanCount_ += e.mask.data.size();
+  maskBytes_ += e.mask.bytes();
   slot.place = place;
   remember(slot.text, chars, length, points);
   return e;
@@ -153,23 +153,22 @@ const TextCache::Entry& TextCache::cutForRow(std::size_t row, const char* chars,
 
 TextCache::Usage TextCache::usage() const {
   Usage u;
-  auto bytes = [](const RunMask& m) { return m.data.capacity() * sizeof(uint32_t); };
   for (const auto& [key, e] : entries_) {
     ++u.wholeTexts;
-    u.runBytes += bytes(e.mask);
+    u.maskBytes += e.mask.bytes();
   }
   for (const auto& [row, cut] : cut_) {
     ++u.wholeTexts;
-    u.runBytes += bytes(cut.entry.mask);
+    u.maskBytes += cut.entry.mask.bytes();
   }
   for (const RowSlot& r : rows_) {
     u.composedTexts += r.composed ? 1 : 0;
-    u.runBytes += bytes(r.own.mask);
+    u.maskBytes += r.own.mask.bytes();
   }
   for (const auto& f : glyphFaces_) {
     if (!f) continue;
     u.glyphs += f->glyphs.size();
-    for (const auto& [key, g] : f->glyphs) u.runBytes += bytes(g);
+    for (const auto& [key, g] : f->glyphs) u.maskBytes += g.bytes();
   }
   return u;
 }
@@ -197,7 +196,7 @@ const TextCache::Entry& TextCache::getForRow(std::size_t row, const char* chars,
   }
   slot.composed = compose(chars, length, points, slot.own);
   if (slot.composed) {
-    spanCount_ += slot.own.mask.data.size();
+    maskBytes_ += slot.own.mask.bytes();
     slot.entry = nullptr;
   } else {
     slot.entry = &whole(chars, length, points);
@@ -254,7 +253,7 @@ void TextCache::render(const QString& text, int points, Entry& e) {
   const QFontMetrics& fm = metricsAt(points);
   e.width = fm.horizontalAdvance(text);
   e.height = fm.height();
-  e.mask = RunMask{};
+  e.mask = BitMask{};
   // First the extent with a quarter of the height around it.
   const int m = e.height / 4 + 2;
   if (!text.isEmpty())
@@ -263,7 +262,7 @@ void TextCache::render(const QString& text, int points, Entry& e) {
 }
 
 void TextCache::scan(const QString& text, int phase, int points, QRect area, int width, int height,
-                     RunMask& mask) {
+                     BitMask& mask) {
   const QFontMetrics& fm = metricsAt(points);
   // Draw into `area` (relative to the drawing corner), clipped to it; if anything touches its
   // border, the area was too small and the drawing is repeated in the extent with a margin of
@@ -319,35 +318,20 @@ int TextCache::litRuns(const QImage& image, const QRect& area, int dy, std::vect
   return sides;
 }
 
-// Runs sorted by row, then by x, without overlaps, become a mask relative to (ox, oy).
-void TextCache::buildMask(std::vector<ScanRun>& runs, int ox, int oy, RunMask& m) {
-  m.top = m.left = m.rows = m.width = 0;
-  m.data.clear();  // keeps its storage for the row's next text
-  if (runs.empty()) return;
-  // Bounds of the runs, then the mask relative to them.
+// Runs sorted by row become a mask relative to (ox, oy).
+void TextCache::buildMask(const std::vector<ScanRun>& runs, int ox, int oy, BitMask& m) {
+  if (runs.empty()) {
+    m.reset(0, 0, 0, 0);
+    return;
+  }
   const int top = runs.front().y, bottom = runs.back().y;
-  int left = 1 << 30, right = -1;
+  int left = INT_MAX, right = INT_MIN;
   for (const ScanRun& r : runs) {
     left = std::min(left, r.x1);
     right = std::max(right, r.x2);
   }
-  right = std::min(right, left + 65535);  // runs are held as 16-bit offsets
-  m.top = top - oy;
-  m.left = left - ox;
-  m.rows = bottom - top + 1;
-  m.width = right - left + 1;
-  m.data.reserve(std::size_t(m.rows) + 1 + runs.size());
-  uint32_t k = 0;
-  std::size_t next = 0;
-  for (int y = top; y <= bottom; ++y) {
-    m.data.push_back(k);
-    for (; next < runs.size() && runs[next].y == y; ++next)
-      if (runs[next].x1 <= right) ++k;
-  }
-  m.data.push_back(k);
-  for (const ScanRun& r : runs)
-    if (r.x1 <= right)
-      m.data.push_back(uint32_t(r.x1 - left) | (uint32_t(std::min(r.x2, right) - left) << 16));
+  m.reset(left - ox, top - oy, bottom - top + 1, right - left + 1);
+  for (const ScanRun& r : runs) m.setRun(r.y - top, r.x1 - left, r.x2 - left);
 }
 
 TextCache::GlyphFace& TextCache::glyphFace(int points) {
@@ -467,21 +451,21 @@ int32_t TextCache::pairDistance(GlyphFace& f, uint8_t a, uint8_t b, int points) 
   return distance;
 }
 
-const RunMask& TextCache::glyph(GlyphFace& f, uint8_t c, int phase, int points) {
+const BitMask& TextCache::glyph(GlyphFace& f, uint8_t c, int phase, int points) {
   if (phase == 0 && f.wholePixel[c] != nullptr) return *f.wholePixel[c];
   const uint32_t key = uint32_t(c) << 6 | uint32_t(phase);
   const auto it = f.glyphs.find(key);
   if (it != f.glyphs.end()) return it->second;
   const QFontMetrics& fm = metricsAt(points);
   const QString text(QChar{c});
-  RunMask& mask = f.glyphs[key];
+  BitMask& mask = f.glyphs[key];
   // First the glyph's ink box as the font gives it, a little wider; the outline stays well
   // inside the clip, since an outline cut by it may come out differently.
   const int m = 2 + fm.height() / 16;
   const QRect ink = fm.boundingRect(QChar{c}).translated(0, fm.ascent());
   scan(text, phase, points, ink.adjusted(-m, -m, m + 1, m), fm.horizontalAdvance(text) + 1,
        fm.height(), mask);
-  spanCount_ += mask.data.size();
+  maskBytes_ += mask.bytes();
   if (phase == 0) f.wholePixel[c] = &mask;
   return mask;
 }
@@ -509,7 +493,7 @@ bool TextCache::compose(const char* chars, int length, int points, Entry& e) {
   if (length > int(pens.size()) || !place(f, chars, length, points, pens.data(), e.width))
     return false;
   // Every glyph first, since drawing one uses the scan buffer.
-  std::array<const RunMask*, 32> masks{};
+  std::array<const BitMask*, 32> masks{};
   std::array<int, 32> wholes{};
   for (int i = 0; i < length; ++i) {
     const int32_t pen = pens[std::size_t(i)];
@@ -517,12 +501,11 @@ bool TextCache::compose(const char* chars, int length, int points, Entry& e) {
     wholes[std::size_t(i)] = whole;
     masks[std::size_t(i)] = &glyph(f, uint8_t(chars[i]), pen - whole * 64, points);
   }
-  // The mask's bounds, then row by row each glyph's runs in turn; glyphs come left to right, so
-  // a row is nearly in order already, and kerned glyphs that overlap are joined.
+  // The mask's bounds, then each glyph merged in at its pen's pixel.
   int top = INT_MAX, bottom = INT_MIN, left = INT_MAX, right = INT_MIN;
   for (int i = 0; i < length; ++i) {
-    const RunMask& g = *masks[std::size_t(i)];
-    if (g.rows == 0) continue;  // a space
+    const BitMask& g = *masks[std::size_t(i)];
+    if (g.empty()) continue;  // a space
     const int x0 = wholes[std::size_t(i)] + g.left;
     top = std::min(top, g.top);
     bottom = std::max(bottom, g.top + g.rows - 1);
@@ -530,57 +513,13 @@ bool TextCache::compose(const char* chars, int length, int points, Entry& e) {
     right = std::max(right, x0 + g.width - 1);
   }
   e.height = metricsAt(points).height();
-  RunMask& m = e.mask;
-  m.top = m.left = m.rows = m.width = 0;
-  m.data.clear();  // keeps its storage for the row's next text
-  if (top > bottom) return true;
-  right = std::min(right, left + 65535);  // runs are held as 16-bit offsets
-  m.top = top;
-  m.left = left;
-  m.rows = bottom - top + 1;
-  m.width = right - left + 1;
-  m.data.resize(std::size_t(m.rows) + 1);
-  // No row holds more runs than all the glyphs together.
-  std::size_t most = 0;
-  for (int i = 0; i < length; ++i) {
-    const RunMask& g = *masks[std::size_t(i)];
-    if (g.rows > 0) most += g.data[std::size_t(g.rows)];
+  if (top > bottom) {
+    e.mask.reset(0, 0, 0, 0);
+    return true;
   }
-  if (scanRuns_.size() < most) scanRuns_.resize(most);
-  ScanRun* const row = scanRuns_.data();
-  m.data.reserve(std::size_t(m.rows) + 1 + most);
-  uint32_t count = 0;
-  for (int y = top; y <= bottom; ++y) {
-    m.data[std::size_t(y - top)] = count;
-    std::size_t n = 0;
-    for (int i = 0; i < length; ++i) {
-      const RunMask& g = *masks[std::size_t(i)];
-      const int r = y - g.top;
-      if (r < 0 || r >= g.rows) continue;
-      const int x0 = wholes[std::size_t(i)] + g.left;
-      const uint32_t* spans = g.data.data() + g.rows + 1;
-      for (uint32_t k = g.data[std::size_t(r)]; k < g.data[std::size_t(r) + 1]; ++k) {
-        const ScanRun run{y, x0 + int(spans[k] & 0xFFFF), x0 + int(spans[k] >> 16)};
-        std::size_t j = n++;
-        for (; j > 0 && row[j - 1].x1 > run.x1; --j) row[j] = row[j - 1];
-        row[j] = run;
-      }
-    }
-    for (std::size_t j = 0; j < n;) {
-      const int x1 = row[j].x1;
-      int x2 = row[j].x2;
-      for (++j; j < n && row[j].x1 <= x2 + 1; ++j) x2 = std::max(x2, row[j].x2);
-      if (x1 > right) continue;
-      m.data.push_back(uint32_t(x1 - left) | (uint32_t(std::min(x2, right) - left) << 16));
-      ++count;
-    }
-  }
-  m.data[std::size_t(m.rows)] = count;
+  e.mask.reset(left, top, bottom - top + 1, right - left + 1);
+  for (int i = 0; i < length; ++i) e.mask.merge(*masks[std::size_t(i)], wholes[std::size_t(i)], 0);
   return true;
-}
-
-void TextCache::blit(Canvas& c, const Entry& e, int x, int y, const QColor& colour) {
-  c.pixelRuns(x, y, e.mask, colour);
 }
 
 }  // namespace fw

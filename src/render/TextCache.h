@@ -18,11 +18,12 @@
 
 namespace fw {
 
-// Board texts rendered once per (string, point size) and kept as rows of pixel runs, so a
-// redraw copies pixels instead of shaping text again. The runs come from drawing with the
-// canvas's own font through QPainter; text is aliased, so its pixels are exactly the font
-// colour, and drawing at a whole-pixel offset only moves them: drawing the runs gives the very
-// pixels that Canvas::textOut would.
+// Board texts rendered once per (string, point size) and kept as one-bit masks, so a redraw
+// copies pixels instead of shaping text again. The masks come from drawing with the canvas's
+// own font through QPainter; text is aliased, so its pixels are exactly the font colour, and
+// drawing at a whole-pixel offset only moves them: drawing the masks gives the very pixels that
+// Canvas::textOut would. A layer's texts all share one colour, so they are merged into one
+// mask of the canvas and drawn in one go.
 //
 // Most texts are put together from glyphs instead of being drawn whole: each character is
 // drawn once per point size and per 1/64-pixel phase, and a text is its characters' pixels
@@ -41,7 +42,7 @@ class TextCache {
   struct Entry {
     int width = 0;  // the text extent, as Canvas::textExtent gives it
     int height = 0;
-    RunMask mask;  // relative to the text's top-left drawing corner
+    BitMask mask;  // relative to the text's top-left drawing corner
   };
   // Font measures of one point size, for deciding cheaply that a text cannot be visible.
   struct Measures {
@@ -70,13 +71,11 @@ class TextCache {
   // How far past its extent box a cached text's pixels can reach on every side: render()
   // clips to this margin.
   static int reach(int height) { return 2 * height + 16; }
-  // Draws the entry's pixels in the colour with its corner at window position (x, y).
-  static void blit(Canvas& c, const Entry& e, int x, int y, const QColor& colour);
 
   // What the cache holds now: texts drawn whole, texts put together in rows, glyphs, and the
-  // bytes of all their pixel runs.
+  // bytes of all their masks.
   struct Usage {
-    std::size_t wholeTexts = 0, composedTexts = 0, glyphs = 0, runBytes = 0;
+    std::size_t wholeTexts = 0, composedTexts = 0, glyphs = 0, maskBytes = 0;
   };
   Usage usage() const;
   void clear();
@@ -93,8 +92,8 @@ class TextCache {
     std::array<uint32_t, 256> glyphIndex{};
     std::array<int32_t, 256> advance{};            // 1/64 px
     std::unordered_map<uint32_t, int32_t> pairs;   // kerned (a << 8 | b) -> b's pen x, 1/64 px
-    std::unordered_map<uint32_t, RunMask> glyphs;  // (char << 6 | phase) -> its pixels
-    std::array<const RunMask*, 256> wholePixel{};  // the glyphs at phase 0, found faster
+    std::unordered_map<uint32_t, BitMask> glyphs;  // (char << 6 | phase) -> its pixels
+    std::array<const BitMask*, 256> wholePixel{};  // the glyphs at phase 0, found faster
   };
   // How a pair of characters shapes at any size: learnt once, at a size above every size drawn.
   enum class PairKind : int8_t { Unknown, Plain, Kerned, Complex };
@@ -106,7 +105,7 @@ class TextCache {
   // The distance from a's pen position to b's in 1/64 pixel, or kComplexPair.
   int32_t pairDistance(GlyphFace& f, uint8_t a, uint8_t b, int points);
   PairKind pairKind(uint8_t a, uint8_t b);
-  const RunMask& glyph(GlyphFace& f, uint8_t c, int phase, int points);
+  const BitMask& glyph(GlyphFace& f, uint8_t c, int phase, int points);
   // The text's pixels from its glyphs; false when it has to be drawn whole.
   bool compose(const char* chars, int length, int points, Entry& e);
   // The pen positions of a text made of glyphs and the extent's width; false when it has to be
@@ -115,11 +114,11 @@ class TextCache {
   // A text drawn whole, shared by every row that holds it.
   const Entry& whole(const char* chars, int length, int points);
   // Draws `text` with its pen starting `phase` 64ths of a pixel right of the drawing corner and
-  // keeps the pixels as runs relative to that corner; `area` is where to look first, and the
+  // keeps its pixels relative to that corner; `area` is where to look first, and the
   // extent (width x height) with a wide margin the second time.
   void scan(const QString& text, int phase, int points, QRect area, int width, int height,
-            RunMask& mask);
-  static void buildMask(std::vector<ScanRun>& runs, int ox, int oy, RunMask& mask);
+            BitMask& mask);
+  static void buildMask(const std::vector<ScanRun>& runs, int ox, int oy, BitMask& mask);
   // Appends the runs of lit pixels in `area` of `image` to `runs`, each row moved down by `dy`;
   // returns the sides of the area that lit pixels touch.
   enum Side { kLeftSide = 1, kRightSide = 2, kTopSide = 4, kBottomSide = 8 };
@@ -169,7 +168,7 @@ class TextCache {
   QImage scratch_;                             // texts are drawn here to be scanned
   QPainter painter_;
   std::vector<ScanRun> scanRuns_;
-  std::size_t spanCount_ = 0;
+  std::size_t maskBytes_ = 0;
 };
 
 }  // namespace fw

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace fw {
+
+// Rows of one-bit pixels, such as a rendered text, relative to an origin: row r lies top + r
+// rows below it and holds `words` 64-bit words, bit b of word i being the pixel left + 64 i + b
+// columns right of it. Texts are kept this way so that putting many of them together, or on
+// top of each other, costs a few word operations per row instead of one per pixel run.
+struct BitMask {
+  int top = 0;
+  int left = 0;
+  int rows = 0;
+  int width = 0;  // columns that may be lit; words holds them rounded up to whole words
+  int words = 0;
+  std::vector<uint64_t> bits;
+
+  bool empty() const { return rows <= 0 || words <= 0; }
+  // Blank rows x width pixels, the first at (left, top); keeps the storage it had.
+  void reset(int left, int top, int rows, int width);
+  uint64_t* row(int r) { return bits.data() + std::size_t(r) * std::size_t(words); }
+  const uint64_t* row(int r) const { return bits.data() + std::size_t(r) * std::size_t(words); }
+  // Lights columns x1 .. x2 (inclusive, counted from left) of row r.
+  void setRun(int r, int x1, int x2);
+  // Lights every pixel that `src` lights when its origin lies at (x, y) of this mask's origin,
+  // as far as it falls inside this mask.
+  void merge(const BitMask& src, int64_t x, int64_t y);
+  std::size_t bytes() const { return bits.capacity() * sizeof(uint64_t); }
+};
+
+}  // namespace fw
