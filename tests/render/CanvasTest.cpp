@@ -53,6 +53,23 @@ TEST_F(CanvasTest, WindowRowsAreTranslatedByTheOffset) {
   EXPECT_EQ(c.height(), 1);
 }
 
+// A window-sized canvas lives in memory of its own: a copy of its picture keeps its pixels while
+// the canvas draws on, and outlives the canvas.
+TEST(LargeCanvas, PictureCopiesStayAsTheyWereAndOutliveTheCanvas) {
+  QImage copy;
+  {
+    Canvas big(1920, 1080, 60);
+    big.setPixel(1919, 1139, Qt::red);
+    copy = big.image();
+    big.setPixel(0, 60, Qt::red);
+    EXPECT_EQ(big.pixelAt(0, 60), rgb(255, 0, 0));
+    big.resize(1920, 1200);
+    EXPECT_EQ(big.pixelAt(1919, 1139), kBlack);
+  }
+  EXPECT_EQ(copy.pixel(1919, 1079), rgb(255, 0, 0));
+  EXPECT_EQ(copy.pixel(0, 0), kBlack);
+}
+
 TEST_F(CanvasTest, BoxesExcludeTheirRightAndBottomEdges) {
   white();
   c.rectangle(10, 70, 20, 75);
