@@ -1,6 +1,8 @@
 #include "render/BoardRenderer.h"
 
 #include <algorithm>
+#include <cstring>
+#include <type_traits>
 #include <vector>
 
 #include "board/Geometry.h"
@@ -24,10 +26,46 @@ QColor BoardRenderer::textColor(int layer) {
   return layer == kGraphic ? colors::kGraphicTextNormal : colors::layerColor(layer);
 }
 
+namespace {
+
+// Each layer's texts merged into one mask of the canvas, kept from one redraw to the next with
+// what they were made from: while the texts, the view and the canvas stay, as they do while
+// tracks and pads are edited, a redraw draws the masks without merging the texts again.
+struct TextLayers {
+  struct Key {
+    std::array<int, 6> view{};  // zoom factor, window position of the board origin, canvas
+    std::array<bool, kLayerCount> shown{};
+    uint64_t generation = 0;  // of the text cache
+    bool operator==(const Key& o) const {
+      return view == o.view && shown == o.shown && generation == o.generation;
+    }
+  };
+  std::array<BitMask, kLayerCount> masks;
+  std::array<bool, kLayerCount> made{};  // masks[l] holds layer l's texts for key and texts
+  std::array<bool, kLayerCount> anyText{};
+  std::array<int, kLayerCount> lastPoints{};
+  Key key;
+  std::vector<TextItem> texts;
+
+  // Forgets the masks unless they were made for this key and these texts; rows are compared
+  // byte for byte, which at worst takes equal rows for changed ones.
+  static_assert(std::has_unique_object_representations_v<TextItem>, "text rows have no padding");
+  void prepare(const Key& k, const Board& b, int n) {
+    const std::size_t bytes = std::size_t(n) * sizeof(TextItem);
+    if (k == key && texts.size() == std::size_t(n) &&
+        std::memcmp(texts.data(), b.TextTable.data(), bytes) == 0)
+      return;
+    key = k;
+    texts.assign(b.TextTable.begin(), b.TextTable.begin() + n);
+    made.fill(false);
+  }
+};
+
+}  // namespace
+
 struct BoardRenderer::Cache {
   TextCache texts;
-  // Each layer's texts merged into one mask of the canvas; kept until the batch is drawn.
-  std::array<BitMask, kLayerCount> layerTexts;
+  TextLayers layers;  // kept at least until the batch that draws them is drawn
 };
 
 std::array<std::size_t, 4> BoardRenderer::textCacheUsage() const {
@@ -144,14 +182,14 @@ constexpr int kLargestCachedGlyph = 64;
 class Redraw {
  public:
   Redraw(BoardRenderer& r, Canvas& c, const Board& b, const View& v, const Visibility& vis,
-         TextCache* cache, std::array<BitMask, kLayerCount>* layerMasks)
+         TextCache* cache, TextLayers* layers)
       : r_(r),
         c_(c),
         b_(b),
         v_(v),
         vis_(vis),
         cache_(cache),
-        layerMasks_(layerMasks),
+        layers_(layers),
         map_(v),
         area_(c),
         z_(v.zoomColumn()) {}
@@ -161,6 +199,7 @@ class Redraw {
     if (cache_) {
       // Before the batch: the cache may start afresh here, never while operations wait.
       if (b_.TextCount > 0) cache_->beginDrawing(c_.font());
+      prepareTextLayers();
       c_.beginBatch();
     }
     boardArea();
@@ -180,8 +219,18 @@ class Redraw {
     highlights(sel);
   }
 
+  // The fast drawing, before drawing texts: keeps the text layers made by the last redraw
+  // while they still hold.
+  void prepareTextLayers() {
+    TextLayers::Key k;
+    k.view = {map_.f, map_.baseX, map_.baseY, c_.width(), c_.height(), c_.yOffset()};
+    for (int l = 0; l < kLayerCount; ++l) k.shown[std::size_t(l)] = layerShown(vis_, l);
+    k.generation = cache_->generation();
+    layers_->prepare(k, b_, rowsInUse(b_.TextCount, kTextCapacity));
+  }
+
   // Every text of the layer in its normal colour on a transparent background. The fast
-  // drawing expects beginDrawing on the cache beforehand.
+  // drawing expects beginDrawing on the cache and prepareTextLayers beforehand.
   void layerTexts(int layer) {
     c_.setBrushStyle(BrushStyle::Clear);
     c_.setTextBackgroundOpaque(false);
@@ -198,10 +247,16 @@ class Redraw {
       }
       return;
     }
+    const std::size_t l = std::size_t(layer);
+    if (layers_->made[l]) {
+      if (layers_->anyText[l]) c_.pixelMask(0, 0, layers_->masks[l], colour);
+      leaveFont(layers_->lastPoints[l], colour);
+      return;
+    }
     int lastPoints = -1;
     // The layer's texts all take one colour: they are merged into one mask of the canvas,
     // drawn once they are all in.
-    BitMask& all = (*layerMasks_)[std::size_t(layer)];
+    BitMask& all = layers_->masks[l];
     bool anyText = false;
     const auto add = [&](const BitMask& mask, int x, int y) {
       if (!anyText) all.reset(0, area_.y1, c_.height(), c_.width());
@@ -257,7 +312,14 @@ class Redraw {
         if (textLayer(b_.TextTable[std::size_t(i)]) == layer)
           lastPoints = textPoints(v_, b_.TextTable[std::size_t(i)]);
     }
-    // Leave the font as the straightforward drawing would.
+    layers_->made[l] = true;
+    layers_->anyText[l] = anyText;
+    layers_->lastPoints[l] = lastPoints;
+    leaveFont(lastPoints, colour);
+  }
+
+  // Leaves the font as the straightforward drawing would.
+  void leaveFont(int lastPoints, const QColor& colour) {
     if (lastPoints >= 0) {
       c_.setFontPointSize(lastPoints);
       c_.setFontColor(colour);
@@ -462,8 +524,8 @@ class Redraw {
   const Board& b_;
   const View& v_;
   const Visibility& vis_;
-  TextCache* cache_;                              // null for the reference drawing
-  std::array<BitMask, kLayerCount>* layerMasks_;  // with the cache
+  TextCache* cache_;    // null for the reference drawing
+  TextLayers* layers_;  // with the cache
   Mapping map_;
   Visible area_;
   int z_;
@@ -476,7 +538,7 @@ BoardRenderer::~BoardRenderer() = default;
 
 void BoardRenderer::drawBoard(Canvas& c, const Board& b, const View& v, const Visibility& vis,
                               const Selection& sel) {
-  Redraw(*this, c, b, v, vis, &cache_->texts, &cache_->layerTexts).run(sel);
+  Redraw(*this, c, b, v, vis, &cache_->texts, &cache_->layers).run(sel);
 }
 
 void BoardRenderer::drawBoardReference(Canvas& c, const Board& b, const View& v,
@@ -548,7 +610,9 @@ void BoardRenderer::DrawSelectedSegment(Canvas& c, const Board& b, const View& v
 void BoardRenderer::DrawLayerTexts(Canvas& c, const Board& b, const View& v, const Visibility& vis,
                                    int layer) {
   if (b.TextCount > 0) cache_->texts.beginDrawing(c.font());
-  Redraw(*this, c, b, v, vis, &cache_->texts, &cache_->layerTexts).layerTexts(layer);
+  Redraw r(*this, c, b, v, vis, &cache_->texts, &cache_->layers);
+  r.prepareTextLayers();
+  r.layerTexts(layer);
 }
 
 }  // namespace fw

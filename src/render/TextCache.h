@@ -55,6 +55,8 @@ class TextCache {
   // the next call.
   void beginDrawing(const QFont& face);
   const Measures& measures(int points);
+  // Changes whenever the cache starts afresh, such as for another font face.
+  uint64_t generation() const { return generation_; }
   // The text of `length` Latin-1 characters at `points` (already at least 1) in a given table
   // row (length at most 32): remembers what each row held last, so an unchanged row needs no
   // look-up. The entry stays valid until the next call.

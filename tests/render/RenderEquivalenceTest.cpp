@@ -114,6 +114,19 @@ TEST(RenderEquivalence, FastRedrawMatchesTheReferencePixelForPixel) {
       fast.drawBoard(a, *board, view, vis, sel);
       reference.drawBoardReference(b, *board, view, vis, sel);
       EXPECT_EQ(test::compareImages(a.image(), b.image()).count, 0) << "round " << round;
+      // Edits at the same view, which the warm drawing must not miss: a text moved or
+      // retyped, a layer shown or hidden.
+      if (board->TextCount > 0) {
+        TextItem& t = board->TextTable[std::size_t(pick(0, board->TextCount - 1))];
+        if (pick(0, 1) == 0)
+          t.y = uint16_t(t.y ^ 8);
+        else
+          t.text.set("edited");
+      }
+      if (pick(0, 2) == 0) vis.layers[std::size_t(pick(0, 2))] ^= true;
+      fast.drawBoard(a, *board, view, vis, sel);
+      reference.drawBoardReference(b, *board, view, vis, sel);
+      EXPECT_EQ(test::compareImages(a.image(), b.image()).count, 0) << "round " << round;
     }
   }
 }
