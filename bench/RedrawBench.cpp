@@ -1,7 +1,7 @@
 // Full redraws of the drawing area at 1920 x 1080: empty, typical and full boards at zoom 1x
 // and 4x, the empty and full boards at 32x, where nearly all of the board lies off-screen, and the
-// full board at the other zooms. Each reports what its text cache holds. Run:
-// build/bin/ferrowrit-bench --benchmark_filter=Redraw
+// full board at the other zooms, also after a text edit each. Each reports what its text cache
+// holds. Run: build/bin/ferrowrit-bench --benchmark_filter=Redraw
 //   --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 #include <benchmark/benchmark.h>
@@ -45,6 +45,21 @@ void redraw(benchmark::State& state, BenchBoard kind, int zoomLevel) {
   state.counters["cache_MB"] = double(usage[3]) / (1 << 20);
 }
 
+// Redraws after a text edit each: the merged text layers cannot be kept, every text is merged
+// again (the texts themselves stay in the cache).
+void redrawAfterTextEdit(benchmark::State& state, BenchBoard kind, int zoomLevel) {
+  const auto board = makeBenchBoard(kind);
+  const View view = benchView(zoomLevel);
+  Canvas canvas(kAreaWidth, kAreaHeight);
+  BoardRenderer renderer;
+  renderer.drawBoard(canvas, *board, view, Visibility{}, Selection{});
+  for (auto _ : state) {
+    board->TextTable[0].y = uint16_t(board->TextTable[0].y ^ 1);
+    renderer.drawBoard(canvas, *board, view, Visibility{}, Selection{});
+    benchmark::DoNotOptimize(canvas.scanLine(60));
+  }
+}
+
 // The first redraw after start-up or a zoom change, which renders every visible text once.
 void firstRedraw(benchmark::State& state, BenchBoard kind, int zoomLevel) {
   const auto board = makeBenchBoard(kind);
@@ -74,6 +89,11 @@ void registerRedrawBenchmarks() {
   for (int zoom : {1, 3, 4}) {
     const std::string name = "BM_Redraw/full/zoom" + std::to_string(1 << zoom);
     benchmark::RegisterBenchmark(name.c_str(), redraw, BenchBoard::Full, zoom)
+        ->Unit(benchmark::kMillisecond);
+  }
+  for (int zoom : {0, 1, 2}) {
+    const std::string name = "BM_RedrawAfterTextEdit/full/zoom" + std::to_string(1 << zoom);
+    benchmark::RegisterBenchmark(name.c_str(), redrawAfterTextEdit, BenchBoard::Full, zoom)
         ->Unit(benchmark::kMillisecond);
   }
   for (int zoom : {0, 2, 5}) {
