@@ -26,14 +26,17 @@ View benchView(int zoomLevel) {
   return v;
 }
 
-// Repeated redraws, as the editor does them after each change: the text cache is warm.
-void redraw(benchmark::State& state, BenchBoard kind, int zoomLevel) {
+// Repeated redraws, as the editor does them after each change: the text cache is warm. With
+// editText, a text moves before each redraw, so the merged text layers cannot be kept and every
+// text is merged again (the texts themselves stay in the cache).
+void redraw(benchmark::State& state, BenchBoard kind, int zoomLevel, bool editText) {
   const auto board = makeBenchBoard(kind);
   const View view = benchView(zoomLevel);
   Canvas canvas(kAreaWidth, kAreaHeight);
   BoardRenderer renderer;
   renderer.drawBoard(canvas, *board, view, Visibility{}, Selection{});
   for (auto _ : state) {
+    if (editText) board->TextTable[0].y = uint16_t(board->TextTable[0].y ^ 1);
     renderer.drawBoard(canvas, *board, view, Visibility{}, Selection{});
     benchmark::DoNotOptimize(canvas.scanLine(60));
   }
@@ -43,21 +46,6 @@ void redraw(benchmark::State& state, BenchBoard kind, int zoomLevel) {
   state.counters["glyph_texts"] = double(usage[1]);
   state.counters["glyphs"] = double(usage[2]);
   state.counters["cache_MB"] = double(usage[3]) / (1 << 20);
-}
-
-// Redraws after a text edit each: the merged text layers cannot be kept, every text is merged
-// again (the texts themselves stay in the cache).
-void redrawAfterTextEdit(benchmark::State& state, BenchBoard kind, int zoomLevel) {
-  const auto board = makeBenchBoard(kind);
-  const View view = benchView(zoomLevel);
-  Canvas canvas(kAreaWidth, kAreaHeight);
-  BoardRenderer renderer;
-  renderer.drawBoard(canvas, *board, view, Visibility{}, Selection{});
-  for (auto _ : state) {
-    board->TextTable[0].y = uint16_t(board->TextTable[0].y ^ 1);
-    renderer.drawBoard(canvas, *board, view, Visibility{}, Selection{});
-    benchmark::DoNotOptimize(canvas.scanLine(60));
-  }
 }
 
 // The first redraw after start-up or a zoom change, which renders every visible text once.
@@ -77,23 +65,24 @@ void registerRedrawBenchmarks() {
     for (int zoom : {0, 2}) {
       const std::string suffix =
           std::string("/") + benchBoardName(kind) + "/zoom" + std::to_string(1 << zoom);
-      benchmark::RegisterBenchmark(("BM_Redraw" + suffix).c_str(), redraw, kind, zoom)
+      benchmark::RegisterBenchmark(("BM_Redraw" + suffix).c_str(), redraw, kind, zoom, false)
           ->Unit(benchmark::kMillisecond);
     }
   }
   for (BenchBoard kind : {BenchBoard::Empty, BenchBoard::Full}) {
     const std::string name = std::string("BM_Redraw/") + benchBoardName(kind) + "/zoom32";
-    benchmark::RegisterBenchmark(name.c_str(), redraw, kind, 5)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(name.c_str(), redraw, kind, 5, false)
+        ->Unit(benchmark::kMillisecond);
   }
   // The full board at the remaining zooms, so that the text cache's size is seen at every one.
   for (int zoom : {1, 3, 4}) {
     const std::string name = "BM_Redraw/full/zoom" + std::to_string(1 << zoom);
-    benchmark::RegisterBenchmark(name.c_str(), redraw, BenchBoard::Full, zoom)
+    benchmark::RegisterBenchmark(name.c_str(), redraw, BenchBoard::Full, zoom, false)
         ->Unit(benchmark::kMillisecond);
   }
   for (int zoom : {0, 1, 2}) {
     const std::string name = "BM_RedrawAfterTextEdit/full/zoom" + std::to_string(1 << zoom);
-    benchmark::RegisterBenchmark(name.c_str(), redrawAfterTextEdit, BenchBoard::Full, zoom)
+    benchmark::RegisterBenchmark(name.c_str(), redraw, BenchBoard::Full, zoom, true)
         ->Unit(benchmark::kMillisecond);
   }
   for (int zoom : {0, 2, 5}) {
