@@ -15,6 +15,7 @@
 
 #include "board/PrintTables.h"
 #include "board/View.h"
+#include "render/Canvas.h"
 
 namespace fw {
 
@@ -338,7 +339,7 @@ void printBoard(QPainter& painter, QSize area, const Board& board, const PrintSe
 QImage printToImage(const Board& board, const PrintSettings& settings, QSize pageDots,
                     int zoomLevel) {
   // One byte a dot: a 600 dpi page is 35 MB instead of 139 MB, and black and white need no more.
-  QImage image(pageDots, QImage::Format_Grayscale8);
+  QImage image = newImage(pageDots.width(), pageDots.height(), QImage::Format_Grayscale8);
   image.fill(Qt::white);
   const int dotsPerMeter = static_cast<int>(dpiOf(settings) / 0.0254 + 0.5);
   image.setDotsPerMeterX(dotsPerMeter);

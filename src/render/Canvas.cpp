@@ -21,31 +21,29 @@ namespace {
 constexpr int kDotsPerMeter = 3780;
 constexpr int kMaxFontPoints = 1000;
 
-// A canvas of some megabytes is backed by memory the kernel may map in 2 MB pages: touching a
-// fresh image 4 KB page by page costs several milliseconds per megabyte on some machines.
-// Smaller canvases, or a refused allocation, get QImage's own memory.
-QImage rgb32Image(int w, int h) {
-  constexpr std::size_t kLargePage = std::size_t(2) << 20;
-  const std::size_t bpl = std::size_t(w) * 4;
-  const std::size_t bytes = bpl * std::size_t(h);
-  void* pixels = nullptr;
-  if (bytes < 2 * kLargePage ||
-      posix_memalign(&pixels, kLargePage, (bytes + kLargePage - 1) / kLargePage * kLargePage) != 0)
-    return QImage(w, h, QImage::Format_RGB32);
-#if defined(MADV_HUGEPAGE)
-  madvise(pixels, (bytes + kLargePage - 1) / kLargePage * kLargePage, MADV_HUGEPAGE);
-#endif
-  return QImage(static_cast<uchar*>(pixels), w, h, qsizetype(bpl), QImage::Format_RGB32, std::free,
-                pixels);
-}
-
 }  // namespace
+
+QImage newImage(int w, int h, QImage::Format format) {
+  constexpr std::size_t kLargePage = std::size_t(2) << 20;
+  const int depth = QImage::toPixelFormat(format).bitsPerPixel();
+  const std::size_t bpl = (std::size_t(std::max(w, 0)) * std::size_t(depth) + 31) / 32 * 4;
+  const std::size_t bytes = bpl * std::size_t(std::max(h, 0));
+  const std::size_t reserved = (bytes + kLargePage - 1) / kLargePage * kLargePage;
+  void* pixels = nullptr;
+  if (w <= 0 || h <= 0 || depth <= 0 || bytes < 2 * kLargePage ||
+      posix_memalign(&pixels, kLargePage, reserved) != 0)
+    return QImage(w, h, format);
+#if defined(MADV_HUGEPAGE)
+  madvise(pixels, reserved, MADV_HUGEPAGE);
+#endif
+  return QImage(static_cast<uchar*>(pixels), w, h, qsizetype(bpl), format, std::free, pixels);
+}
 
 void Canvas::Impl::allocate(int w, int h) {
   lastLine.valid = false;
   flush();
   endPainter();
-  image = rgb32Image(std::max(w, 1), std::max(h, 1));
+  image = newImage(std::max(w, 1), std::max(h, 1), QImage::Format_RGB32);
   image.setDotsPerMeterX(kDotsPerMeter);
   image.setDotsPerMeterY(kDotsPerMeter);
   image.fill(kOpaque);

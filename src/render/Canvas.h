@@ -19,6 +19,11 @@ enum class RasterMode { Copy, Merge, Invert };  // merge = source OR destination
 enum class PenStyle { Solid, DashDotDot };
 enum class BrushStyle { Solid, Clear };
 
+// A new image, not yet filled. One of some megabytes lives in memory the kernel may map in 2 MB
+// pages: touching a fresh image 4 KB page by page costs several milliseconds per megabyte on
+// some machines. Smaller images, or a refused allocation, get QImage's own memory.
+QImage newImage(int w, int h, QImage::Format format);
+
 // The drawing surface the editor draws on: a QImage backing store (Format_RGB32) with the pen,
 // brush, raster mode, font and current pen position that the drawing rules assume.
 //

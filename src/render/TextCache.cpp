@@ -20,7 +20,7 @@ constexpr std::size_t kMaxMaskBytes = std::size_t(48) << 20;
 constexpr QRgb kBlank = 0xFF000000u;
 
 QImage scratchImage(int w, int h) {
-  QImage img(std::max(w, 1), std::max(h, 1), QImage::Format_RGB32);
+  QImage img = newImage(std::max(w, 1), std::max(h, 1), QImage::Format_RGB32);
   img.setDotsPerMeterX(kDotsPerMeter);
   img.setDotsPerMeterY(kDotsPerMeter);
   return img;
