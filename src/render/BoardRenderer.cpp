@@ -53,7 +53,7 @@ struct TextLayers {
   void prepare(const Key& k, const Board& b, int n) {
     const std::size_t bytes = std::size_t(n) * sizeof(TextItem);
     if (k == key && texts.size() == std::size_t(n) &&
-        std::memcmp(texts.data(), b.TextTable.data(), bytes) == 0)
+        (bytes == 0 || std::memcmp(texts.data(), b.TextTable.data(), bytes) == 0))
       return;
     key = k;
     texts.assign(b.TextTable.begin(), b.TextTable.begin() + n);
