@@ -51,10 +51,14 @@ void TextCache::beginDrawing(const QFont& face) {
   hasFace_ = true;
 }
 
-QFont TextCache::fontAt(int points) const {
-  QFont f = face_;
-  f.setPointSize(points);
-  return f;
+const QFont& TextCache::fontAt(int points) {
+  const std::size_t i = std::size_t(std::max(points, 0));
+  if (i >= fonts_.size()) fonts_.resize(i + 1);
+  if (!fonts_[i]) {
+    fonts_[i].emplace(face_);
+    fonts_[i]->setPointSize(points);
+  }
+  return *fonts_[i];
 }
 
 void TextCache::clear() {
@@ -62,6 +66,7 @@ void TextCache::clear() {
   entries_.clear();
   measures_.clear();
   metrics_.clear();
+  fonts_.clear();
   glyphFaces_.clear();
   pairKinds_.clear();
   probe_.reset();
@@ -398,26 +403,40 @@ constexpr int kProbePoints = 3000;
 
 bool TextCache::simpleChar(GlyphFace& f, uint8_t c, int points) {
   int8_t& state = f.charState[c];
-  if (state == 0) {
+  if (state != 0) return state == 1;
+  state = -1;
+  if (&f == probe_.get()) {
+    // Shaped once at the probe size: whether the character is one glyph of its own.
     Shaped s;
-    state = plainChar(c) && shape(QString(QChar(c)), fontAt(points), &device_, s) &&
-                    s.glyphs.size() == 1
-                ? 1
-                : -1;
-    if (state == 1) {
+    if (plainChar(c) && shape(QString(QChar(c)), fontAt(points), &device_, s) &&
+        s.glyphs.size() == 1) {
+      state = 1;
       f.glyphIndex[c] = s.glyphs.front();
       f.advance[c] = s.advance;
     }
+    return state == 1;
   }
-  return state == 1;
+  // At other sizes the glyph is the same one; only its advance is asked for, without shaping.
+  if (!simpleChar(probe(), c, kProbePoints)) return false;
+  int32_t advance = 0;
+  if (!to64(QFontMetricsF(fontAt(points), &device_).horizontalAdvance(QChar(c)), advance))
+    return false;
+  state = 1;
+  f.glyphIndex[c] = probe_->glyphIndex[c];
+  f.advance[c] = advance;
+  return true;
+}
+
+TextCache::GlyphFace& TextCache::probe() {
+  if (!probe_) probe_ = std::make_unique<GlyphFace>();
+  return *probe_;
 }
 
 TextCache::PairKind TextCache::pairKind(uint8_t a, uint8_t b) {
   if (pairKinds_.empty()) pairKinds_.assign(std::size_t(1) << 16, PairKind::Unknown);
   PairKind& kind = pairKinds_[std::size_t(a) << 8 | b];
   if (kind == PairKind::Unknown) {
-    if (!probe_) probe_ = std::make_unique<GlyphFace>();
-    GlyphFace& p = *probe_;
+    GlyphFace& p = probe();
     const QChar pair[2] = {QChar(a), QChar(b)};
     Shaped both;
     kind = PairKind::Complex;
@@ -463,7 +482,7 @@ const BitMask& TextCache::glyph(GlyphFace& f, uint8_t c, int phase, int points) 
   // inside the clip, since an outline cut by it may come out differently.
   const int m = 2 + fm.height() / 16;
   const QRect ink = fm.boundingRect(QChar{c}).translated(0, fm.ascent());
-  scan(text, phase, points, ink.adjusted(-m, -m, m + 1, m), fm.horizontalAdvance(text) + 1,
+  scan(text, phase, points, ink.adjusted(-m, -m, m + 1, m), (f.advance[c] + 63) / 64 + 1,
        fm.height(), mask);
   maskBytes_ += mask.bytes();
   if (phase == 0) f.wholePixel[c] = &mask;

@@ -100,10 +100,12 @@ class TextCache {
   // How a pair of characters shapes at any size: learnt once, at a size above every size drawn.
   enum class PairKind : int8_t { Unknown, Plain, Kerned, Complex };
 
-  QFont fontAt(int points) const;
+  const QFont& fontAt(int points);
   void growRows(std::size_t row);
   GlyphFace& glyphFace(int points);
+  // Whether the character is one glyph of its own, learnt with its advance at the face's size.
   bool simpleChar(GlyphFace& f, uint8_t c, int points);
+  GlyphFace& probe();
   // The distance from a's pen position to b's in 1/64 pixel, or kComplexPair.
   int32_t pairDistance(GlyphFace& f, uint8_t a, uint8_t b, int points);
   PairKind pairKind(uint8_t a, uint8_t b);
@@ -161,6 +163,7 @@ class TextCache {
   std::unordered_map<std::string, Entry> entries_;
   std::vector<Measures> measures_;                    // by point size; height 0 = not measured yet
   std::vector<std::optional<QFontMetrics>> metrics_;  // by point size
+  std::vector<std::optional<QFont>> fonts_;           // by point size
   std::vector<std::unique_ptr<GlyphFace>> glyphFaces_;  // by point size
   std::vector<PairKind> pairKinds_;                     // by a << 8 | b, for the face
   std::unique_ptr<GlyphFace> probe_;                    // the characters at the probe size
