@@ -43,6 +43,49 @@ inline void fillRun(QRgb* row, int a, int b, QRgb colour) {
   for (int i = 0; i < n; ++i) row[a + i] = colour;
 }
 
+#if defined(__SSE2__) && defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#define FW_CANVAS_AVX2 1
+// Whether the processor has AVX2 and nobody asked not to use it (FERROWRIT_NO_AVX2 set, which
+// the tests use to check the other path too).
+bool useAvx2() {
+  static const bool use =
+      __builtin_cpu_supports("avx2") && std::getenv("FERROWRIT_NO_AVX2") == nullptr;
+  return use;
+}
+
+// writeWord eight pixels at a time, for processors that have AVX2.
+// writeSpan in Copy or Merge mode eight pixels at a time, for spans of at least eight.
+__attribute__((target("avx2"))) void writeSpanAvx2(QRgb* row, int x1, int x2, QRgb colour,
+                                                   bool merge) {
+  const __m256i c = _mm256_set1_epi32(int(colour));
+  auto block = [&](QRgb * p) __attribute__((target("avx2"))) {
+    auto* q = reinterpret_cast<__m256i*>(p);
+    _mm256_storeu_si256(q, merge ? _mm256_or_si256(_mm256_loadu_si256(q), c) : c);
+  };
+  // Writing or ORing a pixel twice is doing it once, so the last block may overlap.
+  QRgb* const last = row + x2 - 7;
+  for (QRgb* p = row + x1; p < last; p += 8) block(p);
+  block(last);
+}
+
+__attribute__((target("avx2"))) void writeWordAvx2(QRgb* p, uint64_t w, QRgb colour) {
+  const __m256i c = _mm256_set1_epi32(int(colour));
+  const __m256i lanes = _mm256_setr_epi32(1, 2, 4, 8, 16, 32, 64, 128);
+  for (int k = 0; k < 8; ++k, w >>= 8, p += 8) {
+    const unsigned byte = unsigned(w & 0xFF);
+    if (byte == 0) continue;
+    auto* q = reinterpret_cast<__m256i*>(p);
+    if (byte == 0xFF) {
+      _mm256_storeu_si256(q, c);
+      continue;
+    }
+    const __m256i lit =
+        _mm256_cmpeq_epi32(_mm256_and_si256(_mm256_set1_epi32(int(byte)), lanes), lanes);
+    _mm256_storeu_si256(q, _mm256_blendv_epi8(_mm256_loadu_si256(q), c, lit));
+  }
+}
+#endif
+
 inline void writeSpan(QRgb* row, int x1, int x2, QRgb colour, RasterMode mode) {
   if (mode == RasterMode::Copy) {
     fillRun(row, x1, x2, colour);
@@ -81,6 +124,12 @@ inline void drawSpan(const Target& t, int y, raster::Span s, QRgb colour, Raster
   const int x1 = std::max(s.x1, 0);
   const int x2 = std::min(s.x2, t.w - 1);
   if (x1 > x2) return;
+#if defined(FW_CANVAS_AVX2)
+  if (x2 - x1 >= 7 && mode != RasterMode::Invert && useAvx2()) {
+    writeSpanAvx2(t.row(y), x1, x2, colour, mode == RasterMode::Merge);
+    return;
+  }
+#endif
   writeSpan(t.row(y), x1, x2, colour, mode);
 }
 
@@ -166,35 +215,6 @@ struct NibbleLanes {
   }
 };
 const NibbleLanes kNibbleLanes;
-#endif
-
-#if defined(__SSE2__) && defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-#define FW_CANVAS_AVX2 1
-// Whether the processor has AVX2 and nobody asked not to use it (FERROWRIT_NO_AVX2 set, which
-// the tests use to check the other path too).
-bool useAvx2() {
-  static const bool use =
-      __builtin_cpu_supports("avx2") && std::getenv("FERROWRIT_NO_AVX2") == nullptr;
-  return use;
-}
-
-// writeWord eight pixels at a time, for processors that have AVX2.
-__attribute__((target("avx2"))) void writeWordAvx2(QRgb* p, uint64_t w, QRgb colour) {
-  const __m256i c = _mm256_set1_epi32(int(colour));
-  const __m256i lanes = _mm256_setr_epi32(1, 2, 4, 8, 16, 32, 64, 128);
-  for (int k = 0; k < 8; ++k, w >>= 8, p += 8) {
-    const unsigned byte = unsigned(w & 0xFF);
-    if (byte == 0) continue;
-    auto* q = reinterpret_cast<__m256i*>(p);
-    if (byte == 0xFF) {
-      _mm256_storeu_si256(q, c);
-      continue;
-    }
-    const __m256i lit =
-        _mm256_cmpeq_epi32(_mm256_and_si256(_mm256_set1_epi32(int(byte)), lanes), lanes);
-    _mm256_storeu_si256(q, _mm256_blendv_epi8(_mm256_loadu_si256(q), c, lit));
-  }
-}
 #endif
 
 // Sets each pixel p[b] (b = 0 .. 63) whose bit b of w is lit to the colour.
