@@ -47,7 +47,7 @@ TEST(BitMask, MergeAtAnyOffsetLightsExactlyTheSourcePixelsInside) {
   for (const int64_t dx : {-300, -129, -64, -63, -1, 0, 1, 5, 63, 64, 65, 130, 199, 250, 1000}) {
     for (const int64_t dy : {-30, -3, 0, 7, 40}) {
       BitMask dst = randomMask(rng, 3, -2, 35, 200);
-      const BitMask src = randomMask(rng, -9, 4, 12, 150);
+      const BitMask src = randomMask(rng, -9, 4, 12, 100);
       Pixels want = pixelsOf(dst);
       for (const auto& [x, y] : pixelsOf(src))
         if (x + dx >= dst.left && x + dx < dst.left + dst.width && y + dy >= dst.top &&
