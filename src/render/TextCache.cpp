@@ -44,7 +44,7 @@ TextCache::~TextCache() {
 
 void TextCache::beginDrawing(const QFont& face) {
   const QFont f = withoutSize(face);
-  if (maskBytes_ > kMaxMaskBytes) clear();
+  if (full()) clear();
   if (hasFace_ && f == face_) return;
   clear();
   face_ = f;
@@ -104,9 +104,15 @@ const TextCache::Entry& TextCache::whole(const char* chars, int length, int poin
 const TextCache::Entry& TextCache::cutForRow(std::size_t row, const char* chars, int length,
                                              int points, const Canvas& c, int x, int y) {
   length = std::clamp(length, 0, 32);
-  CutSlot& slot = cut_[row];
   const std::array<int, 5> place{x, y, c.width(), c.height(), c.yOffset()};
-  if (slot.place == place && holds(slot.text, chars, length, points)) return slot.entry;
+  const auto kept = cut_.find(row);
+  if (kept != cut_.end() && kept->second.place == place &&
+      holds(kept->second.text, chars, length, points))
+    return kept->second.entry;
+  // Once the cache is full, the text is drawn into a spare slot that nobody keeps.
+  const bool keep = !full();
+  if (!keep && kept != cut_.end()) cut_.erase(kept);
+  CutSlot& slot = keep ? cut_[row] : spareCut_;
   const QString text = QString::fromLatin1(chars, length);
   const QFontMetrics& fm = metricsAt(points);
   Entry& e = slot.entry;
@@ -150,10 +156,15 @@ const TextCache::Entry& TextCache::cutForRow(std::size_t row, const char* chars,
     if (!touches) break;
   }
   buildMask(runs, x, y, e.mask);
+  if (!keep) return e;
   maskBytes_ += e.mask.bytes();
   slot.place = place;
   remember(slot.text, chars, length, points);
   return e;
+}
+
+bool TextCache::full() const {
+  return maskBytes_ > kMaxMaskBytes;
 }
 
 TextCache::Usage TextCache::usage() const {
@@ -198,6 +209,16 @@ const TextCache::Entry& TextCache::getForRow(std::size_t row, const char* chars,
   if (holds(slot.text, chars, length, points)) {
     if (slot.composed) return slot.own;
     if (slot.entry != nullptr) return *slot.entry;
+  }
+  if (full()) {
+    // Nothing more is kept until the next drawing starts afresh: the text is made in a spare
+    // entry, which the next call reuses.
+    slot.text = SlotText{};
+    slot.composed = false;
+    slot.entry = nullptr;
+    if (!compose(chars, length, points, spare_))
+      render(QString::fromLatin1(chars, length), points, spare_);
+    return spare_;
   }
   slot.composed = compose(chars, length, points, slot.own);
   if (slot.composed) {

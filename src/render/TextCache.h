@@ -52,7 +52,7 @@ class TextCache {
 
   // Called before each drawing that uses entries: forgets everything when the canvas's font
   // face differs from the one cached or the cache has grown too big. Entries stay valid until
-  // the next call.
+  // the next call. A cache that grows too big within one drawing keeps nothing more until then.
   void beginDrawing(const QFont& face);
   const Measures& measures(int points);
   // Changes whenever the cache starts afresh, such as for another font face.
@@ -156,6 +156,9 @@ class TextCache {
   bool holds(const SlotText& slot, const char* chars, int length, int points) const;
   void remember(SlotText& slot, const char* chars, int length, int points);
 
+  // Whether the masks kept have passed the cache's limit.
+  bool full() const;
+
   QFont face_;
   std::vector<RowSlot> rows_;
   uint64_t generation_ = 1;  // rows_ entries of older generations are stale
@@ -168,6 +171,8 @@ class TextCache {
   std::vector<PairKind> pairKinds_;                     // by a << 8 | b, for the face
   std::unique_ptr<GlyphFace> probe_;                    // the characters at the probe size
   std::unordered_map<std::size_t, CutSlot> cut_;        // texts cut by the canvas, by row
+  Entry spare_;                                         // a text made while the cache is full
+  CutSlot spareCut_;                                    // a cut text made while the cache is full
   QImage canvasShaped_;                        // where they are drawn, as large as the canvas
   QImage device_{1, 1, QImage::Format_RGB32};  // measures at its 96 dpi
   QImage scratch_;                             // texts are drawn here to be scanned

@@ -180,6 +180,32 @@ TEST(RenderEquivalence, TextsOfEverySizeNearAndFarOffScreen) {
   }
 }
 
+// A board of long texts at the largest size, all in view: past its limit the text cache keeps
+// nothing more, and the pixels stay those of the straightforward drawing.
+TEST(RenderEquivalence, AFullTextCacheStopsGrowingAndDrawsTheSame) {
+  View view;
+  view.setAreaSize(900, 700);
+  view.ZoomLevel = 2;
+  // In the middle of the window, so that every text is put together from glyphs.
+  const int f = view.zoomFactor();
+  const int x = (450 - view.toWindowX(0)) / f, y = (410 - view.toWindowY(0)) / f;
+  auto board = makeBoard();
+  for (int i = 0; i < 6000; ++i) {
+    TextItem t;
+    t.text.set(i % 2 ? "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW" : "MWMWMWMWMWMWMWMWMWMWMWMWMWMWMWM");
+    t.size = 63;
+    t.x = uint16_t(x + i % 7);
+    t.y = uint16_t(y + i % 5);
+    board->addText(t);
+  }
+  Canvas a(900, 700), b(900, 700);
+  BoardRenderer fast, reference;
+  fast.drawBoard(a, *board, view, Visibility{}, Selection{});
+  reference.drawBoardReference(b, *board, view, Visibility{}, Selection{});
+  EXPECT_EQ(test::compareImages(a.image(), b.image()).count, 0);
+  EXPECT_LT(fast.textCacheUsage()[3], std::size_t(50) << 20);
+}
+
 TEST(RenderEquivalence, LayerTextsFromTheCacheMatchDirectDrawing) {
   // Texts at every size and zoom, partly outside the canvas on each side.
   auto board = makeBoard();
