@@ -2,14 +2,11 @@
 
 #include <algorithm>
 
+#include "render/Raster.h"
+
 namespace fw {
 
 namespace {
-
-int64_t floorDiv(int64_t a, int64_t b) {
-  const int64_t q = a / b;
-  return q - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
-}
 
 // Bits lo .. 63 of a word.
 uint64_t fromBit(int lo) {
@@ -52,7 +49,7 @@ void BitMask::merge(const BitMask& src, int64_t x, int64_t y) {
   const int64_t r0 = std::max<int64_t>(0, -dy);
   const int64_t r1 = std::min<int64_t>(src.rows - 1, int64_t(rows) - 1 - dy);
   // Source word i lands on this mask's words k = firstWord + i (its low bits) and k + 1.
-  const int64_t firstWord = floorDiv(dx, 64);
+  const int64_t firstWord = raster::floorDiv(dx, 64);
   const int shift = int(dx - 64 * firstWord);
   const int64_t i0 = std::max<int64_t>(0, -firstWord - 1);
   const int64_t i1 = std::min<int64_t>(src.words - 1, int64_t(words) - 1 - firstWord);

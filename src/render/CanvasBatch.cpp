@@ -242,10 +242,6 @@ inline void writeWord(QRgb* p, uint64_t w, QRgb colour) {
 #endif
 }
 
-int64_t floorDiv64(int64_t a) {
-  return a >= 0 ? a / 64 : -((-a + 63) / 64);
-}
-
 // v: origin x, y, then the mask's top, left, rows and words per row.
 void drawBits(const Op& op, const Target& t) {
   const QRgb colour = op.st.pen;
@@ -256,8 +252,8 @@ void drawBits(const Op& op, const Target& t) {
   const int last = std::min(t.bottom - top, rows - 1);
   const int64_t x0 = int64_t(op.v[0]) + op.v[3];
   // Only the words that reach into the target's columns.
-  const int i0 = int(std::max<int64_t>(0, floorDiv64(-x0)));
-  const int i1 = int(std::min<int64_t>(words - 1, floorDiv64(t.w - 1 - x0)));
+  const int i0 = int(std::max<int64_t>(0, raster::floorDiv(-x0, 64)));
+  const int i1 = int(std::min<int64_t>(words - 1, raster::floorDiv(t.w - 1 - x0, 64)));
 #if defined(FW_CANVAS_AVX2)
   const bool avx2 = useAvx2();
 #endif

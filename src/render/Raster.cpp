@@ -10,12 +10,6 @@ namespace {
 
 __extension__ typedef __int128 Wide;
 
-int64_t floorDiv(int64_t a, int64_t b) {
-  int64_t q = a / b;
-  if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
-  return q;
-}
-
 int64_t ceilDiv(int64_t a, int64_t b) {
   return -floorDiv(-a, b);
 }

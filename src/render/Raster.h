@@ -33,6 +33,12 @@ inline int64_t ceilToInt(double x) {
   return i + (x > double(i) ? 1 : 0);
 }
 
+// a / b rounded towards minus infinity (b != 0).
+inline int64_t floorDiv(int64_t a, int64_t b) {
+  const int64_t q = a / b;
+  return q - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
+}
+
 inline int clampCoord(int64_t v) {
   return static_cast<int>(v < -kCoordLimit ? -kCoordLimit : (v > kCoordLimit ? kCoordLimit : v));
 }

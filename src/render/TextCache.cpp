@@ -10,6 +10,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "render/Raster.h"
+
 namespace fw {
 
 namespace {
@@ -412,10 +414,6 @@ bool shape(const QString& text, const QFont& font, QPaintDevice* device, Shaped&
   return s.pens.size() == s.glyphs.size() && !s.pens.empty() && s.pens.front() == 0;
 }
 
-int floorDiv64(int32_t v) {
-  return v >= 0 ? v / 64 : -((-v + 63) / 64);
-}
-
 // Kerning grows with the size: a pair that shows none here, far above any text size drawn, has
 // none at any size drawn.
 constexpr int kProbePoints = 3000;
@@ -523,7 +521,7 @@ bool TextCache::place(GlyphFace& f, const char* chars, int length, int points, i
     pens[i] = pens[i - 1] + d;
   }
   // The extent's width is the pen's whole advance, rounded as QFontMetrics rounds it.
-  width = floorDiv64(pens[length - 1] + f.advance[uint8_t(chars[length - 1])] + 32);
+  width = int(raster::floorDiv(pens[length - 1] + f.advance[uint8_t(chars[length - 1])] + 32, 64));
   return true;
 }
 
@@ -537,7 +535,7 @@ bool TextCache::compose(const char* chars, int length, int points, Entry& e) {
   std::array<int, 32> wholes{};
   for (int i = 0; i < length; ++i) {
     const int32_t pen = pens[std::size_t(i)];
-    const int whole = floorDiv64(pen);  // the pixel the pen lies in
+    const int whole = int(raster::floorDiv(pen, 64));  // the pixel the pen lies in
     wholes[std::size_t(i)] = whole;
     masks[std::size_t(i)] = &glyph(f, uint8_t(chars[i]), pen - whole * 64, points);
   }
