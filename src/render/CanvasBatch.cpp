@@ -53,7 +53,6 @@ bool useAvx2() {
   return use;
 }
 
-// writeWord eight pixels at a time, for processors that have AVX2.
 // writeSpan in Copy or Merge mode eight pixels at a time, for spans of at least eight.
 __attribute__((target("avx2"))) void writeSpanAvx2(QRgb* row, int x1, int x2, QRgb colour,
                                                    bool merge) {
@@ -68,6 +67,7 @@ __attribute__((target("avx2"))) void writeSpanAvx2(QRgb* row, int x1, int x2, QR
   block(last);
 }
 
+// writeWord eight pixels at a time, for processors that have AVX2.
 __attribute__((target("avx2"))) void writeWordAvx2(QRgb* p, uint64_t w, QRgb colour) {
   const __m256i c = _mm256_set1_epi32(int(colour));
   const __m256i lanes = _mm256_setr_epi32(1, 2, 4, 8, 16, 32, 64, 128);

@@ -281,7 +281,7 @@ void TextCache::render(const QString& text, int points, Entry& e) {
   const QFontMetrics& fm = metricsAt(points);
   e.width = fm.horizontalAdvance(text);
   e.height = fm.height();
-  e.mask = BitMask{};
+  e.mask.reset(0, 0, 0, 0);  // keeps its storage, as the spare entry is made again and again
   // First the extent with a quarter of the height around it.
   const int m = e.height / 4 + 2;
   if (!text.isEmpty())
