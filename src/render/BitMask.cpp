@@ -1,8 +1,15 @@
 #include "render/BitMask.h"
 
+#include <QImage>
+#include <QRect>
 #include <algorithm>
 
+#include "render/Canvas.h"
 #include "render/Raster.h"
+
+#if defined(FW_AVX2_PATHS)
+#include <immintrin.h>
+#endif
 
 namespace fw {
 
@@ -12,6 +19,38 @@ namespace {
 uint64_t fromBit(int lo) {
   return ~uint64_t(0) << lo;
 }
+
+// The lit bits of the n (at most 64) pixels from p; with `clear` they are left blank.
+uint64_t litWord(QRgb* p, int n, QRgb blank, bool clear) {
+  uint64_t w = 0;
+  for (int i = 0; i < n; ++i) w |= uint64_t(p[i] != blank) << i;
+  if (clear && w != 0) std::fill(p, p + n, blank);
+  return w;
+}
+
+#if defined(FW_AVX2_PATHS)
+// litWord for 64 pixels, eight at a time. Most words of a drawn text are blank: those cost one
+// test of all 64 pixels together.
+__attribute__((target("avx2"))) uint64_t litWordAvx2(QRgb* p, QRgb blank, bool clear) {
+  const __m256i b = _mm256_set1_epi32(int(blank));
+  __m256i diff[8];
+  __m256i any = _mm256_setzero_si256();
+  for (int k = 0; k < 8; ++k) {
+    diff[k] = _mm256_xor_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 8 * k)), b);
+    any = _mm256_or_si256(any, diff[k]);
+  }
+  if (_mm256_testz_si256(any, any)) return 0;
+  uint64_t w = 0;
+  for (int k = 0; k < 8; ++k) {
+    const __m256i same = _mm256_cmpeq_epi32(diff[k], _mm256_setzero_si256());
+    const unsigned lit = ~unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(same))) & 0xFFu;
+    if (lit == 0) continue;
+    w |= uint64_t(lit) << (8 * k);
+    if (clear) _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + 8 * k), b);
+  }
+  return w;
+}
+#endif
 
 }  // namespace
 
@@ -86,6 +125,47 @@ void BitMask::merge(const BitMask& src, int64_t x, int64_t y) {
     // Nothing past the last column.
     d[words - 1] &= ~uint64_t(0) >> (64 * words - width);
   }
+}
+
+int litMask(QImage& image, const QRect& area, QRgb blank, int originX, int originY, bool clear,
+            BitMask& out, BitMask& work) {
+  const QRect a = area & image.rect();
+  out.reset(0, 0, 0, 0);
+  if (a.isEmpty()) return 0;
+  // Every row of the area as bits first, noting the lit pixels' bounds.
+  work.reset(0, 0, a.height(), a.width());
+#if defined(FW_AVX2_PATHS)
+  const bool avx2 = useAvx2();
+#endif
+  int firstRow = -1, lastRow = -1, minColumn = a.width(), maxColumn = -1;
+  for (int r = 0; r < a.height(); ++r) {
+    QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(a.top() + r)) + a.left();
+    uint64_t* bits = work.row(r);
+    bool lit = false;
+    for (int i = 0; i < work.words; ++i) {
+      const int n = std::min(64, a.width() - 64 * i);
+#if defined(FW_AVX2_PATHS)
+      const uint64_t w = n == 64 && avx2 ? litWordAvx2(line + 64 * i, blank, clear)
+                                         : litWord(line + 64 * i, n, blank, clear);
+#else
+      const uint64_t w = litWord(line + 64 * i, n, blank, clear);
+#endif
+      if (w == 0) continue;
+      bits[i] = w;
+      lit = true;
+      minColumn = std::min(minColumn, 64 * i + __builtin_ctzll(w));
+      maxColumn = std::max(maxColumn, 64 * i + 63 - __builtin_clzll(w));
+    }
+    if (!lit) continue;
+    if (firstRow < 0) firstRow = r;
+    lastRow = r;
+  }
+  if (firstRow < 0) return 0;
+  out.reset(a.left() + minColumn - originX, a.top() + firstRow - originY, lastRow - firstRow + 1,
+            maxColumn - minColumn + 1);
+  out.merge(work, a.left() - originX, a.top() - originY);
+  return (minColumn == 0 ? kLeftSide : 0) | (maxColumn == a.width() - 1 ? kRightSide : 0) |
+         (firstRow == 0 ? kTopSide : 0) | (lastRow == a.height() - 1 ? kBottomSide : 0);
 }
 
 }  // namespace fw

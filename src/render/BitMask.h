@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QRgb>
 #include <cstdint>
 #include <vector>
+
+class QImage;
+class QRect;
 
 namespace fw {
 
@@ -29,5 +33,15 @@ struct BitMask {
   void merge(const BitMask& src, int64_t x, int64_t y);
   std::size_t bytes() const { return bits.capacity() * sizeof(uint64_t); }
 };
+
+// The sides of a scanned area that lit pixels touch.
+enum LitSide { kLeftSide = 1, kRightSide = 2, kTopSide = 4, kBottomSide = 8 };
+
+// The pixels of `area` (inside `image`, Format_RGB32) that differ from `blank`, as a mask no
+// larger than they need, its origin at (originX, originY) of the image. With `clear`, the
+// pixels scanned are all `blank` afterwards. `work` is scratch space, kept by the caller so
+// that its storage is reused. Returns the LitSide bits of the sides that lit pixels touch.
+int litMask(QImage& image, const QRect& area, QRgb blank, int originX, int originY, bool clear,
+            BitMask& out, BitMask& work);
 
 }  // namespace fw

@@ -43,16 +43,8 @@ inline void fillRun(QRgb* row, int a, int b, QRgb colour) {
   for (int i = 0; i < n; ++i) row[a + i] = colour;
 }
 
-#if defined(__SSE2__) && defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#if defined(__SSE2__) && defined(FW_AVX2_PATHS)
 #define FW_CANVAS_AVX2 1
-// Whether the processor has AVX2 and nobody asked not to use it (FERROWRIT_NO_AVX2 set, which
-// the tests use to check the other path too).
-bool useAvx2() {
-  static const bool use =
-      __builtin_cpu_supports("avx2") && std::getenv("FERROWRIT_NO_AVX2") == nullptr;
-  return use;
-}
-
 // writeSpan in Copy or Merge mode eight pixels at a time, for spans of at least eight.
 __attribute__((target("avx2"))) void writeSpanAvx2(QRgb* row, int x1, int x2, QRgb colour,
                                                    bool merge) {

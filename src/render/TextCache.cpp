@@ -130,9 +130,8 @@ const TextCache::Entry& TextCache::cutForRow(std::size_t row, const char* chars,
               .adjusted(-m, -m, m, m) &
           canvas,
       QRect(x - r, y - r, e.width + 2 * r, e.height + 2 * r) & canvas};
-  std::vector<ScanRun>& runs = scanRuns_;
+  e.mask.reset(0, 0, 0, 0);
   for (const QRect& box : boxes) {
-    runs.clear();
     if (text.isEmpty()) break;
     if (box.isEmpty()) continue;  // the font's box may be off the canvas while pixels are not
     if (canvasShaped_.size() != canvas.size())
@@ -149,7 +148,8 @@ const TextCache::Entry& TextCache::cutForRow(std::size_t row, const char* chars,
     p.drawText(QPoint(x, y + fm.ascent()), text);
     p.end();
     // Pixels on a side of the box that the canvas does not share mean it was too small.
-    const int sides = litRuns(canvasShaped_, box.translated(0, -c.yOffset()), c.yOffset(), runs);
+    const int sides = litMask(canvasShaped_, box.translated(0, -c.yOffset()), kBlank, x,
+                              y - c.yOffset(), false, e.mask, scanWork_);
     const int shared = (box.left() == canvas.left() ? kLeftSide : 0) |
                        (box.right() == canvas.right() ? kRightSide : 0) |
                        (box.top() == canvas.top() ? kTopSide : 0) |
@@ -157,7 +157,6 @@ const TextCache::Entry& TextCache::cutForRow(std::size_t row, const char* chars,
     const bool touches = (sides & ~shared) != 0;
     if (!touches) break;
   }
-  buildMask(runs, x, y, e.mask);
   if (!keep) return e;
   maskBytes_ += e.mask.bytes();
   slot.place = place;
@@ -267,6 +266,7 @@ QPainter& TextCache::scratch(int w, int h) {
   if (w > scratch_.width() || h > scratch_.height()) {
     if (painter_.isActive()) painter_.end();
     scratch_ = scratchImage(std::max(w, scratch_.width()), std::max(h, scratch_.height()));
+    scratch_.fill(kBlank);
   }
   if (!painter_.isActive()) {
     painter_.begin(&scratch_);
@@ -294,10 +294,8 @@ void TextCache::scan(const QString& text, int phase, int points, QRect area, int
   const QFontMetrics& fm = metricsAt(points);
   // Draw into `area` (relative to the drawing corner), clipped to it; if anything touches its
   // border, the area was too small and the drawing is repeated in the extent with a margin of
-  // twice the height, past which no glyph reaches. Positions are kept relative to the drawing
-  // corner through (ox, oy).
-  std::vector<ScanRun>& runs = scanRuns_;
-  int ox = 0, oy = 0;
+  // twice the height, past which no glyph reaches. The scratch image is blank outside a
+  // drawing: the scan clears what the clipped drawing lit.
   for (int attempt = 0;; ++attempt) {
     if (attempt == 1) {
       const int margin = reach(height);
@@ -305,61 +303,16 @@ void TextCache::scan(const QString& text, int phase, int points, QRect area, int
     }
     const int w = area.width();
     const int h = area.height();
-    ox = -area.left();
-    oy = -area.top();
+    const int ox = -area.left();
+    const int oy = -area.top();
     QPainter& p = scratch(w, h);
     p.setClipRect(0, 0, w, h);
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.fillRect(0, 0, w, h, QColor(0, 0, 0));
-    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     p.setFont(fontAt(points));
     p.drawText(QPointF(ox + phase / 64.0, oy + fm.ascent()), text);
-    runs.clear();
-    const bool touches = litRuns(scratch_, QRect(0, 0, w, h), 0, runs) != 0;
+    const bool touches =
+        litMask(scratch_, QRect(0, 0, w, h), kBlank, ox, oy, true, mask, scanWork_) != 0;
     if (!touches || attempt == 1) break;
   }
-  buildMask(runs, ox, oy, mask);
-}
-
-int TextCache::litRuns(const QImage& image, const QRect& area, int dy, std::vector<ScanRun>& runs) {
-  int sides = 0;
-  const int left = area.left(), right = area.right();
-  for (int y = area.top(); y <= area.bottom(); ++y) {
-    const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-    for (int x = left; x <= right;) {
-      // Most of the area is blank: skip it four pixels at a time.
-      while (x + 3 <= right && ((line[x] ^ kBlank) | (line[x + 1] ^ kBlank) |
-                                (line[x + 2] ^ kBlank) | (line[x + 3] ^ kBlank)) == 0)
-        x += 4;
-      if (x > right) break;
-      if (line[x] == kBlank) {
-        ++x;
-        continue;
-      }
-      const int start = x;
-      while (x <= right && line[x] != kBlank) ++x;
-      runs.push_back({y + dy, start, x - 1});
-      sides |= (start == left ? kLeftSide : 0) | (x - 1 == right ? kRightSide : 0) |
-               (y == area.top() ? kTopSide : 0) | (y == area.bottom() ? kBottomSide : 0);
-    }
-  }
-  return sides;
-}
-
-// Runs sorted by row become a mask relative to (ox, oy).
-void TextCache::buildMask(const std::vector<ScanRun>& runs, int ox, int oy, BitMask& m) {
-  if (runs.empty()) {
-    m.reset(0, 0, 0, 0);
-    return;
-  }
-  const int top = runs.front().y, bottom = runs.back().y;
-  int left = INT_MAX, right = INT_MIN;
-  for (const ScanRun& r : runs) {
-    left = std::min(left, r.x1);
-    right = std::max(right, r.x2);
-  }
-  m.reset(left - ox, top - oy, bottom - top + 1, right - left + 1);
-  for (const ScanRun& r : runs) m.setRun(r.y - top, r.x1 - left, r.x2 - left);
 }
 
 TextCache::GlyphFace& TextCache::glyphFace(int points) {

@@ -83,11 +83,6 @@ class TextCache {
   void clear();
 
  private:
-  // A pixel run found while scanning a drawn text.
-  struct ScanRun {
-    int y, x1, x2;
-  };
-
   // What composing texts from glyphs needs at one point size, learnt as texts ask for it.
   struct GlyphFace {
     std::array<int8_t, 256> charState{};  // 0 not yet shaped, 1 one glyph, -1 anything else
@@ -122,11 +117,6 @@ class TextCache {
   // extent (width x height) with a wide margin the second time.
   void scan(const QString& text, int phase, int points, QRect area, int width, int height,
             BitMask& mask);
-  static void buildMask(const std::vector<ScanRun>& runs, int ox, int oy, BitMask& mask);
-  // Appends the runs of lit pixels in `area` of `image` to `runs`, each row moved down by `dy`;
-  // returns the sides of the area that lit pixels touch.
-  enum Side { kLeftSide = 1, kRightSide = 2, kTopSide = 4, kBottomSide = 8 };
-  static int litRuns(const QImage& image, const QRect& area, int dy, std::vector<ScanRun>& runs);
   const QFontMetrics& metricsAt(int points);
   // The scratch image, at least w x h, with its painter active.
   QPainter& scratch(int w, int h);
@@ -177,7 +167,7 @@ class TextCache {
   QImage device_{1, 1, QImage::Format_RGB32};  // measures at its 96 dpi
   QImage scratch_;                             // texts are drawn here to be scanned
   QPainter painter_;
-  std::vector<ScanRun> scanRuns_;
+  BitMask scanWork_;
   std::size_t maskBytes_ = 0;
 };
 

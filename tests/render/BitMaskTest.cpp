@@ -1,10 +1,15 @@
-// One-bit masks: merging at any offset and drawing on the canvas, against a pixel-by-pixel
-// reference, with masks that straddle every edge.
+// One-bit masks: merging at any offset, drawing on the canvas and scanning an image, against a
+// pixel-by-pixel reference, with masks that straddle every edge.
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QRect>
+#include <algorithm>
+#include <cstdint>
 #include <random>
 #include <set>
+#include <tuple>
 #include <utility>
 
 #include "render/BitMask.h"
@@ -76,6 +81,58 @@ TEST(BitMask, CanvasDrawsTheLitPixelsClippedToItsEdges) {
         wrong += (c.pixelAt(wx, wy) == qRgb(255, 0, 0)) != want ? 1 : 0;
       }
     EXPECT_EQ(wrong, 0) << "origin " << x << ", " << y;
+  }
+}
+
+// Scanning an image: the mask holds exactly the pixels of the area that differ from the blank
+// colour, as tightly as they allow, with the sides they touch; clearing blanks the area only.
+TEST(BitMask, ScanningAnImageFindsExactlyTheLitPixelsOfTheArea) {
+  constexpr QRgb kBlank = 0xFF000000u;
+  std::mt19937 rng(5);
+  const struct {
+    QRect area;
+    int lit;  // pixels lit at random in the image
+    bool clear;
+  } cases[] = {{QRect(0, 0, 1, 1), 40, false},      {QRect(3, 2, 7, 9), 300, true},
+               {QRect(1, 0, 63, 20), 60, false},    {QRect(0, 5, 64, 30), 900, true},
+               {QRect(9, 1, 65, 33), 5, true},      {QRect(0, 0, 200, 40), 0, true},
+               {QRect(2, 3, 197, 36), 2000, false}, {QRect(0, 0, 200, 40), 8000, true}};
+  for (const auto& t : cases) {
+    QImage image(200, 40, QImage::Format_RGB32);
+    image.fill(kBlank);
+    for (int i = 0; i < t.lit; ++i)
+      image.setPixel(int(rng() % 200), int(rng() % 40), qRgb(int(rng() % 256), 255, 0));
+    const QImage before = image.copy();
+    Pixels want;
+    int sides = 0;
+    for (int y = t.area.top(); y <= t.area.bottom(); ++y)
+      for (int x = t.area.left(); x <= t.area.right(); ++x) {
+        if (before.pixel(x, y) == kBlank) continue;
+        want.insert({x - 10, y + 4});  // relative to the origin (10, -4)
+        sides |= (x == t.area.left() ? kLeftSide : 0) | (x == t.area.right() ? kRightSide : 0) |
+                 (y == t.area.top() ? kTopSide : 0) | (y == t.area.bottom() ? kBottomSide : 0);
+      }
+    BitMask out, work;
+    EXPECT_EQ(litMask(image, t.area, kBlank, 10, -4, t.clear, out, work), sides) << t.lit;
+    EXPECT_EQ(pixelsOf(out), want) << t.lit;
+    // As small as the lit pixels allow.
+    int64_t left = INT64_MAX, right = INT64_MIN, top = INT64_MAX, bottom = INT64_MIN;
+    for (const auto& [x, y] : want) {
+      left = std::min(left, x), right = std::max(right, x);
+      top = std::min(top, y), bottom = std::max(bottom, y);
+    }
+    if (!want.empty()) {
+      EXPECT_EQ(std::make_tuple(int64_t(out.left), int64_t(out.width), int64_t(out.top),
+                                int64_t(out.rows)),
+                std::make_tuple(left, right - left + 1, top, bottom - top + 1));
+    }
+    int changed = 0;
+    for (int y = 0; y < 40; ++y)
+      for (int x = 0; x < 200; ++x) {
+        const QRgb expected = t.clear && t.area.contains(x, y) ? kBlank : before.pixel(x, y);
+        changed += image.pixel(x, y) != expected ? 1 : 0;
+      }
+    EXPECT_EQ(changed, 0) << t.lit;
   }
 }
 
