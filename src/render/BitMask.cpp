@@ -29,25 +29,28 @@ uint64_t litWord(QRgb* p, int n, QRgb blank, bool clear) {
 }
 
 #if defined(FW_AVX2_PATHS)
-// litWord for 64 pixels, eight at a time. Most words of a drawn text are blank: those cost one
-// test of all 64 pixels together.
-__attribute__((target("avx2"))) uint64_t litWordAvx2(QRgb* p, QRgb blank, bool clear) {
+// litWord eight pixels at a time, the last few one by one. Most words of a drawn text are
+// blank: a whole word of them costs one test of all its pixels together.
+__attribute__((target("avx2"))) uint64_t litWordAvx2(QRgb* p, int n, QRgb blank, bool clear) {
   const __m256i b = _mm256_set1_epi32(int(blank));
+  const int blocks = n / 8;
   __m256i diff[8];
   __m256i any = _mm256_setzero_si256();
-  for (int k = 0; k < 8; ++k) {
+  for (int k = 0; k < blocks; ++k) {
     diff[k] = _mm256_xor_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 8 * k)), b);
     any = _mm256_or_si256(any, diff[k]);
   }
-  if (_mm256_testz_si256(any, any)) return 0;
   uint64_t w = 0;
-  for (int k = 0; k < 8; ++k) {
-    const __m256i same = _mm256_cmpeq_epi32(diff[k], _mm256_setzero_si256());
-    const unsigned lit = ~unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(same))) & 0xFFu;
-    if (lit == 0) continue;
-    w |= uint64_t(lit) << (8 * k);
-    if (clear) _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + 8 * k), b);
+  if (!_mm256_testz_si256(any, any)) {
+    for (int k = 0; k < blocks; ++k) {
+      const __m256i same = _mm256_cmpeq_epi32(diff[k], _mm256_setzero_si256());
+      const unsigned lit = ~unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(same))) & 0xFFu;
+      if (lit == 0) continue;
+      w |= uint64_t(lit) << (8 * k);
+      if (clear) _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + 8 * k), b);
+    }
   }
+  if (blocks * 8 < n) w |= litWord(p + blocks * 8, n - blocks * 8, blank, clear) << (blocks * 8);
   return w;
 }
 #endif
@@ -145,8 +148,8 @@ int litMask(QImage& image, const QRect& area, QRgb blank, int originX, int origi
     for (int i = 0; i < work.words; ++i) {
       const int n = std::min(64, a.width() - 64 * i);
 #if defined(FW_AVX2_PATHS)
-      const uint64_t w = n == 64 && avx2 ? litWordAvx2(line + 64 * i, blank, clear)
-                                         : litWord(line + 64 * i, n, blank, clear);
+      const uint64_t w = avx2 ? litWordAvx2(line + 64 * i, n, blank, clear)
+                              : litWord(line + 64 * i, n, blank, clear);
 #else
       const uint64_t w = litWord(line + 64 * i, n, blank, clear);
 #endif
