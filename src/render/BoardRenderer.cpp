@@ -273,15 +273,17 @@ class Redraw {
         const int xw = map_.x(textX(t));
         const int yw = map_.y(t.y);
         // A text reaches at most its characters' widest advance each way from its centre,
-        // plus the glyphs' overhang; fallback glyphs get as much again.
+        // plus the glyphs' overhang; fallback glyphs get as much again. A tab reaches the next
+        // tab stop, further than any character.
         const TextCache::Measures& m = cache_->measures(points);
         const int64_t reach = TextCache::reach(m.height);
         const int64_t reachX = int64_t(length) * m.maxWidth + reach;
         const int64_t reachY = m.height + reach;
-        if (!area_.touches(xw - reachX, yw - reachY, xw + reachX, yw + reachY)) continue;
+        const bool tab = std::memchr(t.text.chars.data(), '\t', std::size_t(length)) != nullptr;
+        if (!tab && !area_.touches(xw - reachX, yw - reachY, xw + reachX, yw + reachY)) continue;
         // Near the edges, again with the text's own width, measured without drawing it: no
         // pixel of a cached text lies further than TextCache::reach past its extent box.
-        if (!area_.contains(xw - reachX, yw - reachY, xw + reachX, yw + reachY)) {
+        if (tab || !area_.contains(xw - reachX, yw - reachY, xw + reachX, yw + reachY)) {
           const int width =
               cache_->widthForRow(std::size_t(i), t.text.chars.data(), length, points);
           const int64_t left = xw - width / 2;

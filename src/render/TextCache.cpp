@@ -4,6 +4,7 @@
 #include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
+#include <QRawFont>
 #include <QTextLayout>
 #include <algorithm>
 #include <climits>
@@ -51,6 +52,8 @@ void TextCache::beginDrawing(const QFont& face) {
   clear();
   face_ = f;
   hasFace_ = true;
+  // A line under, over or through a text belongs to the whole text, not to its glyphs.
+  decorated_ = f.underline() || f.overline() || f.strikeOut();
 }
 
 const QFont& TextCache::fontAt(int points) {
@@ -285,11 +288,11 @@ void TextCache::render(const QString& text, int points, Entry& e) {
   // First the extent with a quarter of the height around it.
   const int m = e.height / 4 + 2;
   if (!text.isEmpty())
-    scan(text, 0, points, QRect(-m, -m, e.width + 2 * m, e.height + 2 * m), e.width, e.height,
-         e.mask);
+    scan(Drawn{&text, nullptr}, 0, points, QRect(-m, -m, e.width + 2 * m, e.height + 2 * m),
+         e.width, e.height, e.mask);
 }
 
-void TextCache::scan(const QString& text, int phase, int points, QRect area, int width, int height,
+void TextCache::scan(const Drawn& what, int phase, int points, QRect area, int width, int height,
                      BitMask& mask) {
   const QFontMetrics& fm = metricsAt(points);
   // Draw into `area` (relative to the drawing corner), clipped to it; if anything touches its
@@ -307,8 +310,13 @@ void TextCache::scan(const QString& text, int phase, int points, QRect area, int
     const int oy = -area.top();
     QPainter& p = scratch(w, h);
     p.setClipRect(0, 0, w, h);
-    p.setFont(fontAt(points));
-    p.drawText(QPointF(ox + phase / 64.0, oy + fm.ascent()), text);
+    const QPointF pen(ox + phase / 64.0, oy + fm.ascent());
+    if (what.glyph != nullptr) {
+      p.drawGlyphRun(pen, *what.glyph);
+    } else {
+      p.setFont(fontAt(points));
+      p.drawText(pen, *what.text);
+    }
     const bool touches =
         litMask(scratch_, QRect(0, 0, w, h), kBlank, ox, oy, true, mask, scanWork_) != 0;
     if (!touches || attempt == 1) break;
@@ -338,6 +346,7 @@ struct Shaped {
   std::vector<uint32_t> glyphs;
   std::vector<int32_t> pens;
   int32_t advance = 0;
+  bool ownFace = false;  // the glyphs are the font's own, not a fallback font's
 };
 
 bool to64(double px, int32_t& out) {
@@ -361,9 +370,10 @@ bool shape(const QString& text, const QFont& font, QPaintDevice* device, Shaped&
   s.pens.clear();
   for (const QPointF& p : runs.front().positions()) {
     int32_t pen = 0;
-    if (!to64(p.x(), pen)) return false;
+    if (!to64(p.x(), pen) || p.y() != runs.front().positions().front().y()) return false;
     s.pens.push_back(pen);
   }
+  s.ownFace = runs.front().rawFont() == QRawFont::fromFont(QFont(font, device));
   return s.pens.size() == s.glyphs.size() && !s.pens.empty() && s.pens.front() == 0;
 }
 
@@ -378,10 +388,11 @@ bool TextCache::simpleChar(GlyphFace& f, uint8_t c, int points) {
   if (state != 0) return state == 1;
   state = -1;
   if (&f == probe_.get()) {
-    // Shaped once at the probe size: whether the character is one glyph of its own.
+    // Shaped once at the probe size: whether the character is one glyph of its own, from the
+    // font itself, so that it can be drawn by its index.
     Shaped s;
     if (plainChar(c) && shape(QString(QChar(c)), fontAt(points), &device_, s) &&
-        s.glyphs.size() == 1) {
+        s.glyphs.size() == 1 && s.ownFace) {
       state = 1;
       f.glyphIndex[c] = s.glyphs.front();
       f.advance[c] = s.advance;
@@ -448,14 +459,20 @@ const BitMask& TextCache::glyph(GlyphFace& f, uint8_t c, int phase, int points) 
   const auto it = f.glyphs.find(key);
   if (it != f.glyphs.end()) return it->second;
   const QFontMetrics& fm = metricsAt(points);
-  const QString text(QChar{c});
+  // The face at the scratch image's resolution, as drawText would take it there, not the
+  // screen's.
+  if (!f.rawFont) f.rawFont = QRawFont::fromFont(QFont(fontAt(points), &device_));
+  QGlyphRun run;
+  run.setRawFont(*f.rawFont);
+  run.setGlyphIndexes({f.glyphIndex[c]});
+  run.setPositions({QPointF(0, 0)});
   BitMask& mask = f.glyphs[key];
   // First the glyph's ink box as the font gives it, a little wider; the outline stays well
   // inside the clip, since an outline cut by it may come out differently.
   const int m = 2 + fm.height() / 16;
   const QRect ink = fm.boundingRect(QChar{c}).translated(0, fm.ascent());
-  scan(text, phase, points, ink.adjusted(-m, -m, m + 1, m), (f.advance[c] + 63) / 64 + 1,
-       fm.height(), mask);
+  scan(Drawn{nullptr, &run}, phase, points, ink.adjusted(-m, -m, m + 1, m),
+       (f.advance[c] + 63) / 64 + 1, fm.height(), mask);
   maskBytes_ += mask.bytes();
   if (phase == 0) f.wholePixel[c] = &mask;
   return mask;
@@ -479,6 +496,7 @@ bool TextCache::place(GlyphFace& f, const char* chars, int length, int points, i
 }
 
 bool TextCache::compose(const char* chars, int length, int points, Entry& e) {
+  if (decorated_) return false;
   GlyphFace& f = glyphFace(points);
   std::array<int32_t, 32> pens{};
   if (length > int(pens.size()) || !place(f, chars, length, points, pens.data(), e.width))

@@ -2,8 +2,10 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
+#include <QRawFont>
 #include <QRect>
 #include <QString>
 #include <array>
@@ -91,6 +93,7 @@ class TextCache {
     std::unordered_map<uint32_t, int32_t> pairs;   // kerned (a << 8 | b) -> b's pen x, 1/64 px
     std::unordered_map<uint32_t, BitMask> glyphs;  // (char << 6 | phase) -> its pixels
     std::array<const BitMask*, 256> wholePixel{};  // the glyphs at phase 0, found faster
+    std::optional<QRawFont> rawFont;               // the face at this size, for drawing glyphs
   };
   // How a pair of characters shapes at any size: learnt once, at a size above every size drawn.
   enum class PairKind : int8_t { Unknown, Plain, Kerned, Complex };
@@ -112,10 +115,16 @@ class TextCache {
   bool place(GlyphFace& f, const char* chars, int length, int points, int32_t* pens, int& width);
   // A text drawn whole, shared by every row that holds it.
   const Entry& whole(const char* chars, int length, int points);
-  // Draws `text` with its pen starting `phase` 64ths of a pixel right of the drawing corner and
-  // keeps its pixels relative to that corner; `area` is where to look first, and the
-  // extent (width x height) with a wide margin the second time.
-  void scan(const QString& text, int phase, int points, QRect area, int width, int height,
+  // What scan draws: a text, shaped as drawText shapes it, or a glyph already shaped, which
+  // comes out the same without shaping it again.
+  struct Drawn {
+    const QString* text;
+    const QGlyphRun* glyph;
+  };
+  // Draws a text or glyph with its pen starting `phase` 64ths of a pixel right of the drawing
+  // corner and keeps its pixels relative to that corner; `area` is where to look first, and
+  // the extent (width x height) with a wide margin the second time.
+  void scan(const Drawn& what, int phase, int points, QRect area, int width, int height,
             BitMask& mask);
   const QFontMetrics& metricsAt(int points);
   // The scratch image, at least w x h, with its painter active.
@@ -153,6 +162,7 @@ class TextCache {
   std::vector<RowSlot> rows_;
   uint64_t generation_ = 1;  // rows_ entries of older generations are stale
   bool hasFace_ = false;
+  bool decorated_ = false;  // the face underlines, overlines or strikes out
   std::unordered_map<std::string, Entry> entries_;
   std::vector<Measures> measures_;                    // by point size; height 0 = not measured yet
   std::vector<std::optional<QFontMetrics>> metrics_;  // by point size

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QRawFont>
 #include <algorithm>
 #include <random>
 
@@ -133,11 +134,14 @@ TEST(RenderEquivalence, FastRedrawMatchesTheReferencePixelForPixel) {
 
 // Texts of every size (0 .. 63) at every zoom, around and far beyond the window's edges, where
 // the fast drawing decides from their widths alone that they cannot be seen.
-TEST(RenderEquivalence, TextsOfEverySizeNearAndFarOffScreen) {
-  std::mt19937 rng(15);  // among them huge texts cut by the top edge
+// Texts in the given face (the canvas's own when null), at every size and zoom, near the window
+// and far from it, among them huge texts cut by the top edge.
+void expectTextsOfEverySizeMatch(const QFont* face) {
+  std::mt19937 rng(15);
   auto pick = [&](int lo, int hi) { return int(rng() % uint32_t(hi - lo + 1)) + lo; };
   // Kerned pairs, ligature candidates, accents and a tab, which texts built from glyphs must
-  // place exactly as whole strings.
+  // place exactly as whole strings; the superscripts come from another font for faces without
+  // them, and the last word, a lone one, only in other faces.
   static const char* words[] = {"W",
                                 "Wide WW",
                                 "gjpqy|",
@@ -151,14 +155,15 @@ TEST(RenderEquivalence, TextsOfEverySizeNearAndFarOffScreen) {
                                 "A\xF1o?",
                                 "a\tb \xAD-\xA0"
                                 "c",
-                                "LT'\"f\xEF"};
+                                "LT'\"f\xEF\xB2\xB3",
+                                "\xB2"};
   BoardRenderer fast;
   for (int zoom = 0; zoom < kZoomLevels; ++zoom) {
     auto board = makeBoard();
     for (int size = 0; size < 64; ++size)
       for (int k = 0; k < 6; ++k) {
         TextItem t;
-        t.text.set(words[pick(0, 11)]);
+        t.text.set(words[pick(0, face != nullptr ? 12 : 11)]);
         t.size = uint8_t(size + 64 * pick(0, 3));
         // Around the middle of the workspace, within a few of the largest texts' widths.
         t.x = uint16_t(pick(0, 3) * 4096 + std::clamp(400 + pick(-300, 300) / (zoom + 1), 0, 4095));
@@ -169,15 +174,37 @@ TEST(RenderEquivalence, TextsOfEverySizeNearAndFarOffScreen) {
     view.setAreaSize(pick(150, 400), pick(120, 300));
     view.ZoomLevel = zoom;
     Canvas a(view.areaWidth(), view.areaHeight()), b(view.areaWidth(), view.areaHeight());
+    if (face != nullptr) {
+      a.setFont(*face);
+      b.setFont(*face);
+    }
     BoardRenderer reference;
     fast.drawBoard(a, *board, view, Visibility{}, Selection{});
     reference.drawBoardReference(b, *board, view, Visibility{}, Selection{});
     const test::ImageDiff d = test::compareImages(a.image(), b.image());
-    EXPECT_EQ(d.count, 0) << "zoom " << zoom << ": first at " << d.x << "," << d.y;
+    EXPECT_EQ(d.count, 0) << (face ? face->family().toStdString() : "") << " zoom " << zoom
+                          << ": first at " << d.x << "," << d.y;
     // A warm second drawing gives the same.
     fast.drawBoard(a, *board, view, Visibility{}, Selection{});
     EXPECT_EQ(test::compareImages(a.image(), b.image()).count, 0) << "zoom " << zoom;
   }
+}
+
+TEST(RenderEquivalence, TextsOfEverySizeNearAndFarOffScreen) {
+  expectTextsOfEverySizeMatch(nullptr);
+}
+
+// Faces the canvas may be given: one with lines under and through its texts, which belong to
+// whole texts, and one that lacks some characters, which come from another font.
+TEST(RenderEquivalence, TextsInOtherFacesMatchToo) {
+  QFont underlined(QStringLiteral("Liberation Sans"));
+  underlined.setUnderline(true);
+  underlined.setStrikeOut(true);
+  expectTextsOfEverySizeMatch(&underlined);
+  const QFont math(QStringLiteral("DejaVu Math TeX Gyre"));
+  ASSERT_EQ(QRawFont::fromFont(math).familyName(), QStringLiteral("DejaVu Math TeX Gyre"));
+  ASSERT_FALSE(QRawFont::fromFont(math).supportsCharacter(QChar(0xB2)));
+  expectTextsOfEverySizeMatch(&math);
 }
 
 // A board of long texts at the largest size, all in view: past its limit the text cache keeps
