@@ -1,7 +1,7 @@
 // Full redraws of the drawing area at 1920 x 1080: empty, typical and full boards at zoom 1x
 // and 4x, the empty and full boards at 32x, where nearly all of the board lies off-screen, and the
-// full board at the other zooms, also after a text edit each. Each reports what its text cache
-// holds. Run: build/bin/ferrowrit-bench --benchmark_filter=Redraw
+// full board at the other zooms, also after a text edit each and after a zoom change. Each
+// reports what its text cache holds. Run: build/bin/ferrowrit-bench --benchmark_filter=Redraw
 //   --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 #include <benchmark/benchmark.h>
@@ -60,6 +60,22 @@ void firstRedraw(benchmark::State& state, BenchBoard kind, int zoomLevel) {
   }
 }
 
+// A zoom change in the editor: the renderer lives on, so its text cache has seen both zooms
+// before, and each redraw puts every visible text together again at the other size.
+void zoomChange(benchmark::State& state, int zoomLevel) {
+  const auto board = makeBenchBoard(BenchBoard::Full);
+  View views[2] = {benchView(zoomLevel), benchView(zoomLevel + 1)};
+  Canvas canvas(kAreaWidth, kAreaHeight);
+  BoardRenderer renderer;
+  for (const View& v : views) renderer.drawBoard(canvas, *board, v, Visibility{}, Selection{});
+  int k = 0;
+  for (auto _ : state) {
+    k ^= 1;
+    renderer.drawBoard(canvas, *board, views[k], Visibility{}, Selection{});
+    benchmark::DoNotOptimize(canvas.scanLine(60));
+  }
+}
+
 void registerRedrawBenchmarks() {
   for (BenchBoard kind : {BenchBoard::Empty, BenchBoard::Typical, BenchBoard::Full}) {
     for (int zoom : {0, 2}) {
@@ -84,6 +100,11 @@ void registerRedrawBenchmarks() {
     const std::string name = "BM_RedrawAfterTextEdit/full/zoom" + std::to_string(1 << zoom);
     benchmark::RegisterBenchmark(name.c_str(), redraw, BenchBoard::Full, zoom, true)
         ->Unit(benchmark::kMillisecond);
+  }
+  for (int zoom : {0, 2, 4}) {
+    const std::string name = "BM_RedrawZoomChange/full/zoom" + std::to_string(1 << zoom) + "to" +
+                             std::to_string(2 << zoom);
+    benchmark::RegisterBenchmark(name.c_str(), zoomChange, zoom)->Unit(benchmark::kMillisecond);
   }
   for (int zoom : {0, 2, 5}) {
     const std::string name = "BM_RedrawFirst/full/zoom" + std::to_string(1 << zoom);
