@@ -454,10 +454,10 @@ int32_t TextCache::pairDistance(GlyphFace& f, uint8_t a, uint8_t b, int points) 
 }
 
 const BitMask& TextCache::glyph(GlyphFace& f, uint8_t c, int phase, int points) {
-  if (phase == 0 && f.wholePixel[c] != nullptr) return *f.wholePixel[c];
+  auto& found = f.byPhase[c];
+  if (found && (*found)[std::size_t(phase)] != nullptr) return *(*found)[std::size_t(phase)];
+  if (!found) found = std::make_unique<std::array<const BitMask*, 64>>();
   const uint32_t key = uint32_t(c) << 6 | uint32_t(phase);
-  const auto it = f.glyphs.find(key);
-  if (it != f.glyphs.end()) return it->second;
   const QFontMetrics& fm = metricsAt(points);
   // The face at the scratch image's resolution, as drawText would take it there, not the
   // screen's.
@@ -474,7 +474,7 @@ const BitMask& TextCache::glyph(GlyphFace& f, uint8_t c, int phase, int points) 
   scan(Drawn{nullptr, &run}, phase, points, ink.adjusted(-m, -m, m + 1, m),
        (f.advance[c] + 63) / 64 + 1, fm.height(), mask);
   maskBytes_ += mask.bytes();
-  if (phase == 0) f.wholePixel[c] = &mask;
+  (*found)[std::size_t(phase)] = &mask;
   return mask;
 }
 

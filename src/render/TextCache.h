@@ -92,7 +92,9 @@ class TextCache {
     std::array<int32_t, 256> advance{};            // 1/64 px
     std::unordered_map<uint32_t, int32_t> pairs;   // kerned (a << 8 | b) -> b's pen x, 1/64 px
     std::unordered_map<uint32_t, BitMask> glyphs;  // (char << 6 | phase) -> its pixels
-    std::array<const BitMask*, 256> wholePixel{};  // the glyphs at phase 0, found faster
+    // The glyphs above by character and phase, found without hashing; a table for each
+    // character drawn.
+    std::array<std::unique_ptr<std::array<const BitMask*, 64>>, 256> byPhase;
     std::optional<QRawFont> rawFont;               // the face at this size, for drawing glyphs
   };
   // How a pair of characters shapes at any size: learnt once, at a size above every size drawn.
