@@ -275,11 +275,16 @@ class Redraw {
         // A text reaches at most its characters' widest advance each way from its centre,
         // plus the glyphs' overhang; fallback glyphs get as much again. A tab reaches the next
         // tab stop, further than any character.
+        const bool tab = std::memchr(t.text.chars.data(), '\t', std::size_t(length)) != nullptr;
+        // The font's measures at this size are asked for only once a text may be in view.
+        const TextCache::Measures rough = cache_->roughMeasures(points);
+        const int64_t roughX = int64_t(length) * rough.maxWidth + TextCache::reach(rough.height);
+        const int64_t roughY = rough.height + TextCache::reach(rough.height);
+        if (!tab && !area_.touches(xw - roughX, yw - roughY, xw + roughX, yw + roughY)) continue;
         const TextCache::Measures& m = cache_->measures(points);
         const int64_t reach = TextCache::reach(m.height);
         const int64_t reachX = int64_t(length) * m.maxWidth + reach;
         const int64_t reachY = m.height + reach;
-        const bool tab = std::memchr(t.text.chars.data(), '\t', std::size_t(length)) != nullptr;
         if (!tab && !area_.touches(xw - reachX, yw - reachY, xw + reachX, yw + reachY)) continue;
         // Near the edges, again with the text's own width, measured without drawing it: no
         // pixel of a cached text lies further than TextCache::reach past its extent box.

@@ -21,6 +21,8 @@ constexpr int kDotsPerMeter = 3780;  // 96 dpi, as the canvas
 // Past this many bytes of masks the cache starts afresh, which bounds its memory.
 constexpr std::size_t kMaxMaskBytes = std::size_t(48) << 20;
 constexpr QRgb kBlank = 0xFF000000u;
+// Measures are scaled from this size, above every size drawn.
+constexpr int kLargePoints = 1000;
 
 QImage scratchImage(int w, int h) {
   QImage img = newImage(std::max(w, 1), std::max(h, 1), QImage::Format_RGB32);
@@ -90,6 +92,14 @@ const TextCache::Measures& TextCache::measures(int points) {
     m.height = std::max(fm.height(), 1);
   }
   return m;
+}
+
+TextCache::Measures TextCache::roughMeasures(int points) {
+  // Hinting moves a size's measures from the scaled ones by a pixel or two; twice the scaled
+  // measures and a margin leave room for far more.
+  const Measures& large = measures(kLargePoints);
+  const double scale = 2.0 * std::max(points, 0) / kLargePoints;
+  return {int(scale * large.maxWidth) + 16, int(scale * large.height) + 16};
 }
 
 const TextCache::Entry& TextCache::whole(const char* chars, int length, int points) {

@@ -57,6 +57,9 @@ class TextCache {
   // the next call. A cache that grows too big within one drawing keeps nothing more until then.
   void beginDrawing(const QFont& face);
   const Measures& measures(int points);
+  // Measures no smaller than measures(points), scaled from those of one large size without
+  // loading the font at this one: texts far outside the window are passed over with these.
+  Measures roughMeasures(int points);
   // Changes whenever the cache starts afresh, such as for another font face.
   uint64_t generation() const { return generation_; }
   // The text of `length` Latin-1 characters at `points` (already at least 1) in a given table
@@ -95,7 +98,7 @@ class TextCache {
     // The glyphs above by character and phase, found without hashing; a table for each
     // character drawn.
     std::array<std::unique_ptr<std::array<const BitMask*, 64>>, 256> byPhase;
-    std::optional<QRawFont> rawFont;               // the face at this size, for drawing glyphs
+    std::optional<QRawFont> rawFont;  // the face at this size, for drawing glyphs
   };
   // How a pair of characters shapes at any size: learnt once, at a size above every size drawn.
   enum class PairKind : int8_t { Unknown, Plain, Kerned, Complex };

@@ -9,6 +9,7 @@
 
 #include "render/BoardRenderer.h"
 #include "render/PixelTools.h"
+#include "render/TextCache.h"
 
 namespace fw {
 namespace {
@@ -205,6 +206,24 @@ TEST(RenderEquivalence, TextsInOtherFacesMatchToo) {
   ASSERT_EQ(QRawFont::fromFont(math).familyName(), QStringLiteral("DejaVu Math TeX Gyre"));
   ASSERT_FALSE(QRawFont::fromFont(math).supportsCharacter(QChar(0xB2)));
   expectTextsOfEverySizeMatch(&math);
+}
+
+// Texts far from the window are passed over by measures scaled from a large size: they must
+// never fall short of a size's own, at any size a text can take, in any of those faces.
+TEST(RenderEquivalence, RoughTextMeasuresNeverFallShortOfTheFontsOwn) {
+  QFont underlined(QStringLiteral("Liberation Sans"));
+  underlined.setUnderline(true);
+  for (const QFont& face :
+       {Canvas(10, 10).font(), underlined, QFont(QStringLiteral("DejaVu Math TeX Gyre"))}) {
+    TextCache cache;
+    cache.beginDrawing(face);
+    for (int points = 1; points <= 32 * 63 / 5; ++points) {
+      const TextCache::Measures rough = cache.roughMeasures(points);
+      const TextCache::Measures exact = cache.measures(points);
+      EXPECT_GE(rough.maxWidth, exact.maxWidth) << face.family().toStdString() << " " << points;
+      EXPECT_GE(rough.height, exact.height) << face.family().toStdString() << " " << points;
+    }
+  }
 }
 
 // A board of long texts at the largest size, all in view: past its limit the text cache keeps
