@@ -95,6 +95,9 @@ const TextCache::Measures& TextCache::measures(int points) {
 }
 
 TextCache::Measures TextCache::roughMeasures(int points) {
+  // A size measured already gives its own.
+  const std::size_t i = std::size_t(std::max(points, 0));
+  if (i < measures_.size() && measures_[i].height != 0) return measures_[i];
   // Hinting moves a size's measures from the scaled ones by a pixel or two; twice the scaled
   // measures and a margin leave room for far more.
   const Measures& large = measures(kLargePoints);

@@ -57,8 +57,9 @@ class TextCache {
   // the next call. A cache that grows too big within one drawing keeps nothing more until then.
   void beginDrawing(const QFont& face);
   const Measures& measures(int points);
-  // Measures no smaller than measures(points), scaled from those of one large size without
-  // loading the font at this one: texts far outside the window are passed over with these.
+  // Measures no smaller than measures(points): those, once known, or else scaled from those of
+  // one large size without loading the font at this one. Texts far outside the window are
+  // passed over with these.
   Measures roughMeasures(int points);
   // Changes whenever the cache starts afresh, such as for another font face.
   uint64_t generation() const { return generation_; }
