@@ -27,8 +27,8 @@ View benchView(int zoomLevel) {
 }
 
 // Repeated redraws, as the editor does them after each change: the text cache is warm. With
-// editText, a text moves before each redraw, so the merged text layers cannot be kept and every
-// text is merged again (the texts themselves stay in the cache).
+// editText, a text moves before each redraw, so the merged text layers are mended where it
+// was and is.
 void redraw(benchmark::State& state, BenchBoard kind, int zoomLevel, bool editText) {
   const auto board = makeBenchBoard(kind);
   const View view = benchView(zoomLevel);

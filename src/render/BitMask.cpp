@@ -83,6 +83,25 @@ void BitMask::setRun(int r, int x1, int x2) {
   w[b] |= last;
 }
 
+void BitMask::clear(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+  const int64_t c1 = std::max<int64_t>(x1 - left, 0), c2 = std::min<int64_t>(x2 - left, width - 1);
+  const int64_t r1 = std::max<int64_t>(y1 - top, 0), r2 = std::min<int64_t>(y2 - top, rows - 1);
+  if (c1 > c2 || r1 > r2) return;
+  const int a = int(c1 / 64), b = int(c2 / 64);
+  const uint64_t first = fromBit(int(c1 % 64));
+  const uint64_t last = ~uint64_t(0) >> (63 - c2 % 64);
+  for (int64_t r = r1; r <= r2; ++r) {
+    uint64_t* w = row(int(r));
+    if (a == b) {
+      w[a] &= ~(first & last);
+      continue;
+    }
+    w[a] &= ~first;
+    std::fill(w + a + 1, w + b, uint64_t(0));
+    w[b] &= ~last;
+  }
+}
+
 void BitMask::merge(const BitMask& src, int64_t x, int64_t y) {
   if (src.empty() || empty()) return;
   // Where src's first row and column land in this mask.

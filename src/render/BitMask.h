@@ -28,6 +28,9 @@ struct BitMask {
   const uint64_t* row(int r) const { return bits.data() + std::size_t(r) * std::size_t(words); }
   // Lights columns x1 .. x2 (inclusive, counted from left) of row r.
   void setRun(int r, int x1, int x2);
+  // Darkens the pixels from (x1, y1) to (x2, y2) inclusive, relative to the origin, as far as
+  // they fall inside this mask.
+  void clear(int64_t x1, int64_t y1, int64_t x2, int64_t y2);
   // Lights every pixel that `src` lights when its origin lies at (x, y) of this mask's origin,
   // as far as it falls inside this mask.
   void merge(const BitMask& src, int64_t x, int64_t y);

@@ -40,24 +40,62 @@ struct TextLayers {
       return view == o.view && shown == o.shown && generation == o.generation;
     }
   };
+  // Where a row's text lies in its layer's mask, in window pixels, both corners inclusive.
+  struct Placed {
+    int layer = -1;  // none: the text is not in any mask
+    int x1 = 0, y1 = 0, x2 = -1, y2 = -1;
+    bool meets(const Placed& o) const {
+      return x1 <= o.x2 && o.x1 <= x2 && y1 <= o.y2 && o.y1 <= y2;
+    }
+  };
+  // Past this many changed rows the masks are made again from scratch.
+  static constexpr std::size_t kMaxChangedRows = 64;
+
   std::array<BitMask, kLayerCount> masks;
-  std::array<bool, kLayerCount> made{};  // masks[l] holds layer l's texts for key and texts
+  std::array<bool, kLayerCount> made{};   // masks[l] holds layer l's texts for key and texts
+  std::array<bool, kLayerCount> stale{};  // masks[l] still lacks the changed rows' update
   std::array<bool, kLayerCount> anyText{};
   std::array<int, kLayerCount> lastPoints{};
   Key key;
   std::vector<TextItem> texts;
+  std::vector<Placed> placed;                   // by row
+  std::vector<std::pair<int, Placed>> changed;  // rows edited since, with where they lay before
 
   // Forgets the masks unless they were made for this key and these texts; rows are compared
-  // byte for byte, which at worst takes equal rows for changed ones.
+  // byte for byte, which at worst takes equal rows for changed ones. When only a few rows
+  // changed or were added, the masks are kept and mended where those rows lie, before and now.
   static_assert(std::has_unique_object_representations_v<TextItem>, "text rows have no padding");
   void prepare(const Key& k, const Board& b, int n) {
-    const std::size_t bytes = std::size_t(n) * sizeof(TextItem);
-    if (k == key && texts.size() == std::size_t(n) &&
+    const std::size_t rows = std::size_t(n);
+    const std::size_t bytes = rows * sizeof(TextItem);
+    if (k == key && texts.size() == rows &&
         (bytes == 0 || std::memcmp(texts.data(), b.TextTable.data(), bytes) == 0))
       return;
+    if (k == key && rows >= texts.size() && placed.size() == texts.size() &&
+        std::find(stale.begin(), stale.end(), true) == stale.end() && findChanged(b, rows)) {
+      texts.assign(b.TextTable.begin(), b.TextTable.begin() + n);
+      placed.resize(rows);
+      stale.fill(true);
+      return;
+    }
     key = k;
     texts.assign(b.TextTable.begin(), b.TextTable.begin() + n);
+    placed.assign(rows, Placed{});
     made.fill(false);
+    stale.fill(false);
+  }
+
+ private:
+  // The rows that differ from those kept, or are new; false when there are too many.
+  bool findChanged(const Board& b, std::size_t rows) {
+    changed.clear();
+    for (std::size_t i = 0; i < rows; ++i) {
+      if (i < texts.size() && std::memcmp(&texts[i], &b.TextTable[i], sizeof(TextItem)) == 0)
+        continue;
+      if (changed.size() == kMaxChangedRows) return false;
+      changed.emplace_back(int(i), i < placed.size() ? placed[i] : Placed{});
+    }
+    return true;
   }
 };
 
@@ -248,81 +286,13 @@ class Redraw {
       return;
     }
     const std::size_t l = std::size_t(layer);
-    if (layers_->made[l]) {
-      if (layers_->anyText[l]) c_.pixelMask(0, 0, layers_->masks[l], colour);
-      leaveFont(layers_->lastPoints[l], colour);
-      return;
-    }
-    int lastPoints = -1;
-    // The layer's texts all take one colour: they are merged into one mask of the canvas,
-    // drawn once they are all in.
-    BitMask& all = layers_->masks[l];
-    bool anyText = false;
-    const auto add = [&](const BitMask& mask, int x, int y) {
-      if (!anyText) all.reset(0, area_.y1, c_.height(), c_.width());
-      anyText = true;
-      all.merge(mask, x, y);
-    };
-    if (shown) {
-      for (int i = 0; i < n; ++i) {
-        const TextItem& t = b_.TextTable[std::size_t(i)];
-        if (textLayer(t) != layer) continue;
-        lastPoints = textPoints(v_, t);
-        const int points = std::max(lastPoints, 1);
-        const int length = std::min<int>(t.text.length, int(t.text.chars.size()));
-        const int xw = map_.x(textX(t));
-        const int yw = map_.y(t.y);
-        // A text reaches at most its characters' widest advance each way from its centre,
-        // plus the glyphs' overhang; fallback glyphs get as much again. A tab reaches the next
-        // tab stop, further than any character.
-        const bool tab = std::memchr(t.text.chars.data(), '\t', std::size_t(length)) != nullptr;
-        // The font's measures at this size are asked for only once a text may be in view.
-        const TextCache::Measures rough = cache_->roughMeasures(points);
-        const int64_t roughX = int64_t(length) * rough.maxWidth + TextCache::reach(rough.height);
-        const int64_t roughY = rough.height + TextCache::reach(rough.height);
-        if (!tab && !area_.touches(xw - roughX, yw - roughY, xw + roughX, yw + roughY)) continue;
-        const TextCache::Measures& m = cache_->measures(points);
-        const int64_t reach = TextCache::reach(m.height);
-        const int64_t reachX = int64_t(length) * m.maxWidth + reach;
-        const int64_t reachY = m.height + reach;
-        if (!tab && !area_.touches(xw - reachX, yw - reachY, xw + reachX, yw + reachY)) continue;
-        // Near the edges, again with the text's own width, measured without drawing it: no
-        // pixel of a cached text lies further than TextCache::reach past its extent box.
-        if (tab || !area_.contains(xw - reachX, yw - reachY, xw + reachX, yw + reachY)) {
-          const int width =
-              cache_->widthForRow(std::size_t(i), t.text.chars.data(), length, points);
-          const int64_t left = xw - width / 2;
-          const int64_t top = yw - m.height / 2;
-          if (!area_.touches(left - reach, top - reach, left + width + reach,
-                             top + m.height + reach))
-            continue;
-        }
-        // Qt fills glyphs above its glyph-cache size as outlines, and an outline cut by the
-        // canvas's top edge can come out a pixel different from the same outline drawn whole:
-        // such texts are kept as drawn on a canvas-shaped image at their very place.
-        if (m.height > kLargestCachedGlyph && yw - m.height / 2 - reach < area_.y1) {
-          const int width =
-              cache_->widthForRow(std::size_t(i), t.text.chars.data(), length, points);
-          const int x = raster::clampCoord(xw - width / 2);
-          const int y = raster::clampCoord(yw - m.height / 2);
-          add(cache_->cutForRow(std::size_t(i), t.text.chars.data(), length, points, c_, x, y).mask,
-              x, y);
-          continue;
-        }
-        const TextCache::Entry& e =
-            cache_->getForRow(std::size_t(i), t.text.chars.data(), length, points);
-        add(e.mask, xw - e.width / 2, yw - e.height / 2);
-      }
-      if (anyText) c_.pixelMask(0, 0, all, colour);
-    } else {
-      for (int i = n - 1; i >= 0 && lastPoints < 0; --i)
-        if (textLayer(b_.TextTable[std::size_t(i)]) == layer)
-          lastPoints = textPoints(v_, b_.TextTable[std::size_t(i)]);
-    }
-    layers_->made[l] = true;
-    layers_->anyText[l] = anyText;
-    layers_->lastPoints[l] = lastPoints;
-    leaveFont(lastPoints, colour);
+    TextLayers& kept = *layers_;
+    if (kept.made[l] && kept.stale[l]) mendLayer(layer);
+    kept.stale[l] = false;
+    if (!kept.made[l]) makeLayer(layer);
+    if (kept.anyText[l]) c_.pixelMask(0, 0, kept.masks[l], colour);
+    kept.lastPoints[l] = lastPointsOf(layer);
+    leaveFont(kept.lastPoints[l], colour);
   }
 
   // Leaves the font as the straightforward drawing would.
@@ -334,6 +304,137 @@ class Redraw {
   }
 
  private:
+  // A text's pixels and where their origin lies in the window.
+  struct Placement {
+    const BitMask* mask = nullptr;
+    int x = 0, y = 0;
+  };
+
+  // The layer's texts all take one colour: they are merged into one mask of the canvas.
+  void makeLayer(int layer) {
+    const std::size_t l = std::size_t(layer);
+    TextLayers& kept = *layers_;
+    bool anyText = false;
+    if (layerShown(vis_, layer)) {
+      const int n = rowsInUse(b_.TextCount, kTextCapacity);
+      for (int i = 0; i < n; ++i) {
+        if (textLayer(b_.TextTable[std::size_t(i)]) != layer) continue;
+        TextLayers::Placed& where = kept.placed[std::size_t(i)];
+        where = TextLayers::Placed{};
+        Placement p;
+        if (!place(i, p)) continue;
+        if (!anyText) kept.masks[l].reset(0, area_.y1, c_.height(), c_.width());
+        anyText = true;
+        kept.masks[l].merge(*p.mask, p.x, p.y);
+        where = placedAt(layer, p);
+      }
+    }
+    kept.made[l] = true;
+    kept.anyText[l] = anyText;
+  }
+
+  // Mends the layer's mask after a few rows changed: clears where they lay before and lie now,
+  // then merges again every text of the layer that reaches into those places.
+  void mendLayer(int layer) {
+    const std::size_t l = std::size_t(layer);
+    TextLayers& kept = *layers_;
+    std::vector<TextLayers::Placed> places;
+    for (const auto& [row, before] : kept.changed) {
+      if (before.layer == layer) places.push_back(before);
+      if (textLayer(b_.TextTable[std::size_t(row)]) != layer) continue;
+      TextLayers::Placed& where = kept.placed[std::size_t(row)];
+      where = TextLayers::Placed{};
+      Placement p;
+      if (!layerShown(vis_, layer) || !place(row, p)) continue;
+      where = placedAt(layer, p);
+      places.push_back(where);
+    }
+    if (places.empty()) return;
+    BitMask& mask = kept.masks[l];
+    if (!kept.anyText[l]) mask.reset(0, area_.y1, c_.height(), c_.width());
+    kept.anyText[l] = true;
+    TextLayers::Placed around = places.front();
+    for (const TextLayers::Placed& p : places) {
+      mask.clear(p.x1, p.y1, p.x2, p.y2);
+      around = {layer, std::min(around.x1, p.x1), std::min(around.y1, p.y1),
+                std::max(around.x2, p.x2), std::max(around.y2, p.y2)};
+    }
+    const int n = rowsInUse(b_.TextCount, kTextCapacity);
+    for (int i = 0; i < n; ++i) {
+      const TextLayers::Placed& where = kept.placed[std::size_t(i)];
+      if (where.layer != layer || !where.meets(around)) continue;
+      if (std::none_of(places.begin(), places.end(),
+                       [&](const TextLayers::Placed& p) { return where.meets(p); }))
+        continue;
+      Placement p;
+      if (place(i, p)) mask.merge(*p.mask, p.x, p.y);
+    }
+  }
+
+  static TextLayers::Placed placedAt(int layer, const Placement& p) {
+    const BitMask& m = *p.mask;
+    return {layer, p.x + m.left, p.y + m.top, p.x + m.left + m.width - 1, p.y + m.top + m.rows - 1};
+  }
+
+  // The point size the last text of the layer leaves the font at, or -1 when it has none.
+  int lastPointsOf(int layer) const {
+    for (int i = rowsInUse(b_.TextCount, kTextCapacity) - 1; i >= 0; --i)
+      if (textLayer(b_.TextTable[std::size_t(i)]) == layer)
+        return textPoints(v_, b_.TextTable[std::size_t(i)]);
+    return -1;
+  }
+
+  // Row i's text from the cache and where it goes, unless it cannot touch the canvas or has
+  // no pixels. The mask stays valid until the next call.
+  bool place(int i, Placement& out) {
+    const TextItem& t = b_.TextTable[std::size_t(i)];
+    const int points = std::max(textPoints(v_, t), 1);
+    const int length = std::min<int>(t.text.length, int(t.text.chars.size()));
+    const int xw = map_.x(textX(t));
+    const int yw = map_.y(t.y);
+    // A text reaches at most its characters' widest advance each way from its centre,
+    // plus the glyphs' overhang; fallback glyphs get as much again. A tab reaches the next
+    // tab stop, further than any character.
+    const bool tab = std::memchr(t.text.chars.data(), '\t', std::size_t(length)) != nullptr;
+    // The font's measures at this size are asked for only once a text may be in view.
+    const TextCache::Measures rough = cache_->roughMeasures(points);
+    const int64_t roughX = int64_t(length) * rough.maxWidth + TextCache::reach(rough.height);
+    const int64_t roughY = rough.height + TextCache::reach(rough.height);
+    if (!tab && !area_.touches(xw - roughX, yw - roughY, xw + roughX, yw + roughY)) return false;
+    const TextCache::Measures& m = cache_->measures(points);
+    const int64_t reach = TextCache::reach(m.height);
+    const int64_t reachX = int64_t(length) * m.maxWidth + reach;
+    const int64_t reachY = m.height + reach;
+    if (!tab && !area_.touches(xw - reachX, yw - reachY, xw + reachX, yw + reachY)) return false;
+    // Near the edges, again with the text's own width, measured without drawing it: no
+    // pixel of a cached text lies further than TextCache::reach past its extent box.
+    if (tab || !area_.contains(xw - reachX, yw - reachY, xw + reachX, yw + reachY)) {
+      const int width = cache_->widthForRow(std::size_t(i), t.text.chars.data(), length, points);
+      const int64_t left = xw - width / 2;
+      const int64_t top = yw - m.height / 2;
+      if (!area_.touches(left - reach, top - reach, left + width + reach, top + m.height + reach))
+        return false;
+    }
+    // Qt fills glyphs above its glyph-cache size as outlines, and an outline cut by the
+    // canvas's top edge can come out a pixel different from the same outline drawn whole:
+    // such texts are kept as drawn on a canvas-shaped image at their very place.
+    if (m.height > kLargestCachedGlyph && yw - m.height / 2 - reach < area_.y1) {
+      const int width = cache_->widthForRow(std::size_t(i), t.text.chars.data(), length, points);
+      out.x = raster::clampCoord(xw - width / 2);
+      out.y = raster::clampCoord(yw - m.height / 2);
+      out.mask =
+          &cache_->cutForRow(std::size_t(i), t.text.chars.data(), length, points, c_, out.x, out.y)
+               .mask;
+    } else {
+      const TextCache::Entry& e =
+          cache_->getForRow(std::size_t(i), t.text.chars.data(), length, points);
+      out.x = xw - e.width / 2;
+      out.y = yw - e.height / 2;
+      out.mask = &e.mask;
+    }
+    return !out.mask->empty();
+  }
+
   void boardArea() {
     c_.setBrushStyle(BrushStyle::Solid);
     c_.setBrushColor(colors::kBackground);

@@ -7,6 +7,7 @@
 #include <QRect>
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <random>
 #include <set>
 #include <tuple>
@@ -47,7 +48,7 @@ BitMask randomMask(std::mt19937& rng, int left, int top, int rows, int width) {
   return m;
 }
 
-TEST(BitMask, MergeAtAnyOffsetLightsExactlyTheSourcePixelsInside) {
+TEST(BitMask, MergeAndClearAtAnyOffsetChangeExactlyThePixelsInside) {
   std::mt19937 rng(7);
   for (const int64_t dx : {-300, -129, -64, -63, -1, 0, 1, 5, 63, 64, 65, 130, 199, 250, 1000}) {
     for (const int64_t dy : {-30, -3, 0, 7, 40}) {
@@ -60,6 +61,14 @@ TEST(BitMask, MergeAtAnyOffsetLightsExactlyTheSourcePixelsInside) {
           want.insert({x + dx, y + dy});
       dst.merge(src, dx, dy);
       EXPECT_EQ(pixelsOf(dst), want) << "offset " << dx << ", " << dy;
+      // Clearing a box at the same offset darkens exactly the pixels inside it.
+      const int64_t x1 = dx - 20, y1 = dy, x2 = dx + 70, y2 = dy + 9;
+      for (auto it = want.begin(); it != want.end();)
+        it = it->first >= x1 && it->first <= x2 && it->second >= y1 && it->second <= y2
+                 ? want.erase(it)
+                 : std::next(it);
+      dst.clear(x1, y1, x2, y2);
+      EXPECT_EQ(pixelsOf(dst), want) << "cleared at " << dx << ", " << dy;
     }
   }
 }

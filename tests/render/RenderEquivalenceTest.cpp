@@ -116,14 +116,31 @@ TEST(RenderEquivalence, FastRedrawMatchesTheReferencePixelForPixel) {
       fast.drawBoard(a, *board, view, vis, sel);
       reference.drawBoardReference(b, *board, view, vis, sel);
       EXPECT_EQ(test::compareImages(a.image(), b.image()).count, 0) << "round " << round;
-      // Edits at the same view, which the warm drawing must not miss: a text moved or
-      // retyped, a layer shown or hidden.
-      if (board->TextCount > 0) {
+      // Edits at the same view, which the warm drawing must not miss: a few texts, or more
+      // than are mended in place, moved, retyped, resized, put on another layer or added; a
+      // layer shown or hidden.
+      const int edits = pick(0, 5) == 0 ? 70 : pick(1, 4);
+      for (int e = 0; e < edits && board->TextCount > 0; ++e) {
         TextItem& t = board->TextTable[std::size_t(pick(0, board->TextCount - 1))];
-        if (pick(0, 1) == 0)
-          t.y = uint16_t(t.y ^ 8);
-        else
-          t.text.set("edited");
+        switch (pick(0, 4)) {
+          case 0:
+            t.y = uint16_t(t.y ^ 8);
+            break;
+          case 1:
+            t.text.set("edited");
+            break;
+          case 2:
+            t.size = uint8_t((t.size & ~63) | pick(0, 63));
+            break;
+          case 3:
+            t.size = uint8_t(t.size ^ 64);  // another layer
+            break;
+          default: {
+            TextItem added = t;
+            added.x = uint16_t(added.x + 12);
+            board->addText(added);
+          }
+        }
       }
       if (pick(0, 2) == 0) vis.layers[std::size_t(pick(0, 2))] ^= true;
       fast.drawBoard(a, *board, view, vis, sel);
