@@ -27,13 +27,14 @@ namespace fw {
 // Canvas::textOut would. A layer's texts all share one colour, so they are merged into one
 // mask of the canvas and drawn in one go.
 //
-// Most texts are put together from glyphs instead of being drawn whole: each character is
-// drawn once per point size and per 1/64-pixel phase, and a text is its characters' pixels
-// placed at the pen positions the font's shaping gives. Those positions are the sum of each
-// pair's distance: a pair shaped once at a probe size shows whether it kerns at all, and only
-// kerned pairs are shaped again at each size, so a zoom change costs a few hundred glyphs rather
-// than every string. A character or pair that shapes to anything but one glyph each
-// (ligatures, fallback fonts, control characters) sends its texts the whole-string way.
+// Most texts are put together from glyphs instead of being drawn whole: each character's glyph
+// is drawn by its index once per point size and per 1/64-pixel phase, and a text is its
+// characters' pixels placed at the pen positions the font's shaping gives. Those positions are
+// the sum of each pair's distance: a pair shaped once at a probe size shows whether it kerns at
+// all, and only kerned pairs are shaped again at each size, so a zoom change costs a few hundred
+// glyphs rather than every string. A character or pair that shapes to anything but one glyph
+// each of the face's own (ligatures, fallback fonts, control characters), and a face that draws
+// lines along its texts, send texts the whole-string way.
 class TextCache {
  public:
   TextCache();
