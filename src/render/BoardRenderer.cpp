@@ -238,7 +238,9 @@ class Redraw {
       // Before the batch: the cache may start afresh here, never while operations wait.
       if (b_.TextCount > 0) cache_->beginDrawing(c_.font());
       prepareTextLayers();
-      c_.beginBatch();
+      // A few operations for each pin, one for each wire point, and some for the rest.
+      c_.beginBatch(3 * std::size_t(rowsInUse(b_.PinCount, kPinCapacity)) +
+                    std::size_t(rowsInUse(b_.WirePointCount, kWirePointCapacity)) + 1024);
     }
     boardArea();
     if (vis_.grid) grid();

@@ -352,8 +352,8 @@ void Canvas::dotGrid(int x0, int dx, int x1, int y0, int dy, int y1, const QColo
   d->submit(op);
 }
 
-void Canvas::beginBatch() {
-  d->opRaster.begin();
+void Canvas::beginBatch(std::size_t expectedOps) {
+  d->opRaster.begin(expectedOps);
 }
 
 void Canvas::endBatch() {

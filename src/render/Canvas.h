@@ -127,8 +127,9 @@ class Canvas {
   // collected and drawn at endBatch band by band, each band of rows running every operation
   // that touches it in the order given. The pixels are the same as drawing at once; only the
   // memory is visited in a friendlier order. Text, the painter, reading pixels, the image or
-  // a resize draw what was collected first.
-  void beginBatch();
+  // a resize draw what was collected first. `expectedOps`, when known, saves growing the list
+  // of operations step by step on the first batch.
+  void beginBatch(std::size_t expectedOps = 0);
   void endBatch();
 
   // Direct access for fast paths that must produce the same pixels. The painter works in

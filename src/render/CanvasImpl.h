@@ -128,7 +128,10 @@ class Disks {
 class OpRaster {
  public:
   bool batching() const { return batching_; }
-  void begin() { batching_ = true; }
+  void begin(std::size_t expectedOps) {
+    batching_ = true;
+    if (expectedOps > ops_.capacity()) ops_.reserve(expectedOps);
+  }
   // Draws what was collected and stops collecting.
   void end(QImage& image, int imageTop) {
     flush(image, imageTop);
