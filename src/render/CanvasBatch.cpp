@@ -45,6 +45,12 @@ inline void fillRun(QRgb* row, int a, int b, QRgb colour) {
 
 #if defined(__SSE2__) && defined(FW_AVX2_PATHS)
 #define FW_CANVAS_AVX2 1
+// useAvx2 kept here, where it is asked for every span: a load and a branch, not a call.
+bool avx2() {
+  static const bool use = useAvx2();
+  return use;
+}
+
 // writeSpan in Copy or Merge mode eight pixels at a time, for spans of at least eight.
 __attribute__((target("avx2"))) void writeSpanAvx2(QRgb* row, int x1, int x2, QRgb colour,
                                                    bool merge) {
@@ -117,7 +123,7 @@ inline void drawSpan(const Target& t, int y, raster::Span s, QRgb colour, Raster
   const int x2 = std::min(s.x2, t.w - 1);
   if (x1 > x2) return;
 #if defined(FW_CANVAS_AVX2)
-  if (x2 - x1 >= 7 && mode != RasterMode::Invert && useAvx2()) {
+  if (x2 - x1 >= 7 && mode != RasterMode::Invert && avx2()) {
     writeSpanAvx2(t.row(y), x1, x2, colour, mode == RasterMode::Merge);
     return;
   }
@@ -247,7 +253,7 @@ void drawBits(const Op& op, const Target& t) {
   const int i0 = int(std::max<int64_t>(0, raster::floorDiv(-x0, 64)));
   const int i1 = int(std::min<int64_t>(words - 1, raster::floorDiv(t.w - 1 - x0, 64)));
 #if defined(FW_CANVAS_AVX2)
-  const bool avx2 = useAvx2();
+  const bool useWide = avx2();
 #endif
   for (int r = first; r <= last; ++r) {
     QRgb* p = t.row(top + r);
@@ -258,7 +264,7 @@ void drawBits(const Op& op, const Target& t) {
       const int64_t px = x0 + 64 * int64_t(i);
       if (px >= 0 && px + 64 <= t.w) {
 #if defined(FW_CANVAS_AVX2)
-        if (avx2) {
+        if (useWide) {
           writeWordAvx2(p + px, w, colour);
           continue;
         }
