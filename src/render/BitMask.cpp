@@ -66,23 +66,6 @@ void BitMask::reset(int left0, int top0, int rows0, int width0) {
   bits.assign(std::size_t(rows) * std::size_t(words), 0);
 }
 
-void BitMask::setRun(int r, int x1, int x2) {
-  x1 = std::max(x1, 0);
-  x2 = std::min(x2, width - 1);
-  if (r < 0 || r >= rows || x1 > x2) return;
-  uint64_t* w = row(r);
-  const int a = x1 / 64, b = x2 / 64;
-  const uint64_t first = fromBit(x1 % 64);
-  const uint64_t last = ~uint64_t(0) >> (63 - x2 % 64);
-  if (a == b) {
-    w[a] |= first & last;
-    return;
-  }
-  w[a] |= first;
-  for (int i = a + 1; i < b; ++i) w[i] = ~uint64_t(0);
-  w[b] |= last;
-}
-
 void BitMask::clear(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
   const int64_t c1 = std::max<int64_t>(x1 - left, 0), c2 = std::min<int64_t>(x2 - left, width - 1);
   const int64_t r1 = std::max<int64_t>(y1 - top, 0), r2 = std::min<int64_t>(y2 - top, rows - 1);

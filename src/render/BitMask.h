@@ -26,8 +26,6 @@ struct BitMask {
   void reset(int left, int top, int rows, int width);
   uint64_t* row(int r) { return bits.data() + std::size_t(r) * std::size_t(words); }
   const uint64_t* row(int r) const { return bits.data() + std::size_t(r) * std::size_t(words); }
-  // Lights columns x1 .. x2 (inclusive, counted from left) of row r.
-  void setRun(int r, int x1, int x2);
   // Darkens the pixels from (x1, y1) to (x2, y2) inclusive, relative to the origin, as far as
   // they fall inside this mask.
   void clear(int64_t x1, int64_t y1, int64_t x2, int64_t y2);

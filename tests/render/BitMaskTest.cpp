@@ -43,7 +43,8 @@ BitMask randomMask(std::mt19937& rng, int left, int top, int rows, int width) {
     for (int k = 0; k < 4; ++k) {
       const int x1 = int(rng() % uint32_t(width));
       const int len = rng() % 4 == 0 ? 70 : int(rng() % 6);
-      m.setRun(r, x1, x1 + len);
+      for (int x = x1; x <= std::min(x1 + len, width - 1); ++x)
+        m.row(r)[x / 64] |= uint64_t(1) << (x % 64);
     }
   return m;
 }
