@@ -289,11 +289,17 @@ class Redraw {
     }
     const std::size_t l = std::size_t(layer);
     TextLayers& kept = *layers_;
-    if (kept.made[l] && kept.stale[l]) mendLayer(layer);
+    // The font size the layer's last text leaves changes only with the rows.
+    if (kept.made[l] && kept.stale[l]) {
+      mendLayer(layer);
+      kept.lastPoints[l] = lastPointsOf(layer);
+    }
     kept.stale[l] = false;
-    if (!kept.made[l]) makeLayer(layer);
+    if (!kept.made[l]) {
+      makeLayer(layer);
+      kept.lastPoints[l] = lastPointsOf(layer);
+    }
     if (kept.anyText[l]) c_.pixelMask(0, 0, kept.masks[l], colour);
-    kept.lastPoints[l] = lastPointsOf(layer);
     leaveFont(kept.lastPoints[l], colour);
   }
 

@@ -146,6 +146,7 @@ TEST(RenderEquivalence, FastRedrawMatchesTheReferencePixelForPixel) {
       fast.drawBoard(a, *board, view, vis, sel);
       reference.drawBoardReference(b, *board, view, vis, sel);
       EXPECT_EQ(test::compareImages(a.image(), b.image()).count, 0) << "round " << round;
+      EXPECT_EQ(a.state().fontPointSize, b.state().fontPointSize) << "round " << round;
     }
   }
 }
