@@ -359,7 +359,7 @@ struct Shaped {
   std::vector<uint32_t> glyphs;
   std::vector<int32_t> pens;
   int32_t advance = 0;
-  bool ownFace = false;  // the glyphs are the font's own, not a fallback font's
+  QRawFont face;  // whose glyphs they are: the font's own, or a fallback font's
 };
 
 bool to64(double px, int32_t& out) {
@@ -386,7 +386,7 @@ bool shape(const QString& text, const QFont& font, QPaintDevice* device, Shaped&
     if (!to64(p.x(), pen) || p.y() != runs.front().positions().front().y()) return false;
     s.pens.push_back(pen);
   }
-  s.ownFace = runs.front().rawFont() == QRawFont::fromFont(QFont(font, device));
+  s.face = runs.front().rawFont();
   return s.pens.size() == s.glyphs.size() && !s.pens.empty() && s.pens.front() == 0;
 }
 
@@ -405,7 +405,7 @@ bool TextCache::simpleChar(GlyphFace& f, uint8_t c, int points) {
     // font itself, so that it can be drawn by its index.
     Shaped s;
     if (plainChar(c) && shape(QString(QChar(c)), fontAt(points), &device_, s) &&
-        s.glyphs.size() == 1 && s.ownFace) {
+        s.glyphs.size() == 1 && s.face == rawFont(f, points)) {
       state = 1;
       f.glyphIndex[c] = s.glyphs.front();
       f.advance[c] = s.advance;
@@ -421,6 +421,12 @@ bool TextCache::simpleChar(GlyphFace& f, uint8_t c, int points) {
   f.glyphIndex[c] = probe_->glyphIndex[c];
   f.advance[c] = advance;
   return true;
+}
+
+const QRawFont& TextCache::rawFont(GlyphFace& f, int points) {
+  // At the scratch image's resolution, as drawText takes the face there, not the screen's.
+  if (!f.rawFont) f.rawFont = QRawFont::fromFont(QFont(fontAt(points), &device_));
+  return *f.rawFont;
 }
 
 TextCache::GlyphFace& TextCache::probe() {
@@ -472,11 +478,8 @@ const BitMask& TextCache::glyph(GlyphFace& f, uint8_t c, int phase, int points) 
   if (!found) found = std::make_unique<std::array<const BitMask*, 64>>();
   const uint32_t key = uint32_t(c) << 6 | uint32_t(phase);
   const QFontMetrics& fm = metricsAt(points);
-  // The face at the scratch image's resolution, as drawText would take it there, not the
-  // screen's.
-  if (!f.rawFont) f.rawFont = QRawFont::fromFont(QFont(fontAt(points), &device_));
   QGlyphRun run;
-  run.setRawFont(*f.rawFont);
+  run.setRawFont(rawFont(f, points));
   run.setGlyphIndexes({f.glyphIndex[c]});
   run.setPositions({QPointF(0, 0)});
   BitMask& mask = f.glyphs[key];

@@ -111,6 +111,8 @@ class TextCache {
   // Whether the character is one glyph of its own, learnt with its advance at the face's size.
   bool simpleChar(GlyphFace& f, uint8_t c, int points);
   GlyphFace& probe();
+  // The face at f's size, for drawing its glyphs by index.
+  const QRawFont& rawFont(GlyphFace& f, int points);
   // The distance from a's pen position to b's in 1/64 pixel, or kComplexPair.
   int32_t pairDistance(GlyphFace& f, uint8_t a, uint8_t b, int points);
   PairKind pairKind(uint8_t a, uint8_t b);
