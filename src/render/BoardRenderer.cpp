@@ -73,7 +73,9 @@ struct TextLayers {
       return;
     if (k == key && rows >= texts.size() && placed.size() == texts.size() &&
         std::find(stale.begin(), stale.end(), true) == stale.end() && findChanged(b, rows)) {
-      texts.assign(b.TextTable.begin(), b.TextTable.begin() + n);
+      texts.resize(rows);
+      for (const auto& [row, before] : changed)
+        texts[std::size_t(row)] = b.TextTable[std::size_t(row)];
       placed.resize(rows);
       stale.fill(true);
       return;
