@@ -1,8 +1,9 @@
 // Full redraws of the drawing area at 1920 x 1080: empty, typical and full boards at zoom 1x
 // and 4x, the empty and full boards at 32x, where nearly all of the board lies off-screen, and the
-// full board at the other zooms, also after a text edit each and after a zoom change. Each
-// reports what its text cache holds. Run: build/bin/ferrowrit-bench --benchmark_filter=Redraw
-//   --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+// full board at the other zooms, also after a text edit each, after a zoom change, while panning
+// and as the first redraw of a new renderer. Each warm one reports what its text cache holds.
+// Run: build/bin/ferrowrit-bench --benchmark_filter=Redraw --benchmark_repetitions=5
+//   --benchmark_report_aggregates_only=true
 
 #include <benchmark/benchmark.h>
 
@@ -60,6 +61,22 @@ void firstRedraw(benchmark::State& state, BenchBoard kind, int zoomLevel) {
   }
 }
 
+// Panning: each redraw shows the board one grid step further left or right than the last.
+void pan(benchmark::State& state, int zoomLevel) {
+  const auto board = makeBenchBoard(BenchBoard::Full);
+  View views[2] = {benchView(zoomLevel), benchView(zoomLevel)};
+  views[1].scrollX += 1;
+  Canvas canvas(kAreaWidth, kAreaHeight);
+  BoardRenderer renderer;
+  for (const View& v : views) renderer.drawBoard(canvas, *board, v, Visibility{}, Selection{});
+  int k = 0;
+  for (auto _ : state) {
+    k ^= 1;
+    renderer.drawBoard(canvas, *board, views[k], Visibility{}, Selection{});
+    benchmark::DoNotOptimize(canvas.scanLine(60));
+  }
+}
+
 // A zoom change in the editor: the renderer lives on, so its text cache has seen both zooms
 // before, and each redraw puts every visible text together again at the other size.
 void zoomChange(benchmark::State& state, int zoomLevel) {
@@ -106,7 +123,11 @@ void registerRedrawBenchmarks() {
                              std::to_string(2 << zoom);
     benchmark::RegisterBenchmark(name.c_str(), zoomChange, zoom)->Unit(benchmark::kMillisecond);
   }
-  for (int zoom : {0, 2, 5}) {
+  for (int zoom : {2, 5}) {
+    const std::string name = "BM_RedrawPan/full/zoom" + std::to_string(1 << zoom);
+    benchmark::RegisterBenchmark(name.c_str(), pan, zoom)->Unit(benchmark::kMillisecond);
+  }
+  for (int zoom : {0, 2, 3, 4, 5}) {
     const std::string name = "BM_RedrawFirst/full/zoom" + std::to_string(1 << zoom);
     benchmark::RegisterBenchmark(name.c_str(), firstRedraw, BenchBoard::Full, zoom)
         ->Unit(benchmark::kMillisecond)
