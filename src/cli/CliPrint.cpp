@@ -129,10 +129,10 @@ int runPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
   buffer.open(QIODevice::WriteOnly);
   bool made = false;
   if (endsWith(o.output, ".png")) {
-    const QImage page =
+    made = writePng(
         printToImage(*board, o.settings, o.page.sizePixels(kPrintDpiTable[o.settings.dpiIndex]),
-                     kDefaultZoomLevel);
-    made = writePng(page, buffer);
+                     kDefaultZoomLevel),
+        buffer);
   } else {
     // The whole page is printable: no margins.
     made = printToPdf(buffer, QPageLayout(o.page, QPageLayout::Portrait, QMarginsF()), *board,

@@ -1,9 +1,13 @@
+#include <zlib.h>
+
 #include <QBuffer>
 #include <QGuiApplication>
 #include <QImageWriter>
+#include <array>
 #include <charconv>
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 #include "cli/Cli.h"
 #include "cli/CliCommon.h"
@@ -92,51 +96,167 @@ bool selectionFits(const Selection& sel, const Board& b, std::string& error) {
   return true;
 }
 
-// QImageWriter's 0..100 scale, mapped to zlib level 2: on the drawing area's large plain
-// surfaces nearly as small as the default level and several times faster.
+// QImageWriter's 0..100 scale, mapped to zlib level 2: for pictures of many colours.
 constexpr int kPngCompression = 30;
 constexpr int kMaxPaletteColours = 256;
 
-// The picture with one byte per pixel when it has at most 256 colours, which the PNG encoder
-// filters and compresses in a third of the time; null otherwise. Decoding gives back exactly
-// the same colours.
-QImage asPalette(const QImage& image) {
-  if (image.format() != QImage::Format_RGB32) return {};
-  QImage out(image.size(), QImage::Format_Indexed8);
-  QList<QRgb> table;
-  std::unordered_map<QRgb, int> index;
-  const int width = image.width();
-  for (int y = 0; y < image.height(); ++y) {
-    const QRgb* from = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-    uchar* to = out.scanLine(y);
-    QRgb last = 0;
-    int lastIndex = -1;
-    for (int x = 0; x < width; ++x) {
-      const QRgb c = from[x] | 0xFF000000u;
-      if (c != last || lastIndex < 0) {
-        auto it = index.find(c);
-        if (it == index.end()) {
-          if (table.size() == kMaxPaletteColours) return {};
-          it = index.emplace(c, int(table.size())).first;
-          table.push_back(c);
-        }
-        last = c;
-        lastIndex = it->second;
+// The colours of a picture and their palette indexes, looked up pixel by pixel. Neighbouring
+// pixels mostly share a colour, and the few colours a board drawing has are found in a small
+// table before the map is asked.
+class Palette {
+ public:
+  // The colour's index, added when new; -1 once there would be more than 256.
+  int indexOf(QRgb c) {
+    c |= 0xFF000000u;
+    if (c == last_ && lastIndex_ >= 0) return lastIndex_;
+    Recent& r = recent_[(c * 0x9E3779B1u) >> 26];
+    if (r.index < 0 || r.colour != c) {
+      auto it = index_.find(c);
+      if (it == index_.end()) {
+        if (table_.size() == kMaxPaletteColours) return -1;
+        it = index_.emplace(c, int(table_.size())).first;
+        table_.push_back(c);
       }
-      to[x] = uchar(lastIndex);
+      r = Recent{c, it->second};
+    }
+    last_ = c;
+    lastIndex_ = r.index;
+    return r.index;
+  }
+  const QList<QRgb>& table() const { return table_; }
+
+ private:
+  struct Recent {
+    QRgb colour = 0;
+    int index = -1;
+  };
+  QList<QRgb> table_;
+  std::unordered_map<QRgb, int> index_;
+  std::array<Recent, 64> recent_{};
+  QRgb last_ = 0;
+  int lastIndex_ = -1;
+};
+
+void putBigEndian(QByteArray& out, uint32_t v) {
+  const char b[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+  out.append(b, 4);
+}
+
+void putChunk(QByteArray& out, const char* type, const QByteArray& data) {
+  putBigEndian(out, uint32_t(data.size()));
+  const qsizetype start = out.size();
+  out.append(type, 4);
+  out.append(data);
+  putBigEndian(out, uint32_t(crc32(0, reinterpret_cast<const Bytef*>(out.constData() + start),
+                                   uInt(out.size() - start))));
+}
+
+// A picture of at most 256 colours as PNG with a palette of as few bits a pixel as the colours
+// need: a board drawing has a dozen, so its rows shrink to half a byte a pixel before zlib sees
+// them, and zlib looks for runs only, which the drawing's plain surfaces and long tracks are
+// made of. The colours are found first, so that the rows are written once, already packed,
+// over the picture's own pixels when nobody else shares them: fresh memory costs more than
+// the packing. Leaves `fits` false, and writes nothing, for a picture of more colours.
+bool writePalettePng(QImage& image, QIODevice& device, bool& fits) {
+  fits = false;
+  if (image.format() != QImage::Format_RGB32 || image.isNull()) return false;
+  const int width = image.width();
+  const int height = image.height();
+  Palette palette;
+  for (int y = 0; y < height; ++y) {
+    const QRgb* from = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    for (int x = 0; x < width; ++x) {
+      if (palette.indexOf(from[x]) < 0) return false;
+      // The rest of a run of one colour needs no look-up.
+      while (x + 1 < width && from[x + 1] == from[x]) ++x;
     }
   }
-  out.setColorTable(table);
-  return out;
+  fits = true;
+  const int colours = int(palette.table().size());
+  const int depth = colours <= 2 ? 1 : colours <= 4 ? 2 : colours <= 16 ? 4 : 8;
+  const int perByte = 8 / depth;
+  const std::size_t rowBytes = (std::size_t(width) + std::size_t(perByte) - 1) / perByte;
+  const std::size_t rawBytes = (rowBytes + 1) * std::size_t(height);
+  // A packed row with its filter byte is never longer than a row of pixels, so from the second
+  // row on each is written behind the pixels still to be read; the first row's filter byte
+  // would land on its first pixel, so that row is read from a copy.
+  const bool inPlace = image.isDetached();
+  std::vector<Bytef> own;
+  std::vector<QRgb> firstRow;
+  Bytef* const raw = inPlace ? image.bits() : (own.resize(rawBytes), own.data());
+  if (inPlace) {
+    const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(0));
+    firstRow.assign(row, row + width);
+  }
+  Bytef* to = raw;
+  for (int y = 0; y < height; ++y) {
+    const QRgb* from =
+        inPlace && y == 0 ? firstRow.data() : reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    *to++ = 0;  // no filter
+    // Run by run of one colour, the first pixel in a byte's highest bits; whole bytes of a run
+    // at once.
+    unsigned byte = 0;
+    int filled = 0;
+    for (int x = 0; x < width;) {
+      const QRgb c = from[x];
+      const unsigned index = unsigned(palette.indexOf(c));
+      int run = 1;
+      while (x + run < width && from[x + run] == c) ++run;
+      x += run;
+      for (; run > 0 && filled != 0; --run) {
+        byte = byte << depth | index;
+        if (++filled == perByte) {
+          *to++ = Bytef(byte);
+          byte = 0;
+          filled = 0;
+        }
+      }
+      if (run >= perByte) {
+        unsigned whole = 0;
+        for (int k = 0; k < perByte; ++k) whole = whole << depth | index;
+        to = std::fill_n(to, run / perByte, Bytef(whole));
+        run %= perByte;
+      }
+      for (; run > 0; --run, ++filled) byte = byte << depth | index;
+    }
+    if (filled != 0) *to++ = Bytef(byte << (depth * (perByte - filled)));
+  }
+  z_stream z{};
+  if (deflateInit2(&z, 1, Z_DEFLATED, 15, 8, Z_RLE) != Z_OK) return false;
+  QByteArray packed(qsizetype(deflateBound(&z, uLong(rawBytes))), Qt::Uninitialized);
+  z.next_in = raw;
+  z.avail_in = uInt(rawBytes);
+  z.next_out = reinterpret_cast<Bytef*>(packed.data());
+  z.avail_out = uInt(packed.size());
+  const bool done = deflate(&z, Z_FINISH) == Z_STREAM_END;
+  packed.resize(qsizetype(z.total_out));
+  deflateEnd(&z);
+  if (!done) return false;
+
+  QByteArray png("\x89PNG\r\n\x1a\n", 8);
+  QByteArray header;
+  putBigEndian(header, uint32_t(width));
+  putBigEndian(header, uint32_t(image.height()));
+  header.append(char(depth)).append(char(3)).append(3, char(0));  // palette, no interlace
+  putChunk(png, "IHDR", header);
+  QByteArray colourTable;
+  for (const QRgb c : palette.table())
+    colourTable.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
+  putChunk(png, "PLTE", colourTable);
+  putChunk(png, "IDAT", packed);
+  putChunk(png, "IEND", QByteArray());
+  return device.write(png) == png.size();
 }
 
 }  // namespace
 
-bool writePng(const QImage& image, QIODevice& device) {
+bool writePng(QImage image, QIODevice& device) {
+  bool fits = false;
+  const bool written = writePalettePng(image, device, fits);
+  if (fits) return written;
   QImageWriter writer(&device, "png");
   writer.setCompression(kPngCompression);
-  const QImage palette = asPalette(image);
-  return writer.write(palette.isNull() ? image : palette);
+  return writer.write(image);
 }
 
 bool writeOutput(const std::string& path, const QByteArray& bytes, std::ostream& err) {
@@ -270,12 +390,12 @@ int runRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
     err << "ferrowrit-cli: drawing needs a QGuiApplication\n";
     return kExitFailed;
   }
-  const QImage image = renderBoard(*board, options);
+  QImage image = renderBoard(*board, options);
 
   // Encoded in memory, then written as a project file is: whole or not at all.
   QBuffer buffer;
   buffer.open(QIODevice::WriteOnly);
-  if (!writePng(image, buffer)) {
+  if (!writePng(std::move(image), buffer)) {
     err << "ferrowrit-cli: cannot encode the picture for " << options.output << "\n";
     return kExitFailed;
   }
