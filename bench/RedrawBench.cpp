@@ -61,11 +61,9 @@ void firstRedraw(benchmark::State& state, BenchBoard kind, int zoomLevel) {
   }
 }
 
-// Panning: each redraw shows the board one grid step further left or right than the last.
-void pan(benchmark::State& state, int zoomLevel) {
+// Redraws that alternate between two views the renderer has drawn before, as the editor does.
+void alternate(benchmark::State& state, const View (&views)[2]) {
   const auto board = makeBenchBoard(BenchBoard::Full);
-  View views[2] = {benchView(zoomLevel), benchView(zoomLevel)};
-  views[1].scrollX += 1;
   Canvas canvas(kAreaWidth, kAreaHeight);
   BoardRenderer renderer;
   for (const View& v : views) renderer.drawBoard(canvas, *board, v, Visibility{}, Selection{});
@@ -77,20 +75,18 @@ void pan(benchmark::State& state, int zoomLevel) {
   }
 }
 
+// Panning: each redraw shows the board one grid step further left or right than the last.
+void pan(benchmark::State& state, int zoomLevel) {
+  View views[2] = {benchView(zoomLevel), benchView(zoomLevel)};
+  views[1].scrollX += 1;
+  alternate(state, views);
+}
+
 // A zoom change in the editor: the renderer lives on, so its text cache has seen both zooms
 // before, and each redraw puts every visible text together again at the other size.
 void zoomChange(benchmark::State& state, int zoomLevel) {
-  const auto board = makeBenchBoard(BenchBoard::Full);
-  View views[2] = {benchView(zoomLevel), benchView(zoomLevel + 1)};
-  Canvas canvas(kAreaWidth, kAreaHeight);
-  BoardRenderer renderer;
-  for (const View& v : views) renderer.drawBoard(canvas, *board, v, Visibility{}, Selection{});
-  int k = 0;
-  for (auto _ : state) {
-    k ^= 1;
-    renderer.drawBoard(canvas, *board, views[k], Visibility{}, Selection{});
-    benchmark::DoNotOptimize(canvas.scanLine(60));
-  }
+  const View views[2] = {benchView(zoomLevel), benchView(zoomLevel + 1)};
+  alternate(state, views);
 }
 
 void registerRedrawBenchmarks() {
