@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QPainter>
 #include <QRawFont>
 #include <algorithm>
 #include <random>
@@ -234,6 +235,53 @@ TEST(RenderEquivalence, TextsInOtherFacesMatchToo) {
   ASSERT_EQ(QRawFont::fromFont(math).familyName(), QStringLiteral("DejaVu Math TeX Gyre"));
   ASSERT_FALSE(QRawFont::fromFont(math).supportsCharacter(QChar(0xB2)));
   expectTextsOfEverySizeMatch(&math);
+}
+
+// Around the size where Qt stops copying glyphs from its cache and fills their outlines, texts
+// of every printable character, each after others and so at many phases, come out of the text
+// cache as drawText draws them whole, in each face the canvas may take.
+TEST(RenderEquivalence, TextsPutTogetherFromGlyphsMatchWholeTextsAroundTheOutlineSize) {
+  std::string printable;
+  for (int c = 0x21; c < 0x7F; ++c) printable += char(c);
+  printable += "\xC0\xE9\xF1\xDF";
+  QFont underlined(QStringLiteral("Liberation Sans"));
+  underlined.setUnderline(true);
+  for (const QFont& face : {Canvas(10, 10).font(), QFont(QStringLiteral("Liberation Sans")),
+                            underlined, QFont(QStringLiteral("DejaVu Math TeX Gyre"))}) {
+    TextCache cache;
+    cache.beginDrawing(face);
+    for (const int points : {47, 48, 49, 50, 51, 77, 110}) {
+      QFont font(face);
+      font.setPointSize(points);
+      for (std::size_t at = 0; at < printable.size(); at += 11) {
+        const std::string text = printable.substr(at, 11);
+        const TextCache::Entry& e = cache.getForRow(0, text.data(), int(text.size()), points);
+        // The reference, its drawing corner at (m, m) of an image with room all round.
+        const int m = 2 * e.height + 16;
+        QImage ref(e.width + 2 * m, e.height + 2 * m, QImage::Format_RGB32);
+        ref.setDotsPerMeterX(3780);
+        ref.setDotsPerMeterY(3780);
+        ref.fill(qRgb(0, 0, 0));
+        QPainter p(&ref);
+        p.setRenderHint(QPainter::TextAntialiasing, false);
+        p.setFont(font);
+        p.setPen(QColor(255, 255, 255));
+        p.drawText(QPoint(m, m + QFontMetrics(font, &ref).ascent()),
+                   QString::fromLatin1(text.data()));
+        p.end();
+        int differing = 0;
+        for (int y = 0; y < ref.height(); ++y)
+          for (int x = 0; x < ref.width(); ++x) {
+            const int r = y - m - e.mask.top, col = x - m - e.mask.left;
+            const bool inMask = r >= 0 && r < e.mask.rows && col >= 0 && col < e.mask.width &&
+                                (e.mask.row(r)[col / 64] >> (col % 64) & 1) != 0;
+            differing += inMask != (ref.pixel(x, y) != qRgb(0, 0, 0));
+          }
+        EXPECT_EQ(differing, 0) << face.family().toStdString() << " " << points << " pt, \"" << text
+                                << "\"";
+      }
+    }
+  }
 }
 
 // Texts far from the window are passed over by measures scaled from a large size: they must
