@@ -214,8 +214,6 @@ void centredText(Canvas& c, const View& v, const TextItem& t) {
 
 // Qt draws glyphs up to this many pixels high from bitmaps, larger ones as outlines.
 constexpr int kLargestCachedGlyph = 64;
-// Texts whose lines are taller than this are drawn in place, not put together from glyphs.
-constexpr int kDrawnInPlaceAbove = 160;
 
 // One full repaint. The reference drawing goes through the canvas operations one by one, as
 // the drawing rules state them; the fast drawing leaves out what cannot touch the canvas,
@@ -316,13 +314,10 @@ class Redraw {
   }
 
  private:
-  // A text's pixels and where their origin lies in the window; a text drawn in place has no
-  // mask but its drawing corner and the box its pixels stay in.
+  // A text's pixels and where their origin lies in the window.
   struct Placement {
     const BitMask* mask = nullptr;
     int x = 0, y = 0;
-    int row = 0, points = 0, length = 0;
-    TextLayers::Placed reached;
   };
 
   // The layer's texts all take one colour: they are merged into one mask of the canvas.
@@ -340,10 +335,9 @@ class Redraw {
         if (!place(i, p)) continue;
         if (!anyText) kept.masks[l].reset(0, area_.y1, c_.height(), c_.width());
         anyText = true;
-        put(kept.masks[l], p);
+        kept.masks[l].merge(*p.mask, p.x, p.y);
         where = placedAt(layer, p);
       }
-      cache_->takeDrawnInPlace(kept.masks[l]);
     }
     kept.made[l] = true;
     kept.anyText[l] = anyText;
@@ -383,24 +377,11 @@ class Redraw {
                        [&](const TextLayers::Placed& p) { return where.meets(p); }))
         continue;
       Placement p;
-      if (place(i, p)) put(mask, p);
+      if (place(i, p)) mask.merge(*p.mask, p.x, p.y);
     }
-    cache_->takeDrawnInPlace(mask);
-  }
-
-  // Lights a placed text's pixels in its layer's mask, or draws it in place, to be taken into
-  // the mask with the layer's other texts drawn in place.
-  void put(BitMask& mask, const Placement& p) {
-    if (p.mask == nullptr)
-      cache_->drawInPlace(
-          b_.TextTable[std::size_t(p.row)].text.chars.data(), p.length, p.points, c_, p.x, p.y,
-          QRect(QPoint(p.reached.x1, p.reached.y1), QPoint(p.reached.x2, p.reached.y2)));
-    else
-      mask.merge(*p.mask, p.x, p.y);
   }
 
   static TextLayers::Placed placedAt(int layer, const Placement& p) {
-    if (p.mask == nullptr) return {layer, p.reached.x1, p.reached.y1, p.reached.x2, p.reached.y2};
     const BitMask& m = *p.mask;
     return {layer, p.x + m.left, p.y + m.top, p.x + m.left + m.width - 1, p.y + m.top + m.rows - 1};
   }
@@ -444,24 +425,6 @@ class Redraw {
       if (!area_.touches(left - reach, top - reach, left + width + reach, top + m.height + reach))
         return false;
     }
-    // Texts taller than kDrawnInPlaceAbove are drawn where they lie, as far as the canvas
-    // shows them: a glyph at such a size is seldom used twice at the same phase, and drawing it
-    // whole for its mask would fill an outline mostly off the canvas.
-    if (m.height > kDrawnInPlaceAbove) {
-      const int width = cache_->widthForRow(std::size_t(i), t.text.chars.data(), length, points);
-      out = Placement{};
-      out.x = raster::clampCoord(xw - width / 2);
-      out.y = raster::clampCoord(yw - m.height / 2);
-      out.row = i;
-      out.points = points;
-      out.length = length;
-      // No pixel lies outside the canvas or further than reach past the extent box.
-      out.reached = {-1, raster::clampCoord(std::max<int64_t>(out.x - reach, area_.x1)),
-                     raster::clampCoord(std::max<int64_t>(out.y - reach, area_.y1)),
-                     raster::clampCoord(std::min<int64_t>(out.x + width + reach, area_.x2)),
-                     raster::clampCoord(std::min<int64_t>(out.y + m.height + reach, area_.y2))};
-      return length > 0;
-    }
     // Qt fills glyphs above its glyph-cache size as outlines, and an outline cut by the
     // canvas's top edge can come out a pixel different from the same outline drawn whole:
     // such texts are kept as drawn on a canvas-shaped image at their very place.
@@ -472,13 +435,13 @@ class Redraw {
       out.mask =
           &cache_->cutForRow(std::size_t(i), t.text.chars.data(), length, points, c_, out.x, out.y)
                .mask;
-      return !out.mask->empty();
+    } else {
+      const TextCache::Entry& e =
+          cache_->getForRow(std::size_t(i), t.text.chars.data(), length, points);
+      out.x = xw - e.width / 2;
+      out.y = yw - e.height / 2;
+      out.mask = &e.mask;
     }
-    const TextCache::Entry& e =
-        cache_->getForRow(std::size_t(i), t.text.chars.data(), length, points);
-    out.x = xw - e.width / 2;
-    out.y = yw - e.height / 2;
-    out.mask = &e.mask;
     return !out.mask->empty();
   }
 

@@ -45,7 +45,6 @@ TextCache::TextCache() {
 
 TextCache::~TextCache() {
   if (painter_.isActive()) painter_.end();
-  if (inPlacePainter_.isActive()) inPlacePainter_.end();
 }
 
 void TextCache::beginDrawing(const QFont& face) {
@@ -179,40 +178,6 @@ const TextCache::Entry& TextCache::cutForRow(std::size_t row, const char* chars,
   slot.place = place;
   remember(slot.text, chars, length, points);
   return e;
-}
-
-void TextCache::drawInPlace(const char* chars, int length, int points, const Canvas& c, int x,
-                            int y, const QRect& reach) {
-  length = std::clamp(length, 0, 32);
-  if (length == 0) return;
-  const QSize size(c.width(), c.height());
-  if (inPlace_.size() != size || inPlaceTop_ != c.yOffset()) {
-    if (inPlacePainter_.isActive()) inPlacePainter_.end();
-    if (inPlace_.size() != size) {
-      inPlace_ = scratchImage(size.width(), size.height());
-      inPlace_.fill(kBlank);
-    }
-    inPlaceTop_ = c.yOffset();
-  }
-  if (!inPlacePainter_.isActive()) {
-    inPlacePainter_.begin(&inPlace_);
-    inPlacePainter_.setRenderHint(QPainter::Antialiasing, false);
-    inPlacePainter_.setRenderHint(QPainter::TextAntialiasing, false);
-    inPlacePainter_.setPen(QColor(255, 255, 255));
-    inPlacePainter_.translate(0, -inPlaceTop_);
-  }
-  inPlacePainter_.setFont(fontAt(points));
-  inPlacePainter_.drawText(QPoint(x, y + metricsAt(points).ascent()),
-                           QString::fromLatin1(chars, length));
-  inPlaceDrawn_ |= reach.translated(0, -inPlaceTop_) & inPlace_.rect();
-}
-
-void TextCache::takeDrawnInPlace(BitMask& into) {
-  if (inPlacePainter_.isActive()) inPlacePainter_.end();
-  if (inPlaceDrawn_.isEmpty()) return;
-  litMask(inPlace_, inPlaceDrawn_, kBlank, 0, -inPlaceTop_, true, inPlaceTaken_, scanWork_);
-  into.merge(inPlaceTaken_, 0, 0);
-  inPlaceDrawn_ = QRect();
 }
 
 bool TextCache::full() const {

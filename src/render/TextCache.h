@@ -74,16 +74,6 @@ class TextCache {
   // different from the same outline drawn whole. Kept while the text, place and canvas stay.
   const Entry& cutForRow(std::size_t row, const char* chars, int length, int points,
                          const Canvas& c, int x, int y);
-  // Draws a text with its drawing corner at window position (x, y) onto an image shaped like
-  // the canvas, which cuts it as cutForRow's does; only what the canvas shows is filled, and
-  // nothing is kept. `reach` is the window rectangle its pixels cannot leave. Texts of one
-  // colour are drawn one after the other and taken together, in one scan of the image, with
-  // takeDrawnInPlace.
-  void drawInPlace(const char* chars, int length, int points, const Canvas& c, int x, int y,
-                   const QRect& reach);
-  // Lights in `into` (its origin at the window's) every pixel that the texts drawn in place
-  // since the last call lit, and leaves the image blank.
-  void takeDrawnInPlace(BitMask& into);
   // The text extent's width of the text in a table row (length at most 32), as
   // Canvas::textExtent gives it, without rendering the text; remembered with the row.
   int widthForRow(std::size_t row, const char* chars, int length, int points);
@@ -192,12 +182,7 @@ class TextCache {
   std::unordered_map<std::size_t, CutSlot> cut_;        // texts cut by the canvas, by row
   Entry spare_;                                         // a text made while the cache is full
   CutSlot spareCut_;                                    // a cut text made while the cache is full
-  QImage canvasShaped_;  // where they are drawn, as large as the canvas
-  QImage inPlace_;       // texts drawn in place, as large as the canvas and blank between drawings
-  QPainter inPlacePainter_;
-  int inPlaceTop_ = 0;  // the window row of the image's first row
-  QRect inPlaceDrawn_;  // where the texts drawn in place may have lit pixels, in the image
-  BitMask inPlaceTaken_;
+  QImage canvasShaped_;                        // where they are drawn, as large as the canvas
   QImage device_{1, 1, QImage::Format_RGB32};  // measures at its 96 dpi
   QImage scratch_;                             // texts are drawn here to be scanned
   QPainter painter_;
