@@ -159,12 +159,21 @@ void putChunk(QByteArray& out, const char* type, const QByteArray& data) {
 // the packing. Leaves `fits` false, and writes nothing, for a picture of more colours.
 bool writePalettePng(QImage& image, QIODevice& device, bool& fits) {
   fits = false;
-  if (image.format() != QImage::Format_RGB32 || image.isNull()) return false;
+  const bool grey = image.format() == QImage::Format_Grayscale8;
+  if ((image.format() != QImage::Format_RGB32 && !grey) || image.isNull()) return false;
   const int width = image.width();
   const int height = image.height();
+  // A row's colours: an RGB32 row as it is, a grey one (a printed page) through a row buffer.
+  std::vector<QRgb> greyRow(grey ? std::size_t(width) : 0);
+  const auto colours = [&](int y) {
+    const uchar* line = image.constScanLine(y);
+    if (!grey) return reinterpret_cast<const QRgb*>(line);
+    for (int x = 0; x < width; ++x) greyRow[std::size_t(x)] = qRgb(line[x], line[x], line[x]);
+    return static_cast<const QRgb*>(greyRow.data());
+  };
   Palette palette;
   for (int y = 0; y < height; ++y) {
-    const QRgb* from = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    const QRgb* from = colours(y);
     for (int x = 0; x < width; ++x) {
       if (palette.indexOf(from[x]) < 0) return false;
       // The rest of a run of one colour needs no look-up.
@@ -172,15 +181,15 @@ bool writePalettePng(QImage& image, QIODevice& device, bool& fits) {
     }
   }
   fits = true;
-  const int colours = int(palette.table().size());
-  const int depth = colours <= 2 ? 1 : colours <= 4 ? 2 : colours <= 16 ? 4 : 8;
+  const int count = int(palette.table().size());
+  const int depth = count <= 2 ? 1 : count <= 4 ? 2 : count <= 16 ? 4 : 8;
   const int perByte = 8 / depth;
   const std::size_t rowBytes = (std::size_t(width) + std::size_t(perByte) - 1) / perByte;
   const std::size_t rawBytes = (rowBytes + 1) * std::size_t(height);
-  // A packed row with its filter byte is never longer than a row of pixels, so from the second
-  // row on each is written behind the pixels still to be read; the first row's filter byte
-  // would land on its first pixel, so that row is read from a copy.
-  const bool inPlace = image.isDetached();
+  // A packed row with its filter byte is never longer than a row of RGB32 pixels, so from the
+  // second row on each is written behind the pixels still to be read; the first row's filter
+  // byte would land on its first pixel, so that row is read from a copy.
+  const bool inPlace = !grey && image.isDetached();
   std::vector<Bytef> own;
   std::vector<QRgb> firstRow;
   Bytef* const raw = inPlace ? image.bits() : (own.resize(rawBytes), own.data());
@@ -190,8 +199,7 @@ bool writePalettePng(QImage& image, QIODevice& device, bool& fits) {
   }
   Bytef* to = raw;
   for (int y = 0; y < height; ++y) {
-    const QRgb* from =
-        inPlace && y == 0 ? firstRow.data() : reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    const QRgb* from = inPlace && y == 0 ? firstRow.data() : colours(y);
     *to++ = 0;  // no filter
     // Run by run of one colour, the first pixel in a byte's highest bits; whole bytes of a run
     // at once.

@@ -391,6 +391,15 @@ TEST(CliPng, EveryPixelComesBackWithFewOrManyColours) {
     ASSERT_TRUE(back.loadFromData(buffer.data(), "PNG"));
     EXPECT_EQ(differingPixels(back.convertToFormat(QImage::Format_RGB32), image), 0);
     EXPECT_LT(buffer.size(), noise ? 641 * 120 * 3 + 641 * 360 * 3 / 10 : 30000);
+    // A printed page is grey.
+    const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
+    QBuffer greyBuffer;
+    ASSERT_TRUE(greyBuffer.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(writePng(grey, greyBuffer));
+    ASSERT_TRUE(back.loadFromData(greyBuffer.data(), "PNG"));
+    EXPECT_EQ(differingPixels(back.convertToFormat(QImage::Format_RGB32),
+                              grey.convertToFormat(QImage::Format_RGB32)),
+              0);
   }
 }
 
