@@ -100,9 +100,9 @@ bool selectionFits(const Selection& sel, const Board& b, std::string& error) {
 constexpr int kPngCompression = 30;
 constexpr int kMaxPaletteColours = 256;
 
-// The colours of a picture and their palette indexes, looked up pixel by pixel. Neighbouring
-// pixels mostly share a colour, and the few colours a board drawing has are found in a small
-// table before the map is asked.
+// The colours of a picture and their palette indexes, looked up run by run of one colour. The
+// last colour is asked for again most often, and the few colours a board drawing has are found
+// in a small table before the map is asked.
 class Palette {
  public:
   // The colour's index, added when new; -1 once there would be more than 256.
