@@ -15,17 +15,14 @@
 
 #include "render/BitMask.h"
 #include "render/Canvas.h"
+#include "render/PixelTools.h"
 
 namespace fw {
 namespace {
 
-using Pixels = std::set<std::pair<int64_t, int64_t>>;  // (x, y) relative to the origin
+using test::lit;
 
-bool lit(const BitMask& m, int64_t x, int64_t y) {
-  const int64_t c = x - m.left, r = y - m.top;
-  if (r < 0 || r >= m.rows || c < 0 || c >= 64 * int64_t(m.words)) return false;
-  return (m.row(int(r))[c / 64] >> (c % 64)) & 1;
-}
+using Pixels = std::set<std::pair<int64_t, int64_t>>;  // (x, y) relative to the origin
 
 Pixels pixelsOf(const BitMask& m) {
   Pixels p;

@@ -271,12 +271,8 @@ TEST(RenderEquivalence, TextsPutTogetherFromGlyphsMatchWholeTextsAroundTheOutlin
         p.end();
         int differing = 0;
         for (int y = 0; y < ref.height(); ++y)
-          for (int x = 0; x < ref.width(); ++x) {
-            const int r = y - m - e.mask.top, col = x - m - e.mask.left;
-            const bool inMask = r >= 0 && r < e.mask.rows && col >= 0 && col < e.mask.width &&
-                                (e.mask.row(r)[col / 64] >> (col % 64) & 1) != 0;
-            differing += inMask != (ref.pixel(x, y) != qRgb(0, 0, 0));
-          }
+          for (int x = 0; x < ref.width(); ++x)
+            differing += test::lit(e.mask, x - m, y - m) != (ref.pixel(x, y) != qRgb(0, 0, 0));
         EXPECT_EQ(differing, 0) << face.family().toStdString() << " " << points << " pt, \"" << text
                                 << "\"";
       }
