@@ -425,16 +425,17 @@ class Redraw {
       if (!area_.touches(left - reach, top - reach, left + width + reach, top + m.height + reach))
         return false;
     }
-    // Qt fills glyphs above its glyph-cache size as outlines, and an outline cut by the
-    // canvas's top edge can come out a pixel different from the same outline drawn whole:
-    // such texts are kept as drawn on a canvas-shaped image at their very place.
-    if (m.height > kLargestCachedGlyph && yw - m.height / 2 - reach < area_.y1) {
+    // Qt fills glyphs above its glyph-cache size as outlines, and an outline's pixels depend
+    // on where in the image it lies, not only on its phase: now and then one moved by whole
+    // pixels comes out a pixel different, and so does one cut by the canvas's top edge. Such
+    // texts are kept as drawn on a canvas-shaped image at their very place.
+    if (m.height > kLargestCachedGlyph) {
       const int width = cache_->widthForRow(std::size_t(i), t.text.chars.data(), length, points);
       out.x = raster::clampCoord(xw - width / 2);
       out.y = raster::clampCoord(yw - m.height / 2);
-      out.mask =
-          &cache_->cutForRow(std::size_t(i), t.text.chars.data(), length, points, c_, out.x, out.y)
-               .mask;
+      const TextCache::Entry& e = cache_->inPlaceForRow(std::size_t(i), t.text.chars.data(), length,
+                                                        points, c_, out.x, out.y);
+      out.mask = &e.mask;
     } else {
       const TextCache::Entry& e =
           cache_->getForRow(std::size_t(i), t.text.chars.data(), length, points);

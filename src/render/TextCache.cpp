@@ -78,7 +78,7 @@ void TextCache::clear() {
   pairKinds_.clear();
   probe_.reset();
   rows_.clear();  // with the texts the rows put together
-  cut_.clear();
+  inPlace_.clear();
   maskBytes_ = 0;
 }
 
@@ -119,18 +119,18 @@ const TextCache::Entry& TextCache::whole(const char* chars, int length, int poin
   return entries_.emplace(std::move(key), std::move(e)).first->second;
 }
 
-const TextCache::Entry& TextCache::cutForRow(std::size_t row, const char* chars, int length,
-                                             int points, const Canvas& c, int x, int y) {
+const TextCache::Entry& TextCache::inPlaceForRow(std::size_t row, const char* chars, int length,
+                                                 int points, const Canvas& c, int x, int y) {
   length = std::clamp(length, 0, 32);
   const std::array<int, 5> place{x, y, c.width(), c.height(), c.yOffset()};
-  const auto kept = cut_.find(row);
-  if (kept != cut_.end() && kept->second.place == place &&
+  const auto kept = inPlace_.find(row);
+  if (kept != inPlace_.end() && kept->second.place == place &&
       holds(kept->second.text, chars, length, points))
     return kept->second.entry;
   // Once the cache is full, the text is drawn into a spare slot that nobody keeps.
   const bool keep = !full();
-  if (!keep && kept != cut_.end()) cut_.erase(kept);
-  CutSlot& slot = keep ? cut_[row] : spareCut_;
+  if (!keep && kept != inPlace_.end()) inPlace_.erase(kept);
+  InPlaceSlot& slot = keep ? inPlace_[row] : spareInPlace_;
   const QString text = QString::fromLatin1(chars, length);
   const QFontMetrics& fm = metricsAt(points);
   Entry& e = slot.entry;
@@ -190,9 +190,9 @@ TextCache::Usage TextCache::usage() const {
     ++u.wholeTexts;
     u.maskBytes += e.mask.bytes();
   }
-  for (const auto& [row, cut] : cut_) {
+  for (const auto& [row, slot] : inPlace_) {
     ++u.wholeTexts;
-    u.maskBytes += cut.entry.mask.bytes();
+    u.maskBytes += slot.entry.mask.bytes();
   }
   for (const RowSlot& r : rows_) {
     u.composedTexts += r.composed ? 1 : 0;

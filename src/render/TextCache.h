@@ -23,9 +23,11 @@ namespace fw {
 // Board texts rendered once per (string, point size) and kept as one-bit masks, so a redraw
 // copies pixels instead of shaping text again. The masks come from drawing with the canvas's
 // own font through QPainter; text is aliased, so its pixels are exactly the font colour, and
-// drawing at a whole-pixel offset only moves them: drawing the masks gives the very pixels that
-// Canvas::textOut would. A layer's texts all share one colour, so they are merged into one
-// mask of the canvas and drawn in one go.
+// while Qt copies glyphs from its glyph cache, drawing at a whole-pixel offset only moves them:
+// drawing the masks gives the very pixels that Canvas::textOut would. Larger glyphs Qt fills as
+// outlines, whose pixels depend on where in the image they lie, so texts of those sizes are
+// drawn at their very place instead (inPlaceForRow). A layer's texts all share one colour, so
+// they are merged into one mask of the canvas and drawn in one go.
 //
 // Most texts are put together from glyphs instead of being drawn whole: each character's glyph
 // is drawn by its index once per point size and per 1/64-pixel phase, and a text is its
@@ -69,11 +71,11 @@ class TextCache {
   // look-up. The entry stays valid until the next call.
   const Entry& getForRow(std::size_t row, const char* chars, int length, int points);
   // The text in a table row drawn whole with its drawing corner at window position (x, y) on a
-  // canvas-shaped image, so that the canvas's edges cut it exactly as they cut Canvas::textOut:
-  // Qt fills large glyphs as outlines, and an outline cut at the canvas's top comes out a pixel
-  // different from the same outline drawn whole. Kept while the text, place and canvas stay.
-  const Entry& cutForRow(std::size_t row, const char* chars, int length, int points,
-                         const Canvas& c, int x, int y);
+  // canvas-shaped image, so that it comes out as Canvas::textOut draws it there: Qt fills large
+  // glyphs as outlines, and the same outline a whole pixel lower, or cut by the canvas's top
+  // edge, can come out a pixel different. Kept while the text, place and canvas stay.
+  const Entry& inPlaceForRow(std::size_t row, const char* chars, int length, int points,
+                             const Canvas& c, int x, int y);
   // The text extent's width of the text in a table row (length at most 32), as
   // Canvas::textExtent gives it, without rendering the text; remembered with the row.
   int widthForRow(std::size_t row, const char* chars, int length, int points);
@@ -154,7 +156,7 @@ class TextCache {
     int width = 0;
     SlotText text;
   };
-  struct CutSlot {
+  struct InPlaceSlot {
     Entry entry;
     SlotText text;
     std::array<int, 5> place{};  // x, y, and the canvas's width, height and top row
@@ -176,12 +178,12 @@ class TextCache {
   std::vector<Measures> measures_;                    // by point size; height 0 = not measured yet
   std::vector<std::optional<QFontMetrics>> metrics_;  // by point size
   std::vector<std::optional<QFont>> fonts_;           // by point size
-  std::vector<std::unique_ptr<GlyphFace>> glyphFaces_;  // by point size
-  std::vector<PairKind> pairKinds_;                     // by a << 8 | b, for the face
-  std::unique_ptr<GlyphFace> probe_;                    // the characters at the probe size
-  std::unordered_map<std::size_t, CutSlot> cut_;        // texts cut by the canvas, by row
-  Entry spare_;                                         // a text made while the cache is full
-  CutSlot spareCut_;                                    // a cut text made while the cache is full
+  std::vector<std::unique_ptr<GlyphFace>> glyphFaces_;    // by point size
+  std::vector<PairKind> pairKinds_;                       // by a << 8 | b, for the face
+  std::unique_ptr<GlyphFace> probe_;                      // the characters at the probe size
+  std::unordered_map<std::size_t, InPlaceSlot> inPlace_;  // texts drawn at their place, by row
+  Entry spare_;                                           // a text made while the cache is full
+  InPlaceSlot spareInPlace_;                              // one drawn so while the cache is full
   QImage canvasShaped_;                        // where they are drawn, as large as the canvas
   QImage device_{1, 1, QImage::Format_RGB32};  // measures at its 96 dpi
   QImage scratch_;                             // texts are drawn here to be scanned
