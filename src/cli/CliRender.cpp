@@ -369,7 +369,7 @@ QImage renderBoard(const Board& board, const RenderOptions& o) {
   view.ZoomLevel = o.zoom;
   view.scrollX = o.scrollX;
   view.scrollY = o.scrollY;
-  BoardRenderer renderer;
+  BoardRenderer renderer(BoardRenderer::Use::Once);
   renderer.drawBoard(canvas, board, view, o.visibility, o.selection);
   // The canvas's painter has ended, so the picture can share its pixels without a copy.
   return canvas.image();

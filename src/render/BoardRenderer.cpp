@@ -56,6 +56,9 @@ struct TextLayers {
   std::array<bool, kLayerCount> stale{};  // masks[l] still lacks the changed rows' update
   std::array<bool, kLayerCount> anyText{};
   std::array<int, kLayerCount> lastPoints{};
+  // Rows drawn straight onto the canvas after the layer's mask, by a renderer that draws once.
+  std::array<std::vector<int>, kLayerCount> straight;
+  bool drawsOnce = false;
   Key key;
   std::vector<TextItem> texts;
   std::vector<Placed> placed;                   // by row
@@ -71,7 +74,7 @@ struct TextLayers {
     if (k == key && texts.size() == rows &&
         (bytes == 0 || std::memcmp(texts.data(), b.TextTable.data(), bytes) == 0))
       return;
-    if (k == key && rows >= texts.size() && placed.size() == texts.size() &&
+    if (!drawsOnce && k == key && rows >= texts.size() && placed.size() == texts.size() &&
         std::find(stale.begin(), stale.end(), true) == stale.end() && findChanged(b, rows)) {
       texts.resize(rows);
       for (const auto& [row, before] : changed)
@@ -104,6 +107,7 @@ struct TextLayers {
 }  // namespace
 
 struct BoardRenderer::Cache {
+  explicit Cache(Use use) { layers.drawsOnce = use == Use::Once; }
   TextCache texts;
   TextLayers layers;  // kept at least until the batch that draws them is drawn
 };
@@ -302,6 +306,12 @@ class Redraw {
       kept.lastPoints[l] = lastPointsOf(layer);
     }
     if (kept.anyText[l]) c_.pixelMask(0, 0, kept.masks[l], colour);
+    for (const int i : kept.straight[l]) {
+      const TextItem& t = b_.TextTable[std::size_t(i)];
+      c_.setFontPointSize(textPoints(v_, t));
+      c_.setFontColor(colour);
+      centredText(c_, v_, t);
+    }
     leaveFont(kept.lastPoints[l], colour);
   }
 
@@ -318,6 +328,7 @@ class Redraw {
   struct Placement {
     const BitMask* mask = nullptr;
     int x = 0, y = 0;
+    bool straight = false;  // to be drawn straight onto the canvas instead
   };
 
   // The layer's texts all take one colour: they are merged into one mask of the canvas.
@@ -325,6 +336,7 @@ class Redraw {
     const std::size_t l = std::size_t(layer);
     TextLayers& kept = *layers_;
     bool anyText = false;
+    kept.straight[l].clear();
     if (layerShown(vis_, layer)) {
       const int n = rowsInUse(b_.TextCount, kTextCapacity);
       for (int i = 0; i < n; ++i) {
@@ -333,6 +345,10 @@ class Redraw {
         where = TextLayers::Placed{};
         Placement p;
         if (!place(i, p)) continue;
+        if (p.straight) {
+          kept.straight[l].push_back(i);
+          continue;
+        }
         if (!anyText) kept.masks[l].reset(0, area_.y1, c_.height(), c_.width());
         anyText = true;
         kept.masks[l].merge(*p.mask, p.x, p.y);
@@ -424,6 +440,12 @@ class Redraw {
       const int64_t top = yw - m.height / 2;
       if (!area_.touches(left - reach, top - reach, left + width + reach, top + m.height + reach))
         return false;
+    }
+    // Drawn only once, a text Qt fills as outlines costs less drawn straight onto the canvas
+    // than drawn at its place on an image of its own and kept, which pays off only later.
+    if (layers_->drawsOnce && m.height > kLargestCachedGlyph) {
+      out.straight = true;
+      return true;
     }
     // Qt fills glyphs above its glyph-cache size as outlines, and an outline's pixels depend
     // on where in the image it lies, not only on its phase: now and then one moved by whole
@@ -652,7 +674,7 @@ class Redraw {
 
 }  // namespace
 
-BoardRenderer::BoardRenderer() : cache_(std::make_unique<Cache>()) {}
+BoardRenderer::BoardRenderer(Use use) : cache_(std::make_unique<Cache>(use)) {}
 BoardRenderer::~BoardRenderer() = default;
 
 void BoardRenderer::drawBoard(Canvas& c, const Board& b, const View& v, const Visibility& vis,

@@ -47,7 +47,11 @@ constexpr int kNoMarker = 16384;
 // change a pixel (text layouts); an instance lives as long as its canvas.
 class BoardRenderer {
  public:
-  BoardRenderer();
+  // How often a renderer draws: the editor's again and again, so it keeps every text it draws
+  // as pixels; the command line's once, so texts that only pay off when drawn again are drawn
+  // straight.
+  enum class Use { Repeated, Once };
+  explicit BoardRenderer(Use use = Use::Repeated);
   ~BoardRenderer();
 
   // The full repaint of the drawing area. Callers also reset the editor's inverted previews.

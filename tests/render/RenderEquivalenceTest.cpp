@@ -78,6 +78,8 @@ TEST(RenderEquivalence, FastRedrawMatchesTheReferencePixelForPixel) {
   std::mt19937 rng(20240611);
   auto pick = [&](int lo, int hi) { return int(rng() % uint32_t(hi - lo + 1)) + lo; };
   BoardRenderer fast;  // one renderer throughout, so its caches carry over between boards
+  // The command line's kind, which draws large texts straight, used again all the same.
+  BoardRenderer once(BoardRenderer::Use::Once);
   for (int round = 0; round < 24; ++round) {
     const auto board = randomBoard(rng, pick(0, 150), pick(0, 600), pick(0, 120));
     View view;
@@ -148,6 +150,10 @@ TEST(RenderEquivalence, FastRedrawMatchesTheReferencePixelForPixel) {
       reference.drawBoardReference(b, *board, view, vis, sel);
       EXPECT_EQ(test::compareImages(a.image(), b.image()).count, 0) << "round " << round;
       EXPECT_EQ(a.state().fontPointSize, b.state().fontPointSize) << "round " << round;
+      Canvas c(view.areaWidth(), view.areaHeight());
+      once.drawBoard(c, *board, view, vis, sel);
+      EXPECT_EQ(test::compareImages(c.image(), b.image()).count, 0) << "once, round " << round;
+      EXPECT_EQ(c.state().fontPointSize, b.state().fontPointSize) << "once, round " << round;
     }
   }
 }
@@ -226,9 +232,9 @@ TEST(RenderEquivalence, TextsOfEverySizeNearAndFarOffScreen) {
 
 // Qt fills large glyphs as outlines, and now and then the same outline a whole pixel lower
 // comes out a pixel different: such texts, stepped down the window, match the straightforward
-// drawing at every place.
+// drawing at every place, drawn by both kinds of renderer.
 TEST(RenderEquivalence, OutlineTextsMatchWhereverTheyLie) {
-  BoardRenderer fast;
+  BoardRenderer fast, once(BoardRenderer::Use::Once);
   View view;
   view.setAreaSize(900, 500);
   view.ZoomLevel = 4;
@@ -244,10 +250,14 @@ TEST(RenderEquivalence, OutlineTextsMatchWhereverTheyLie) {
         t.x = 396;
         t.y = uint16_t(y);
         board->addText(t);
-        Canvas a(view.areaWidth(), view.areaHeight()), b(view.areaWidth(), view.areaHeight());
+        Canvas a(view.areaWidth(), view.areaHeight()), b(view.areaWidth(), view.areaHeight()),
+            c(view.areaWidth(), view.areaHeight());
         fast.drawBoard(a, *board, view, vis, Selection{});
+        once.drawBoard(c, *board, view, vis, Selection{});
         BoardRenderer().drawBoardReference(b, *board, view, vis, Selection{});
         EXPECT_EQ(test::compareImages(a.image(), b.image()).count, 0)
+            << word << " " << size << " " << y;
+        EXPECT_EQ(test::compareImages(c.image(), b.image()).count, 0)
             << word << " " << size << " " << y;
       }
 }
