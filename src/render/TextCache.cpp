@@ -50,12 +50,27 @@ TextCache::~TextCache() {
 void TextCache::beginDrawing(const QFont& face) {
   const QFont f = withoutSize(face);
   if (full()) clear();
-  if (hasFace_ && f == face_) return;
+  if (hasFace_ && f == face_) {
+    settleFace();
+    return;
+  }
   clear();
   face_ = f;
   hasFace_ = true;
   // A line under, over or through a text belongs to the whole text, not to its glyphs.
   decorated_ = f.underline() || f.overline() || f.strikeOut();
+  settleFace();
+}
+
+void TextCache::settleFace() {
+  if (!settleFont_) settleFont_ = QRawFont::fromFont(QFont(fontAt(12), &device_));
+  const QList<quint32> glyphs = settleFont_->glyphIndexesForString(QStringLiteral("H"));
+  if (glyphs.isEmpty()) return;
+  // Qt keeps the glyphs of its last ten transforms: one of sixteen scales, taken in turn, is
+  // never among them, so the glyph is loaded afresh.
+  settleTurn_ = (settleTurn_ + 1) % 16;
+  settleFont_->alphaMapForGlyph(glyphs.front(), QRawFont::PixelAntialiasing,
+                                QTransform::fromScale(1.0 + (settleTurn_ + 1) / 1024.0, 1.0));
 }
 
 const QFont& TextCache::fontAt(int points) {
@@ -79,6 +94,7 @@ void TextCache::clear() {
   probe_.reset();
   rows_.clear();  // with the texts the rows put together
   inPlace_.clear();
+  settleFont_.reset();
   maskBytes_ = 0;
 }
 

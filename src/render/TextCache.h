@@ -138,6 +138,12 @@ class TextCache {
   void scan(const Drawn& what, int phase, int points, QRect area, int width, int height,
             BitMask& mask);
   const QFontMetrics& metricsAt(int points);
+  // FreeType keeps TrueType hinting state in a face between glyph loads, and Qt shares one face
+  // between every font of its family: after the window's antialiased texts, which load glyphs
+  // of the canvas's face too, Qt's outlines of large texts come out a pixel different here and
+  // there. Loading one glyph for aliased drawing puts the face back as aliased drawing alone
+  // leaves it, as in a process that never draws antialiased text.
+  void settleFace();
   // The scratch image, at least w x h, with its painter active.
   QPainter& scratch(int w, int h);
   void render(const QString& text, int points, Entry& e);
@@ -189,6 +195,8 @@ class TextCache {
   QImage scratch_;                             // texts are drawn here to be scanned
   QPainter painter_;
   BitMask scanWork_;
+  std::optional<QRawFont> settleFont_;  // the face at a small size, for settleFace
+  int settleTurn_ = 0;
   std::size_t maskBytes_ = 0;
 };
 

@@ -262,6 +262,39 @@ TEST(RenderEquivalence, OutlineTextsMatchWhereverTheyLie) {
       }
 }
 
+// The window draws antialiased texts in the canvas's face between redraws, and Qt shares the
+// face's hinting state: a large text drawn after them comes out as in a process that never drew
+// any.
+TEST(RenderEquivalence, LargeTextsAfterAntialiasedTextsInTheSameFace) {
+  View view;
+  view.setAreaSize(1266, 767);
+  view.ZoomLevel = 5;
+  view.scrollX = 101;
+  view.scrollY = 76;
+  auto board = makeBoard(), moved = makeBoard();
+  TextItem t;
+  t.text.set("T09003-R");
+  t.size = 13;
+  t.x = 2 * 4096 + 400;
+  t.y = 304;
+  board->addText(t);
+  t.x -= 4;
+  moved->addText(t);
+  Canvas want(view.areaWidth(), view.areaHeight()), a(view.areaWidth(), view.areaHeight());
+  BoardRenderer().drawBoardReference(want, *moved, view, Visibility{}, Selection{});
+  BoardRenderer fast;
+  fast.drawBoard(a, *board, view, Visibility{}, Selection{});
+  QImage window(400, 40, QImage::Format_ARGB32_Premultiplied);
+  QPainter p(&window);
+  QFont font(a.font().family());
+  font.setPixelSize(13);
+  p.setFont(font);
+  p.drawText(2, 30, QStringLiteral("Zoom 32x 1/1 0123456789"));
+  p.end();
+  fast.drawBoard(a, *moved, view, Visibility{}, Selection{});
+  EXPECT_EQ(test::compareImages(a.image(), want.image()).count, 0);
+}
+
 // Faces the canvas may be given: one with lines under and through its texts, which belong to
 // whole texts, and one that lacks some characters, which come from another font.
 TEST(RenderEquivalence, TextsInOtherFacesMatchToo) {
