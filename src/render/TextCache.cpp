@@ -374,8 +374,8 @@ bool plainChar(uint8_t c) {
 struct Shaped {
   std::vector<uint32_t> glyphs;
   std::vector<int32_t> pens;
-  int32_t advance = 0;
-  QRawFont face;  // whose glyphs they are: the font's own, or a fallback font's
+  int32_t advance = 0;  // only when asked for
+  QRawFont face;        // whose glyphs they are: the font's own, or a fallback font's
 };
 
 bool to64(double px, int32_t& out) {
@@ -385,15 +385,17 @@ bool to64(double px, int32_t& out) {
   return true;
 }
 
-bool shape(const QString& text, const QFont& font, QPaintDevice* device, Shaped& s) {
+bool shape(const QString& text, const QFont& font, QPaintDevice* device, Shaped& s,
+           bool withAdvance = false) {
   QTextLayout layout(text, font, device);
   layout.beginLayout();
   layout.createLine();
   layout.endLayout();
   const QList<QGlyphRun> runs = layout.glyphRuns();
+  if (runs.size() != 1) return false;
   // The sum of the glyphs' advances, without the bearings a line's width takes in.
-  const double advance = QFontMetricsF(font, device).horizontalAdvance(text);
-  if (runs.size() != 1 || !to64(advance, s.advance)) return false;
+  if (withAdvance && !to64(QFontMetricsF(font, device).horizontalAdvance(text), s.advance))
+    return false;
   const QList<quint32> indexes = runs.front().glyphIndexes();
   s.glyphs.assign(indexes.begin(), indexes.end());
   s.pens.clear();
@@ -420,7 +422,7 @@ bool TextCache::simpleChar(GlyphFace& f, uint8_t c, int points) {
     // Shaped once at the probe size: whether the character is one glyph of its own, from the
     // font itself, so that it can be drawn by its index.
     Shaped s;
-    if (plainChar(c) && shape(QString(QChar(c)), fontAt(points), &device_, s) &&
+    if (plainChar(c) && shape(QString(QChar(c)), fontAt(points), &device_, s, true) &&
         s.glyphs.size() == 1 && s.face == rawFont(f, points)) {
       state = 1;
       f.glyphIndex[c] = s.glyphs.front();
@@ -553,7 +555,8 @@ bool TextCache::compose(const char* chars, int length, int points, Entry& e) {
     left = std::min(left, x0);
     right = std::max(right, x0 + g.width - 1);
   }
-  e.height = metricsAt(points).height();
+  if (f.height < 0) f.height = metricsAt(points).height();
+  e.height = f.height;
   if (top > bottom) {
     e.mask.reset(0, 0, 0, 0);
     return true;

@@ -103,6 +103,7 @@ class TextCache {
     // character drawn.
     std::array<std::unique_ptr<std::array<const BitMask*, 64>>, 256> byPhase;
     std::optional<QRawFont> rawFont;  // the face at this size, for drawing glyphs
+    int height = -1;                  // the font's height at this size, once asked for
   };
   // How a pair of characters shapes at any size: learnt once, at a size above every size drawn.
   enum class PairKind : int8_t { Unknown, Plain, Kerned, Complex };
