@@ -230,6 +230,18 @@ TEST(RenderEquivalence, TextsOfEverySizeNearAndFarOffScreen) {
   expectTextsOfEverySizeMatch(nullptr);
 }
 
+// A board holding one text, at board position (x, y) with its layer bits in x.
+std::unique_ptr<Board> boardWithText(const char* word, int size, int x, int y) {
+  auto board = makeBoard();
+  TextItem t;
+  t.text.set(word);
+  t.size = uint8_t(size);
+  t.x = uint16_t(x);
+  t.y = uint16_t(y);
+  board->addText(t);
+  return board;
+}
+
 // Qt fills large glyphs as outlines, and now and then the same outline a whole pixel lower
 // comes out a pixel different: such texts, stepped down the window, match the straightforward
 // drawing at every place, drawn by both kinds of renderer.
@@ -238,27 +250,16 @@ TEST(RenderEquivalence, OutlineTextsMatchWhereverTheyLie) {
   View view;
   view.setAreaSize(900, 500);
   view.ZoomLevel = 4;
-  Visibility vis;
-  vis.grid = false;
   for (const char* word : {"T00627-R", "T09303-C"})
     for (const int size : {25, 35})
       for (int y = 300; y < 316; ++y) {
-        auto board = makeBoard();
-        TextItem t;
-        t.text.set(word);
-        t.size = uint8_t(size);
-        t.x = 396;
-        t.y = uint16_t(y);
-        board->addText(t);
-        Canvas a(view.areaWidth(), view.areaHeight()), b(view.areaWidth(), view.areaHeight()),
-            c(view.areaWidth(), view.areaHeight());
-        fast.drawBoard(a, *board, view, vis, Selection{});
-        once.drawBoard(c, *board, view, vis, Selection{});
-        BoardRenderer().drawBoardReference(b, *board, view, vis, Selection{});
-        EXPECT_EQ(test::compareImages(a.image(), b.image()).count, 0)
-            << word << " " << size << " " << y;
-        EXPECT_EQ(test::compareImages(c.image(), b.image()).count, 0)
-            << word << " " << size << " " << y;
+        const auto board = boardWithText(word, size, 396, y);
+        Canvas a(900, 500), b(900, 500), c(900, 500);
+        fast.drawBoard(a, *board, view, Visibility{}, Selection{});
+        once.drawBoard(c, *board, view, Visibility{}, Selection{});
+        BoardRenderer().drawBoardReference(b, *board, view, Visibility{}, Selection{});
+        EXPECT_EQ(test::compareImages(a.image(), b.image()).count, 0) << word << size << " " << y;
+        EXPECT_EQ(test::compareImages(c.image(), b.image()).count, 0) << word << size << " " << y;
       }
 }
 
@@ -271,16 +272,9 @@ TEST(RenderEquivalence, LargeTextsAfterAntialiasedTextsInTheSameFace) {
   view.ZoomLevel = 5;
   view.scrollX = 101;
   view.scrollY = 76;
-  auto board = makeBoard(), moved = makeBoard();
-  TextItem t;
-  t.text.set("T09003-R");
-  t.size = 13;
-  t.x = 2 * 4096 + 400;
-  t.y = 304;
-  board->addText(t);
-  t.x -= 4;
-  moved->addText(t);
-  Canvas want(view.areaWidth(), view.areaHeight()), a(view.areaWidth(), view.areaHeight());
+  const auto board = boardWithText("T09003-R", 13, 2 * 4096 + 400, 304);
+  const auto moved = boardWithText("T09003-R", 13, 2 * 4096 + 396, 304);
+  Canvas want(1266, 767), a(1266, 767);
   BoardRenderer().drawBoardReference(want, *moved, view, Visibility{}, Selection{});
   BoardRenderer fast;
   fast.drawBoard(a, *board, view, Visibility{}, Selection{});
