@@ -151,29 +151,70 @@ void putChunk(QByteArray& out, const char* type, const QByteArray& data) {
                                    uInt(out.size() - start))));
 }
 
+// One row of pixels as palette indexes of `depth` bits, the first pixel in a byte's highest
+// bits, behind a "no filter" byte; taken run by run of one colour, whole bytes of a run at once.
+// Returns where the next row goes.
+template <typename Pixel, typename IndexOf>
+Bytef* packRow(const Pixel* from, int width, int depth, IndexOf indexOf, Bytef* to) {
+  const int perByte = 8 / depth;
+  *to++ = 0;
+  unsigned byte = 0;
+  int filled = 0;
+  for (int x = 0; x < width;) {
+    const Pixel c = from[x];
+    const unsigned index = unsigned(indexOf(c));
+    int run = 1;
+    while (x + run < width && from[x + run] == c) ++run;
+    x += run;
+    for (; run > 0 && filled != 0; --run) {
+      byte = byte << depth | index;
+      if (++filled == perByte) {
+        *to++ = Bytef(byte);
+        byte = 0;
+        filled = 0;
+      }
+    }
+    if (run >= perByte) {
+      unsigned whole = 0;
+      for (int k = 0; k < perByte; ++k) whole = whole << depth | index;
+      to = std::fill_n(to, run / perByte, Bytef(whole));
+      run %= perByte;
+    }
+    for (; run > 0; --run, ++filled) byte = byte << depth | index;
+  }
+  if (filled != 0) *to++ = Bytef(byte << (depth * (perByte - filled)));
+  return to;
+}
+
 // A picture of at most 256 colours as PNG with a palette of as few bits a pixel as the colours
 // need: a board drawing has a dozen, so its rows shrink to half a byte a pixel before zlib sees
 // them, and zlib looks for runs only, which the drawing's plain surfaces and long tracks are
 // made of. The colours are found first, so that the rows are written once, already packed,
 // over the picture's own pixels when nobody else shares them: fresh memory costs more than
-// the packing. Leaves `fits` false, and writes nothing, for a picture of more colours.
+// the packing. A grey picture (a printed page) is indexed by its bytes. Leaves `fits` false,
+// and writes nothing, for a picture of more colours.
 bool writePalettePng(QImage& image, QIODevice& device, bool& fits) {
   fits = false;
   const bool grey = image.format() == QImage::Format_Grayscale8;
   if ((image.format() != QImage::Format_RGB32 && !grey) || image.isNull()) return false;
   const int width = image.width();
   const int height = image.height();
-  // A row's colours: an RGB32 row as it is, a grey one (a printed page) through a row buffer.
-  std::vector<QRgb> greyRow(grey ? std::size_t(width) : 0);
-  const auto colours = [&](int y) {
-    const uchar* line = image.constScanLine(y);
-    if (!grey) return reinterpret_cast<const QRgb*>(line);
-    for (int x = 0; x < width; ++x) greyRow[std::size_t(x)] = qRgb(line[x], line[x], line[x]);
-    return static_cast<const QRgb*>(greyRow.data());
-  };
+  const auto rgbRow = [&](int y) { return reinterpret_cast<const QRgb*>(image.constScanLine(y)); };
   Palette palette;
+  std::array<int, 256> greyIndex;
+  greyIndex.fill(-1);
+  QList<QRgb> greyTable;
   for (int y = 0; y < height; ++y) {
-    const QRgb* from = colours(y);
+    if (grey) {
+      const uchar* from = image.constScanLine(y);
+      for (int x = 0; x < width; ++x) {
+        if (greyIndex[from[x]] >= 0) continue;
+        greyIndex[from[x]] = int(greyTable.size());
+        greyTable.push_back(qRgb(from[x], from[x], from[x]));
+      }
+      continue;
+    }
+    const QRgb* from = rgbRow(y);
     for (int x = 0; x < width; ++x) {
       if (palette.indexOf(from[x]) < 0) return false;
       // The rest of a run of one colour needs no look-up.
@@ -181,10 +222,10 @@ bool writePalettePng(QImage& image, QIODevice& device, bool& fits) {
     }
   }
   fits = true;
-  const int count = int(palette.table().size());
+  const QList<QRgb>& colourTable = grey ? greyTable : palette.table();
+  const int count = int(colourTable.size());
   const int depth = count <= 2 ? 1 : count <= 4 ? 2 : count <= 16 ? 4 : 8;
-  const int perByte = 8 / depth;
-  const std::size_t rowBytes = (std::size_t(width) + std::size_t(perByte) - 1) / perByte;
+  const std::size_t rowBytes = (std::size_t(width) * std::size_t(depth) + 7) / 8;
   const std::size_t rawBytes = (rowBytes + 1) * std::size_t(height);
   // A packed row with its filter byte is never longer than a row of RGB32 pixels, so from the
   // second row on each is written behind the pixels still to be read; the first row's filter
@@ -193,41 +234,16 @@ bool writePalettePng(QImage& image, QIODevice& device, bool& fits) {
   std::vector<Bytef> own;
   std::vector<QRgb> firstRow;
   Bytef* const raw = inPlace ? image.bits() : (own.resize(rawBytes), own.data());
-  if (inPlace) {
-    const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(0));
-    firstRow.assign(row, row + width);
-  }
+  if (inPlace) firstRow.assign(rgbRow(0), rgbRow(0) + width);
   Bytef* to = raw;
   for (int y = 0; y < height; ++y) {
-    const QRgb* from = inPlace && y == 0 ? firstRow.data() : colours(y);
-    *to++ = 0;  // no filter
-    // Run by run of one colour, the first pixel in a byte's highest bits; whole bytes of a run
-    // at once.
-    unsigned byte = 0;
-    int filled = 0;
-    for (int x = 0; x < width;) {
-      const QRgb c = from[x];
-      const unsigned index = unsigned(palette.indexOf(c));
-      int run = 1;
-      while (x + run < width && from[x + run] == c) ++run;
-      x += run;
-      for (; run > 0 && filled != 0; --run) {
-        byte = byte << depth | index;
-        if (++filled == perByte) {
-          *to++ = Bytef(byte);
-          byte = 0;
-          filled = 0;
-        }
-      }
-      if (run >= perByte) {
-        unsigned whole = 0;
-        for (int k = 0; k < perByte; ++k) whole = whole << depth | index;
-        to = std::fill_n(to, run / perByte, Bytef(whole));
-        run %= perByte;
-      }
-      for (; run > 0; --run, ++filled) byte = byte << depth | index;
-    }
-    if (filled != 0) *to++ = Bytef(byte << (depth * (perByte - filled)));
+    if (grey)
+      to = packRow(
+          image.constScanLine(y), width, depth, [&](uchar g) { return greyIndex[g]; }, to);
+    else
+      to = packRow(
+          inPlace && y == 0 ? firstRow.data() : rgbRow(y), width, depth,
+          [&](QRgb c) { return palette.indexOf(c); }, to);
   }
   z_stream z{};
   if (deflateInit2(&z, 1, Z_DEFLATED, 15, 8, Z_RLE) != Z_OK) return false;
@@ -244,13 +260,13 @@ bool writePalettePng(QImage& image, QIODevice& device, bool& fits) {
   QByteArray png("\x89PNG\r\n\x1a\n", 8);
   QByteArray header;
   putBigEndian(header, uint32_t(width));
-  putBigEndian(header, uint32_t(image.height()));
+  putBigEndian(header, uint32_t(height));
   header.append(char(depth)).append(char(3)).append(3, char(0));  // palette, no interlace
   putChunk(png, "IHDR", header);
-  QByteArray colourTable;
-  for (const QRgb c : palette.table())
-    colourTable.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
-  putChunk(png, "PLTE", colourTable);
+  QByteArray plte;
+  for (const QRgb c : colourTable)
+    plte.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
+  putChunk(png, "PLTE", plte);
   putChunk(png, "IDAT", packed);
   putChunk(png, "IEND", QByteArray());
   return device.write(png) == png.size();
