@@ -286,10 +286,7 @@ class Redraw {
     if (!cache_) {
       for (int i = 0; i < n; ++i) {
         const TextItem& t = b_.TextTable[std::size_t(i)];
-        if (textLayer(t) != layer) continue;
-        c_.setFontPointSize(textPoints(v_, t));
-        c_.setFontColor(colour);
-        if (shown) centredText(c_, v_, t);
+        if (textLayer(t) == layer) straightText(t, colour, shown);
       }
       return;
     }
@@ -306,13 +303,15 @@ class Redraw {
       kept.lastPoints[l] = lastPointsOf(layer);
     }
     if (kept.anyText[l]) c_.pixelMask(0, 0, kept.masks[l], colour);
-    for (const int i : kept.straight[l]) {
-      const TextItem& t = b_.TextTable[std::size_t(i)];
-      c_.setFontPointSize(textPoints(v_, t));
-      c_.setFontColor(colour);
-      centredText(c_, v_, t);
-    }
+    for (const int i : kept.straight[l]) straightText(b_.TextTable[std::size_t(i)], colour, true);
     leaveFont(kept.lastPoints[l], colour);
+  }
+
+  // A text drawn straight onto the canvas in its size and colour, or only its font set.
+  void straightText(const TextItem& t, const QColor& colour, bool draw) {
+    c_.setFontPointSize(textPoints(v_, t));
+    c_.setFontColor(colour);
+    if (draw) centredText(c_, v_, t);
   }
 
   // Leaves the font as the straightforward drawing would.
