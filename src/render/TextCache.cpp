@@ -63,13 +63,15 @@ void TextCache::beginDrawing(const QFont& face) {
 }
 
 void TextCache::settleFace() {
-  if (!settleFont_) settleFont_ = QRawFont::fromFont(QFont(fontAt(12), &device_));
-  const QList<quint32> glyphs = settleFont_->glyphIndexesForString(QStringLiteral("H"));
-  if (glyphs.isEmpty()) return;
+  if (!settleFont_) {
+    settleFont_ = QRawFont::fromFont(QFont(fontAt(12), &device_));
+    const QList<quint32> glyphs = settleFont_->glyphIndexesForString(QStringLiteral("H"));
+    settleGlyph_ = glyphs.isEmpty() ? 0 : glyphs.front();
+  }
   // Qt keeps the glyphs of its last ten transforms: one of sixteen scales, taken in turn, is
   // never among them, so the glyph is loaded afresh.
   settleTurn_ = (settleTurn_ + 1) % 16;
-  settleFont_->alphaMapForGlyph(glyphs.front(), QRawFont::PixelAntialiasing,
+  settleFont_->alphaMapForGlyph(settleGlyph_, QRawFont::PixelAntialiasing,
                                 QTransform::fromScale(1.0 + (settleTurn_ + 1) / 1024.0, 1.0));
 }
 

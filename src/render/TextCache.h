@@ -197,6 +197,7 @@ class TextCache {
   QPainter painter_;
   BitMask scanWork_;
   std::optional<QRawFont> settleFont_;  // the face at a small size, for settleFace
+  quint32 settleGlyph_ = 0;             // its "H"
   int settleTurn_ = 0;
   std::size_t maskBytes_ = 0;
 };
