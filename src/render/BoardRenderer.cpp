@@ -216,8 +216,9 @@ void centredText(Canvas& c, const View& v, const TextItem& t) {
   c.textOut(m.x(textX(t)) - e.width() / 2, m.y(t.y) - e.height() / 2, s);
 }
 
-// Qt draws glyphs up to this many pixels high from bitmaps, larger ones as outlines.
-constexpr int kLargestCachedGlyph = 64;
+// Qt copies glyphs from its glyph cache while the font's pixel size is at most 64, and fills
+// larger ones as outlines; the canvas's 96 dpi make that 48 points.
+constexpr int kLargestCachedGlyphPoints = 64 * 72 / 96;
 
 // One full repaint. The reference drawing goes through the canvas operations one by one, as
 // the drawing rules state them; the fast drawing leaves out what cannot touch the canvas,
@@ -442,7 +443,7 @@ class Redraw {
     }
     // Drawn only once, a text Qt fills as outlines costs less drawn straight onto the canvas
     // than drawn at its place on an image of its own and kept, which pays off only later.
-    if (layers_->drawsOnce && m.height > kLargestCachedGlyph) {
+    if (layers_->drawsOnce && points > kLargestCachedGlyphPoints) {
       out.straight = true;
       return true;
     }
@@ -450,7 +451,7 @@ class Redraw {
     // on where in the image it lies, not only on its phase: now and then one moved by whole
     // pixels comes out a pixel different, and so does one cut by the canvas's top edge. Such
     // texts are kept as drawn on a canvas-shaped image at their very place.
-    if (m.height > kLargestCachedGlyph) {
+    if (points > kLargestCachedGlyphPoints) {
       const int width = cache_->widthForRow(std::size_t(i), t.text.chars.data(), length, points);
       out.x = raster::clampCoord(xw - width / 2);
       out.y = raster::clampCoord(yw - m.height / 2);
