@@ -492,23 +492,48 @@ int32_t TextCache::pairDistance(GlyphFace& f, uint8_t a, uint8_t b, int points) 
   return distance;
 }
 
-const BitMask& TextCache::glyph(GlyphFace& f, uint8_t c, int phase, int points) {
-  auto& found = f.byPhase[c];
-  if (found && (*found)[std::size_t(phase)] != nullptr) return *(*found)[std::size_t(phase)];
-  if (!found) found = std::make_unique<std::array<const BitMask*, 64>>();
-  const uint32_t key = uint32_t(c) << 6 | uint32_t(phase);
+void TextCache::drawGlyph(GlyphFace& f, uint8_t c, int phase, int points, BitMask& mask) {
   const QFontMetrics& fm = metricsAt(points);
   QGlyphRun run;
   run.setRawFont(rawFont(f, points));
   run.setGlyphIndexes({f.glyphIndex[c]});
   run.setPositions({QPointF(0, 0)});
-  BitMask& mask = f.glyphs[key];
   // First the glyph's ink box as the font gives it, a little wider; the outline stays well
   // inside the clip, since an outline cut by it may come out differently.
   const int m = 2 + fm.height() / 16;
   const QRect ink = fm.boundingRect(QChar{c}).translated(0, fm.ascent());
   scan(Drawn{nullptr, &run}, phase, points, ink.adjusted(-m, -m, m + 1, m),
        (f.advance[c] + 63) / 64 + 1, fm.height(), mask);
+}
+
+bool TextCache::phaseFree(GlyphFace& f, int points) {
+  if (f.phaseFree != 0) return f.phaseFree > 0;
+  f.phaseFree = -1;
+  // Qt draws glyphs at four steps within a pixel, the pen's pixel taken by rounding down. A
+  // round letter shows any step: one that comes out the same at all four means the face draws
+  // its glyphs without them, as Qt draws aliased ones.
+  constexpr uint8_t kRound = 'O';
+  if (!simpleChar(f, kRound, points)) return false;
+  BitMask first, other;
+  drawGlyph(f, kRound, 0, points, first);
+  for (const int phase : {16, 32, 48}) {
+    drawGlyph(f, kRound, phase, points, other);
+    if (other.left != first.left || other.top != first.top || other.rows != first.rows ||
+        other.width != first.width || other.bits != first.bits)
+      return false;
+  }
+  f.phaseFree = 1;
+  return true;
+}
+
+const BitMask& TextCache::glyph(GlyphFace& f, uint8_t c, int phase, int points) {
+  if (phaseFree(f, points)) phase = 0;
+  auto& found = f.byPhase[c];
+  if (found && (*found)[std::size_t(phase)] != nullptr) return *(*found)[std::size_t(phase)];
+  if (!found) found = std::make_unique<std::array<const BitMask*, 64>>();
+  const uint32_t key = uint32_t(c) << 6 | uint32_t(phase);
+  BitMask& mask = f.glyphs[key];
+  drawGlyph(f, c, phase, points, mask);
   maskBytes_ += mask.bytes();
   (*found)[std::size_t(phase)] = &mask;
   return mask;

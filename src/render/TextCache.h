@@ -30,7 +30,8 @@ namespace fw {
 // they are merged into one mask of the canvas and drawn in one go.
 //
 // Most texts are put together from glyphs instead of being drawn whole: each character's glyph
-// is drawn by its index once per point size and per 1/64-pixel phase, and a text is its
+// is drawn by its index once per point size and per 1/64-pixel phase (once per size where
+// Qt draws it alike at every phase, as it draws aliased glyphs), and a text is its
 // characters' pixels placed at the pen positions the font's shaping gives. Those positions are
 // the sum of each pair's distance: a pair shaped once at a probe size shows whether it kerns at
 // all, and only kerned pairs are shaped again at each size, so a zoom change costs a few hundred
@@ -104,6 +105,7 @@ class TextCache {
     std::array<std::unique_ptr<std::array<const BitMask*, 64>>, 256> byPhase;
     std::optional<QRawFont> rawFont;  // the face at this size, for drawing glyphs
     int height = -1;                  // the font's height at this size, once asked for
+    int8_t phaseFree = 0;             // 0 not yet known, 1 every phase draws alike, -1 not
   };
   // How a pair of characters shapes at any size: learnt once, at a size above every size drawn.
   enum class PairKind : int8_t { Unknown, Plain, Kerned, Complex };
@@ -119,7 +121,12 @@ class TextCache {
   // The distance from a's pen position to b's in 1/64 pixel, or kComplexPair.
   int32_t pairDistance(GlyphFace& f, uint8_t a, uint8_t b, int points);
   PairKind pairKind(uint8_t a, uint8_t b);
+  // The glyph's pixels with the pen `phase` 64ths of a pixel right of the drawing corner,
+  // kept once drawn.
   const BitMask& glyph(GlyphFace& f, uint8_t c, int phase, int points);
+  void drawGlyph(GlyphFace& f, uint8_t c, int phase, int points, BitMask& mask);
+  // Whether the glyphs at f's size come out the same at every phase, learnt once.
+  bool phaseFree(GlyphFace& f, int points);
   // The text's pixels from its glyphs; false when it has to be drawn whole.
   bool compose(const char* chars, int length, int points, Entry& e);
   // The pen positions of a text made of glyphs and the extent's width; false when it has to be
