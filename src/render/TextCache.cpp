@@ -93,6 +93,7 @@ void TextCache::clear() {
   fonts_.clear();
   glyphFaces_.clear();
   pairKinds_.clear();
+  pairsOneByOne_ = false;
   probe_.reset();
   rows_.clear();  // with the texts the rows put together
   inPlace_.clear();
@@ -413,6 +414,8 @@ bool shape(const QString& text, const QFont& font, QPaintDevice* device, Shaped&
 // Kerning grows with the size: a pair that shows none here, far above any text size drawn, has
 // none at any size drawn.
 constexpr int kProbePoints = 3000;
+// Pairs shaped at once are at most this many characters.
+constexpr int kMaxLearntAtOnce = 2048;
 
 }  // namespace
 
@@ -457,17 +460,54 @@ TextCache::GlyphFace& TextCache::probe() {
 TextCache::PairKind TextCache::pairKind(uint8_t a, uint8_t b) {
   if (pairKinds_.empty()) pairKinds_.assign(std::size_t(1) << 16, PairKind::Unknown);
   PairKind& kind = pairKinds_[std::size_t(a) << 8 | b];
-  if (kind == PairKind::Unknown) {
-    GlyphFace& p = probe();
-    const QChar pair[2] = {QChar(a), QChar(b)};
-    Shaped both;
+  if (kind != PairKind::Unknown) return kind;
+  GlyphFace& p = probe();
+  if (!simpleChar(p, a, kProbePoints) || !simpleChar(p, b, kProbePoints)) {
     kind = PairKind::Complex;
-    if (simpleChar(p, a, kProbePoints) && simpleChar(p, b, kProbePoints) &&
-        shape(QString(pair, 2), fontAt(kProbePoints), &device_, both) && both.glyphs.size() == 2 &&
-        both.glyphs[0] == p.glyphIndex[a] && both.glyphs[1] == p.glyphIndex[b])
-      kind = both.pens[1] == p.advance[a] ? PairKind::Plain : PairKind::Kerned;
+    return kind;
   }
+  if (!pairsOneByOne_ && learnPairs(a, b)) return kind;
+  // Shaped on its own: the pair's glyphs must be the characters' own.
+  const QChar pair[2] = {QChar(a), QChar(b)};
+  Shaped both;
+  kind = PairKind::Complex;
+  if (shape(QString(pair, 2), fontAt(kProbePoints), &device_, both) && both.glyphs.size() == 2 &&
+      both.glyphs[0] == p.glyphIndex[a] && both.glyphs[1] == p.glyphIndex[b])
+    kind = both.pens[1] == p.advance[a] ? PairKind::Plain : PairKind::Kerned;
   return kind;
+}
+
+bool TextCache::learnPairs(uint8_t a, uint8_t b) {
+  // The pair asked for and every pair not yet learnt of the characters met so far, one after
+  // another in one string: a pair's glyphs and distance in it are those it has on its own, so
+  // one shaping learns them all. Where anything in the string shapes otherwise, such as a
+  // ligature, pairs are shaped one by one from then on.
+  GlyphFace& p = probe();
+  QString text;
+  text.append(QChar(a)).append(QChar(b));
+  for (int x = 0; x < 256; ++x) {
+    if (p.charState[std::size_t(x)] != 1) continue;
+    for (int y = 0; y < 256 && text.size() < kMaxLearntAtOnce; ++y)
+      if (p.charState[std::size_t(y)] == 1 &&
+          pairKinds_[std::size_t(x) << 8 | std::size_t(y)] == PairKind::Unknown)
+        text.append(QChar(x)).append(QChar(y));
+  }
+  Shaped s;
+  bool clean =
+      shape(text, fontAt(kProbePoints), &device_, s) && s.glyphs.size() == std::size_t(text.size());
+  for (int i = 0; clean && i < text.size(); ++i)
+    clean = s.glyphs[std::size_t(i)] == p.glyphIndex[text[i].unicode()];
+  if (!clean) {
+    pairsOneByOne_ = true;
+    return false;
+  }
+  for (int i = 0; i + 1 < text.size(); ++i) {
+    const uint8_t x = uint8_t(text[i].unicode()), y = uint8_t(text[i + 1].unicode());
+    const int32_t distance = s.pens[std::size_t(i) + 1] - s.pens[std::size_t(i)];
+    pairKinds_[std::size_t(x) << 8 | y] =
+        distance == p.advance[x] ? PairKind::Plain : PairKind::Kerned;
+  }
+  return true;
 }
 
 int32_t TextCache::pairDistance(GlyphFace& f, uint8_t a, uint8_t b, int points) {
@@ -509,25 +549,25 @@ void TextCache::drawGlyph(GlyphFace& f, uint8_t c, int phase, int points, BitMas
 bool TextCache::phaseFree(GlyphFace& f, int points) {
   if (f.phaseFree != 0) return f.phaseFree > 0;
   f.phaseFree = -1;
-  // Qt draws glyphs at four steps within a pixel, the pen's pixel taken by rounding down. A
-  // round letter shows any step: one that comes out the same at all four means the face draws
-  // its glyphs without them, as Qt draws aliased ones.
-  constexpr uint8_t kRound = 'O';
+  // Qt draws glyphs at quarter-pixel steps where it draws them at all, the pen's pixel taken by
+  // rounding down. A round character shows a half-pixel step in almost every row: one that
+  // comes out the same half a pixel on means the face draws its glyphs without such steps, as
+  // Qt draws aliased ones. The zero is in nearly every font and in most board texts.
+  constexpr uint8_t kRound = '0';
   if (!simpleChar(f, kRound, points)) return false;
-  BitMask first, other;
-  drawGlyph(f, kRound, 0, points, first);
-  for (const int phase : {16, 32, 48}) {
-    drawGlyph(f, kRound, phase, points, other);
-    if (other.left != first.left || other.top != first.top || other.rows != first.rows ||
-        other.width != first.width || other.bits != first.bits)
-      return false;
-  }
+  const BitMask& first = glyph(f, kRound, 0, points);
+  BitMask half;
+  drawGlyph(f, kRound, 32, points, half);
+  if (half.left != first.left || half.top != first.top || half.rows != first.rows ||
+      half.width != first.width || half.bits != first.bits)
+    return false;
   f.phaseFree = 1;
   return true;
 }
 
 const BitMask& TextCache::glyph(GlyphFace& f, uint8_t c, int phase, int points) {
-  if (phaseFree(f, points)) phase = 0;
+  // While it is not yet known, phaseFree asks for the zero at phase 0 through here.
+  if (phase != 0 && phaseFree(f, points)) phase = 0;
   auto& found = f.byPhase[c];
   if (found && (*found)[std::size_t(phase)] != nullptr) return *(*found)[std::size_t(phase)];
   if (!found) found = std::make_unique<std::array<const BitMask*, 64>>();

@@ -121,6 +121,8 @@ class TextCache {
   // The distance from a's pen position to b's in 1/64 pixel, or kComplexPair.
   int32_t pairDistance(GlyphFace& f, uint8_t a, uint8_t b, int points);
   PairKind pairKind(uint8_t a, uint8_t b);
+  // Learns the pair's kind with those of other pairs in one shaping; false when that failed.
+  bool learnPairs(uint8_t a, uint8_t b);
   // The glyph's pixels with the pen `phase` 64ths of a pixel right of the drawing corner,
   // kept once drawn.
   const BitMask& glyph(GlyphFace& f, uint8_t c, int phase, int points);
@@ -192,9 +194,10 @@ class TextCache {
   std::vector<Measures> measures_;                    // by point size; height 0 = not measured yet
   std::vector<std::optional<QFontMetrics>> metrics_;  // by point size
   std::vector<std::optional<QFont>> fonts_;           // by point size
-  std::vector<std::unique_ptr<GlyphFace>> glyphFaces_;    // by point size
-  std::vector<PairKind> pairKinds_;                       // by a << 8 | b, for the face
-  std::unique_ptr<GlyphFace> probe_;                      // the characters at the probe size
+  std::vector<std::unique_ptr<GlyphFace>> glyphFaces_;  // by point size
+  std::vector<PairKind> pairKinds_;                     // by a << 8 | b, for the face
+  bool pairsOneByOne_ = false;        // pairs are shaped on their own, not together
+  std::unique_ptr<GlyphFace> probe_;  // the characters at the probe size
   std::unordered_map<std::size_t, InPlaceSlot> inPlace_;  // texts drawn at their place, by row
   Entry spare_;                                           // a text made while the cache is full
   InPlaceSlot spareInPlace_;                              // one drawn so while the cache is full

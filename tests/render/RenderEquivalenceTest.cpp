@@ -304,23 +304,28 @@ TEST(RenderEquivalence, TextsInOtherFacesMatchToo) {
 
 // Up to the largest size Qt copies glyphs from its cache (64 px, 48 pt), texts of every printable
 // character, each after others and so at many phases, come out of the text cache as drawText
-// draws them whole, in each face the canvas may take. Larger texts are never put together from
-// glyphs: an outline's pixels depend on where it lies.
+// draws them whole, in each face the canvas may take, one of them with ligatures. Larger texts
+// are never put together from glyphs: an outline's pixels depend on where it lies.
 TEST(RenderEquivalence, TextsPutTogetherFromGlyphsMatchWholeTextsAroundTheOutlineSize) {
   std::string printable;
   for (int c = 0x21; c < 0x7F; ++c) printable += char(c);
   printable += "\xC0\xE9\xF1\xDF";
+  std::vector<std::string> texts;
+  for (std::size_t at = 0; at < printable.size(); at += 11)
+    texts.push_back(printable.substr(at, 11));
+  texts.push_back("office flaw");
   QFont underlined(QStringLiteral("Liberation Sans"));
   underlined.setUnderline(true);
+  const QFont ligatures(QStringLiteral("DejaVu Sans"));
+  ASSERT_EQ(QRawFont::fromFont(ligatures).familyName(), QStringLiteral("DejaVu Sans"));
   for (const QFont& face : {Canvas(10, 10).font(), QFont(QStringLiteral("Liberation Sans")),
-                            underlined, QFont(QStringLiteral("DejaVu Math TeX Gyre"))}) {
+                            underlined, QFont(QStringLiteral("DejaVu Math TeX Gyre")), ligatures}) {
     TextCache cache;
     cache.beginDrawing(face);
     for (const int points : {40, 44, 47, 48}) {
       QFont font(face);
       font.setPointSize(points);
-      for (std::size_t at = 0; at < printable.size(); at += 11) {
-        const std::string text = printable.substr(at, 11);
+      for (const std::string& text : texts) {
         const TextCache::Entry& e = cache.getForRow(0, text.data(), int(text.size()), points);
         // The reference, its drawing corner at (m, m) of an image with room all round.
         const int m = 2 * e.height + 16;
