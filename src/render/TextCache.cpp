@@ -483,14 +483,35 @@ bool TextCache::learnPairs(uint8_t a, uint8_t b) {
   // one shaping learns them all. Where anything in the string shapes otherwise, such as a
   // ligature, pairs are shaped one by one from then on.
   GlyphFace& p = probe();
+  std::vector<uint8_t> chars;
+  for (int c = 0; c < 256; ++c)
+    if (p.charState[std::size_t(c)] == 1) chars.push_back(uint8_t(c));
+  // A walk from pair to pair that have not been learnt, each following on from the last where
+  // one does, so that most characters start one pair and end another.
+  std::vector<bool> taken(std::size_t(1) << 16, false);
+  const auto open = [&](uint8_t x, uint8_t y) {
+    const std::size_t k = std::size_t(x) << 8 | y;
+    return !taken[k] && pairKinds_[k] == PairKind::Unknown;
+  };
   QString text;
   text.append(QChar(a)).append(QChar(b));
-  for (int x = 0; x < 256; ++x) {
-    if (p.charState[std::size_t(x)] != 1) continue;
-    for (int y = 0; y < 256 && text.size() < kMaxLearntAtOnce; ++y)
-      if (p.charState[std::size_t(y)] == 1 &&
-          pairKinds_[std::size_t(x) << 8 | std::size_t(y)] == PairKind::Unknown)
-        text.append(QChar(x)).append(QChar(y));
+  taken[std::size_t(a) << 8 | b] = true;
+  std::size_t from = 0;  // no open pair starts with chars[i] for i < from
+  while (text.size() < kMaxLearntAtOnce) {
+    const uint8_t last = uint8_t(text.back().unicode());
+    const auto next =
+        std::find_if(chars.begin(), chars.end(), [&](uint8_t y) { return open(last, y); });
+    if (next != chars.end()) {
+      taken[std::size_t(last) << 8 | *next] = true;
+      text.append(QChar(*next));
+      continue;
+    }
+    // Else a new start: the first character that begins an open pair.
+    while (from < chars.size() && std::none_of(chars.begin(), chars.end(),
+                                               [&](uint8_t y) { return open(chars[from], y); }))
+      ++from;
+    if (from == chars.size()) break;
+    text.append(QChar(chars[from]));
   }
   Shaped s;
   bool clean =
