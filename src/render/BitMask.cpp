@@ -98,11 +98,12 @@ void BitMask::merge(const BitMask& src, int64_t x, int64_t y) {
   const int64_t i0 = std::max<int64_t>(0, -firstWord - 1);
   const int64_t i1 = std::min<int64_t>(src.words - 1, int64_t(words) - 1 - firstWord);
   if (r0 > r1 || i0 > i1) return;
-  if (dy >= 0 && dy + src.rows <= rows && dx >= 0 && dx + src.width <= width &&
-      firstWord + src.words < words) {
-    // Wholly inside, with a word to spare on the right, as glyphs in their text and most texts
-    // in the window are: no bounds to check and no bits past the last column.
+  if (dy >= 0 && dy + src.rows <= rows && dx >= 0 && dx + src.width <= width) {
+    // Wholly inside, as glyphs in their text and most texts in the window are: no bounds to
+    // check. The last source word's high bits need a word of their own only where this mask
+    // has one; where it has none, they are blank, as src lights nothing past its width.
     const std::size_t n = std::size_t(src.words);
+    const bool spill = shift != 0 && firstWord + src.words < words;
     for (int r = 0; r < src.rows; ++r) {
       const uint64_t* s = src.row(r);
       uint64_t* d = row(int(r + dy)) + firstWord;
@@ -110,10 +111,12 @@ void BitMask::merge(const BitMask& src, int64_t x, int64_t y) {
         for (std::size_t i = 0; i < n; ++i) d[i] |= s[i];
         continue;
       }
-      for (std::size_t i = 0; i < n; ++i) {
+      for (std::size_t i = 0; i + 1 < n; ++i) {
         d[i] |= s[i] << shift;
         d[i + 1] |= s[i] >> (64 - shift);
       }
+      d[n - 1] |= s[n - 1] << shift;
+      if (spill) d[n] |= s[n - 1] >> (64 - shift);
     }
     return;
   }
