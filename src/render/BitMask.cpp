@@ -90,6 +90,11 @@ void BitMask::merge(const BitMask& src, int64_t x, int64_t y) {
   // Where src's first row and column land in this mask.
   const int64_t dy = y + src.top - top;
   const int64_t dx = x + src.left - left;
+  if (dy >= 0 && dy + src.rows <= rows && dx >= 0 && dx + src.width <= width) {
+    // Wholly inside, as most texts in the window are.
+    mergeInside(src, x, y);
+    return;
+  }
   const int64_t r0 = std::max<int64_t>(0, -dy);
   const int64_t r1 = std::min<int64_t>(src.rows - 1, int64_t(rows) - 1 - dy);
   // Source word i lands on this mask's words k = firstWord + i (its low bits) and k + 1.
@@ -98,28 +103,6 @@ void BitMask::merge(const BitMask& src, int64_t x, int64_t y) {
   const int64_t i0 = std::max<int64_t>(0, -firstWord - 1);
   const int64_t i1 = std::min<int64_t>(src.words - 1, int64_t(words) - 1 - firstWord);
   if (r0 > r1 || i0 > i1) return;
-  if (dy >= 0 && dy + src.rows <= rows && dx >= 0 && dx + src.width <= width) {
-    // Wholly inside, as glyphs in their text and most texts in the window are: no bounds to
-    // check. The last source word's high bits need a word of their own only where this mask
-    // has one; where it has none, they are blank, as src lights nothing past its width.
-    const std::size_t n = std::size_t(src.words);
-    const bool spill = shift != 0 && firstWord + src.words < words;
-    for (int r = 0; r < src.rows; ++r) {
-      const uint64_t* s = src.row(r);
-      uint64_t* d = row(int(r + dy)) + firstWord;
-      if (shift == 0) {
-        for (std::size_t i = 0; i < n; ++i) d[i] |= s[i];
-        continue;
-      }
-      for (std::size_t i = 0; i + 1 < n; ++i) {
-        d[i] |= s[i] << shift;
-        d[i + 1] |= s[i] >> (64 - shift);
-      }
-      d[n - 1] |= s[n - 1] << shift;
-      if (spill) d[n] |= s[n - 1] >> (64 - shift);
-    }
-    return;
-  }
   for (int64_t r = r0; r <= r1; ++r) {
     const uint64_t* s = src.row(int(r));
     uint64_t* d = row(int(r + dy));

@@ -32,8 +32,37 @@ struct BitMask {
   // Lights every pixel that `src` lights when its origin lies at (x, y) of this mask's origin,
   // as far as it falls inside this mask.
   void merge(const BitMask& src, int64_t x, int64_t y);
+  // merge() for a non-empty src that lies wholly inside this mask, as glyphs in their text do:
+  // nothing is checked.
+  inline void mergeInside(const BitMask& src, int64_t x, int64_t y);
   std::size_t bytes() const { return bits.capacity() * sizeof(uint64_t); }
 };
+
+void BitMask::mergeInside(const BitMask& src, int64_t x, int64_t y) {
+  const int dy = int(y + src.top - top);
+  const int dx = int(x + src.left - left);
+  const int firstWord = dx / 64;
+  const int shift = dx % 64;
+  const std::size_t n = std::size_t(src.words);
+  const uint64_t* s = src.bits.data();
+  uint64_t* d = bits.data() + std::size_t(dy) * std::size_t(words) + std::size_t(firstWord);
+  if (shift == 0) {
+    for (int r = 0; r < src.rows; ++r, s += n, d += words)
+      for (std::size_t i = 0; i < n; ++i) d[i] |= s[i];
+    return;
+  }
+  // The last source word's high bits need a word of their own only where this mask has one;
+  // where it has none, they are blank, as src lights nothing past its width.
+  const bool spill = firstWord + src.words < words;
+  for (int r = 0; r < src.rows; ++r, s += n, d += words) {
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+      d[i] |= s[i] << shift;
+      d[i + 1] |= s[i] >> (64 - shift);
+    }
+    d[n - 1] |= s[n - 1] << shift;
+    if (spill) d[n] |= s[n - 1] >> (64 - shift);
+  }
+}
 
 // The sides of a scanned area that lit pixels touch.
 enum LitSide { kLeftSide = 1, kRightSide = 2, kTopSide = 4, kBottomSide = 8 };

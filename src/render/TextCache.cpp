@@ -650,7 +650,9 @@ bool TextCache::compose(const char* chars, int length, int points, Entry& e) {
     return true;
   }
   e.mask.reset(left, top, bottom - top + 1, right - left + 1);
-  for (int i = 0; i < length; ++i) e.mask.merge(*masks[std::size_t(i)], wholes[std::size_t(i)], 0);
+  for (int i = 0; i < length; ++i)
+    if (!masks[std::size_t(i)]->empty())
+      e.mask.mergeInside(*masks[std::size_t(i)], wholes[std::size_t(i)], 0);
   return true;
 }
 
