@@ -85,14 +85,14 @@ void BitMask::clear(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
   }
 }
 
-void BitMask::merge(const BitMask& src, int64_t x, int64_t y) {
+void BitMask::merge(const MaskView& src, int64_t x, int64_t y) {
   if (src.empty() || empty()) return;
   // Where src's first row and column land in this mask.
   const int64_t dy = y + src.top - top;
   const int64_t dx = x + src.left - left;
   if (dy >= 0 && dy + src.rows <= rows && dx >= 0 && dx + src.width <= width) {
     // Wholly inside, as most texts in the window are.
-    mergeInside(src, x, y);
+    mergeInside(bits.data(), words, left, top, src, x, y);
     return;
   }
   const int64_t r0 = std::max<int64_t>(0, -dy);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRgb>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -13,6 +14,28 @@ namespace fw {
 // rows below it and holds `words` 64-bit words, bit b of word i being the pixel left + 64 i + b
 // columns right of it. Texts are kept this way so that putting many of them together, or on
 // top of each other, costs a few word operations per row instead of one per pixel run.
+struct BitMask;
+
+// A mask's rows without their storage, which a BitMask or a larger store owns: the same layout
+// as BitMask's, read-only.
+struct MaskView {
+  int top = 0;
+  int left = 0;
+  int rows = 0;
+  int width = 0;
+  int words = 0;
+  const uint64_t* bits = nullptr;
+
+  bool empty() const { return rows <= 0 || words <= 0; }
+  const uint64_t* row(int r) const { return bits + std::size_t(r) * std::size_t(words); }
+};
+
+// Lights every pixel of `src`, its origin at (x, y) of the destination's origin, in rows of
+// `words` words from `bits` whose first pixel lies at (left, top) of that origin. src must be
+// non-empty and lie wholly inside the destination: nothing is checked.
+inline void mergeInside(uint64_t* bits, int words, int left, int top, const MaskView& src,
+                        int64_t x, int64_t y);
+
 struct BitMask {
   int top = 0;
   int left = 0;
@@ -31,21 +54,21 @@ struct BitMask {
   void clear(int64_t x1, int64_t y1, int64_t x2, int64_t y2);
   // Lights every pixel that `src` lights when its origin lies at (x, y) of this mask's origin,
   // as far as it falls inside this mask.
-  void merge(const BitMask& src, int64_t x, int64_t y);
-  // merge() for a non-empty src that lies wholly inside this mask, as glyphs in their text do:
-  // nothing is checked.
-  inline void mergeInside(const BitMask& src, int64_t x, int64_t y);
+  void merge(const MaskView& src, int64_t x, int64_t y);
+  void merge(const BitMask& src, int64_t x, int64_t y) { merge(src.view(), x, y); }
+  MaskView view() const { return {top, left, rows, width, words, bits.data()}; }
   std::size_t bytes() const { return bits.capacity() * sizeof(uint64_t); }
 };
 
-void BitMask::mergeInside(const BitMask& src, int64_t x, int64_t y) {
+void mergeInside(uint64_t* bits, int words, int left, int top, const MaskView& src, int64_t x,
+                 int64_t y) {
   const int dy = int(y + src.top - top);
   const int dx = int(x + src.left - left);
   const int firstWord = dx / 64;
   const int shift = dx % 64;
   const std::size_t n = std::size_t(src.words);
-  const uint64_t* s = src.bits.data();
-  uint64_t* d = bits.data() + std::size_t(dy) * std::size_t(words) + std::size_t(firstWord);
+  const uint64_t* s = src.bits;
+  uint64_t* d = bits + std::size_t(dy) * std::size_t(words) + std::size_t(firstWord);
   if (shift == 0) {
     for (int r = 0; r < src.rows; ++r, s += n, d += words)
       for (std::size_t i = 0; i < n; ++i) d[i] |= s[i];

@@ -326,7 +326,7 @@ class Redraw {
  private:
   // A text's pixels and where their origin lies in the window.
   struct Placement {
-    const BitMask* mask = nullptr;
+    MaskView mask;
     int x = 0, y = 0;
     bool straight = false;  // to be drawn straight onto the canvas instead
   };
@@ -351,7 +351,7 @@ class Redraw {
         }
         if (!anyText) kept.masks[l].reset(0, area_.y1, c_.height(), c_.width());
         anyText = true;
-        kept.masks[l].merge(*p.mask, p.x, p.y);
+        kept.masks[l].merge(p.mask, p.x, p.y);
         where = placedAt(layer, p);
       }
     }
@@ -393,12 +393,12 @@ class Redraw {
                        [&](const TextLayers::Placed& p) { return where.meets(p); }))
         continue;
       Placement p;
-      if (place(i, p)) mask.merge(*p.mask, p.x, p.y);
+      if (place(i, p)) mask.merge(p.mask, p.x, p.y);
     }
   }
 
   static TextLayers::Placed placedAt(int layer, const Placement& p) {
-    const BitMask& m = *p.mask;
+    const MaskView& m = p.mask;
     return {layer, p.x + m.left, p.y + m.top, p.x + m.left + m.width - 1, p.y + m.top + m.rows - 1};
   }
 
@@ -455,17 +455,18 @@ class Redraw {
       const int width = cache_->widthForRow(std::size_t(i), t.text.chars.data(), length, points);
       out.x = raster::clampCoord(xw - width / 2);
       out.y = raster::clampCoord(yw - m.height / 2);
-      const TextCache::Entry& e = cache_->inPlaceForRow(std::size_t(i), t.text.chars.data(), length,
-                                                        points, c_, out.x, out.y);
-      out.mask = &e.mask;
+      out.mask =
+          cache_
+              ->inPlaceForRow(std::size_t(i), t.text.chars.data(), length, points, c_, out.x, out.y)
+              .mask;
     } else {
-      const TextCache::Entry& e =
+      const TextCache::Text e =
           cache_->getForRow(std::size_t(i), t.text.chars.data(), length, points);
       out.x = xw - e.width / 2;
       out.y = yw - e.height / 2;
-      out.mask = &e.mask;
+      out.mask = e.mask;
     }
-    return !out.mask->empty();
+    return !out.mask.empty();
   }
 
   void boardArea() {

@@ -96,6 +96,8 @@ void TextCache::clear() {
   pairsOneByOne_ = false;
   probe_.reset();
   rows_.clear();  // with the texts the rows put together
+  store_.clear();
+  storeUsed_ = storeSize_ = 0;
   inPlace_.clear();
   settleFont_.reset();
   maskBytes_ = 0;
@@ -138,14 +140,14 @@ const TextCache::Entry& TextCache::whole(const char* chars, int length, int poin
   return entries_.emplace(std::move(key), std::move(e)).first->second;
 }
 
-const TextCache::Entry& TextCache::inPlaceForRow(std::size_t row, const char* chars, int length,
-                                                 int points, const Canvas& c, int x, int y) {
+TextCache::Text TextCache::inPlaceForRow(std::size_t row, const char* chars, int length, int points,
+                                         const Canvas& c, int x, int y) {
   length = std::clamp(length, 0, 32);
   const std::array<int, 5> place{x, y, c.width(), c.height(), c.yOffset()};
   const auto kept = inPlace_.find(row);
   if (kept != inPlace_.end() && kept->second.place == place &&
       holds(kept->second.text, chars, length, points))
-    return kept->second.entry;
+    return kept->second.entry.text();
   // Once the cache is full, the text is drawn into a spare slot that nobody keeps.
   const bool keep = !full();
   if (!keep && kept != inPlace_.end()) inPlace_.erase(kept);
@@ -192,11 +194,11 @@ const TextCache::Entry& TextCache::inPlaceForRow(std::size_t row, const char* ch
     const bool touches = (sides & ~shared) != 0;
     if (!touches) break;
   }
-  if (!keep) return e;
+  if (!keep) return e.text();
   maskBytes_ += e.mask.bytes();
   slot.place = place;
   remember(slot.text, chars, length, points);
-  return e;
+  return e.text();
 }
 
 bool TextCache::full() const {
@@ -213,10 +215,9 @@ TextCache::Usage TextCache::usage() const {
     ++u.wholeTexts;
     u.maskBytes += slot.entry.mask.bytes();
   }
-  for (const RowSlot& r : rows_) {
-    u.composedTexts += r.composed ? 1 : 0;
-    u.maskBytes += r.own.mask.bytes();
-  }
+  for (const RowSlot& r : rows_) u.composedTexts += r.composed ? 1 : 0;
+  for (std::size_t b = 0; b < store_.size(); ++b)
+    u.maskBytes += (b + 1 < store_.size() ? std::size_t(1) << 15 : storeSize_) * sizeof(uint64_t);
   for (const auto& f : glyphFaces_) {
     if (!f) continue;
     u.glyphs += f->glyphs.size();
@@ -237,36 +238,69 @@ void TextCache::remember(SlotText& slot, const char* chars, int length, int poin
   std::memcpy(slot.chars.data(), chars, std::size_t(length));
 }
 
-const TextCache::Entry& TextCache::getForRow(std::size_t row, const char* chars, int length,
-                                             int points) {
+TextCache::Text TextCache::getForRow(std::size_t row, const char* chars, int length, int points) {
   length = std::clamp(length, 0, 32);
   if (row >= rows_.size()) growRows(row);
   RowSlot& slot = rows_[row];
   if (holds(slot.text, chars, length, points)) {
     if (slot.composed) return slot.own;
-    if (slot.entry != nullptr) return *slot.entry;
+    if (slot.entry != nullptr) return slot.entry->text();
   }
   if (full()) {
-    // Nothing more is kept until the next drawing starts afresh: the text is made in a spare
-    // entry, which the next call reuses.
+    // Nothing more is kept until the next drawing starts afresh.
     slot.text = SlotText{};
     slot.composed = false;
     slot.entry = nullptr;
-    if (!compose(chars, length, points, spare_))
-      render(QString::fromLatin1(chars, length), points, spare_);
-    return spare_;
+    return spare(chars, length, points);
   }
-  slot.composed = compose(chars, length, points, slot.own);
+  Layout l;
+  slot.composed = layOut(chars, length, points, l);
+  slot.entry = nullptr;
   if (slot.composed) {
-    maskBytes_ += slot.own.mask.bytes();
-    slot.entry = nullptr;
+    // Made again where the row's last mask lay when it fits there.
+    const std::size_t n = std::size_t(l.rows) * std::size_t(l.words());
+    if (n > slot.ownCapacity) {
+      slot.ownBits = storeWords(n);
+      slot.ownCapacity = n;
+    }
+    std::fill_n(slot.ownBits, n, uint64_t(0));
+    l.write(slot.ownBits);
+    slot.own = Text{l.width, l.height,
+                    MaskView{l.top, l.left, l.rows, l.columns, l.words(), slot.ownBits}};
   } else {
     slot.entry = &whole(chars, length, points);
   }
-  const Entry& e = slot.composed ? slot.own : *slot.entry;
-  slot.width = e.width;
+  const Text t = slot.composed ? slot.own : slot.entry->text();
+  slot.width = t.width;
   remember(slot.text, chars, length, points);
-  return e;
+  return t;
+}
+
+TextCache::Text TextCache::spare(const char* chars, int length, int points) {
+  Layout l;
+  if (!layOut(chars, length, points, l)) {
+    render(QString::fromLatin1(chars, length), points, spare_);
+    return spare_.text();
+  }
+  spare_.width = l.width;
+  spare_.height = l.height;
+  spare_.mask.reset(l.left, l.top, l.rows, l.columns);
+  l.write(spare_.mask.bits.data());
+  return spare_.text();
+}
+
+uint64_t* TextCache::storeWords(std::size_t n) {
+  // Blocks of 32,768 words (256 KiB), or one of its own for a larger mask.
+  constexpr std::size_t kBlockWords = std::size_t(1) << 15;
+  if (storeUsed_ + n > storeSize_) {
+    storeSize_ = std::max(n, kBlockWords);
+    store_.push_back(std::make_unique<uint64_t[]>(storeSize_));
+    storeUsed_ = 0;
+    maskBytes_ += storeSize_ * sizeof(uint64_t);
+  }
+  uint64_t* at = store_.back().get() + storeUsed_;
+  storeUsed_ += n;
+  return at;
 }
 
 int TextCache::widthForRow(std::size_t row, const char* chars, int length, int points) {
@@ -617,43 +651,45 @@ bool TextCache::place(GlyphFace& f, const char* chars, int length, int points, i
   return true;
 }
 
-bool TextCache::compose(const char* chars, int length, int points, Entry& e) {
+bool TextCache::layOut(const char* chars, int length, int points, Layout& l) {
   if (decorated_) return false;
   GlyphFace& f = glyphFace(points);
   std::array<int32_t, 32> pens{};
-  if (length > int(pens.size()) || !place(f, chars, length, points, pens.data(), e.width))
+  if (length > int(pens.size()) || !place(f, chars, length, points, pens.data(), l.width))
     return false;
-  // Every glyph first, since drawing one uses the scan buffer.
-  std::array<const BitMask*, 32> masks{};
-  std::array<int, 32> wholes{};
+  // Every glyph first, since drawing one uses the scan buffer; a space lights nothing.
+  int top = INT_MAX, bottom = INT_MIN, left = INT_MAX, right = INT_MIN;
+  l.count = 0;
   for (int i = 0; i < length; ++i) {
     const int32_t pen = pens[std::size_t(i)];
     const int whole = int(raster::floorDiv(pen, 64));  // the pixel the pen lies in
-    wholes[std::size_t(i)] = whole;
-    masks[std::size_t(i)] = &glyph(f, uint8_t(chars[i]), pen - whole * 64, points);
-  }
-  // The mask's bounds, then each glyph merged in at its pen's pixel.
-  int top = INT_MAX, bottom = INT_MIN, left = INT_MAX, right = INT_MIN;
-  for (int i = 0; i < length; ++i) {
-    const BitMask& g = *masks[std::size_t(i)];
-    if (g.empty()) continue;  // a space
-    const int x0 = wholes[std::size_t(i)] + g.left;
+    const BitMask& g = glyph(f, uint8_t(chars[i]), pen - whole * 64, points);
+    if (g.empty()) continue;
+    l.glyphs[std::size_t(l.count)] = &g;
+    l.wholes[std::size_t(l.count)] = whole;
+    ++l.count;
     top = std::min(top, g.top);
     bottom = std::max(bottom, g.top + g.rows - 1);
-    left = std::min(left, x0);
-    right = std::max(right, x0 + g.width - 1);
+    left = std::min(left, whole + g.left);
+    right = std::max(right, whole + g.left + g.width - 1);
   }
   if (f.height < 0) f.height = metricsAt(points).height();
-  e.height = f.height;
-  if (top > bottom) {
-    e.mask.reset(0, 0, 0, 0);
+  l.height = f.height;
+  if (l.count == 0) {
+    l.top = l.left = l.rows = l.columns = 0;
     return true;
   }
-  e.mask.reset(left, top, bottom - top + 1, right - left + 1);
-  for (int i = 0; i < length; ++i)
-    if (!masks[std::size_t(i)]->empty())
-      e.mask.mergeInside(*masks[std::size_t(i)], wholes[std::size_t(i)], 0);
+  l.top = top;
+  l.left = left;
+  l.rows = bottom - top + 1;
+  l.columns = right - left + 1;
   return true;
+}
+
+void TextCache::Layout::write(uint64_t* bits) const {
+  for (int i = 0; i < count; ++i)
+    mergeInside(bits, words(), left, top, glyphs[std::size_t(i)]->view(), wholes[std::size_t(i)],
+                0);
 }
 
 }  // namespace fw

@@ -45,10 +45,11 @@ class TextCache {
   TextCache(const TextCache&) = delete;
   TextCache& operator=(const TextCache&) = delete;
 
-  struct Entry {
+  // A text's pixels as the cache keeps them.
+  struct Text {
     int width = 0;  // the text extent, as Canvas::textExtent gives it
     int height = 0;
-    BitMask mask;  // relative to the text's top-left drawing corner
+    MaskView mask;  // relative to the text's top-left drawing corner
   };
   // Font measures of one point size, for deciding cheaply that a text cannot be visible.
   struct Measures {
@@ -70,13 +71,13 @@ class TextCache {
   // The text of `length` Latin-1 characters at `points` (already at least 1) in a given table
   // row (length at most 32): remembers what each row held last, so an unchanged row needs no
   // look-up. The entry stays valid until the next call.
-  const Entry& getForRow(std::size_t row, const char* chars, int length, int points);
+  Text getForRow(std::size_t row, const char* chars, int length, int points);
   // The text in a table row drawn whole with its drawing corner at window position (x, y) on a
   // canvas-shaped image, so that it comes out as Canvas::textOut draws it there: Qt fills large
   // glyphs as outlines, and the same outline a whole pixel lower, or cut by the canvas's top
   // edge, can come out a pixel different. Kept while the text, place and canvas stay.
-  const Entry& inPlaceForRow(std::size_t row, const char* chars, int length, int points,
-                             const Canvas& c, int x, int y);
+  Text inPlaceForRow(std::size_t row, const char* chars, int length, int points, const Canvas& c,
+                     int x, int y);
   // The text extent's width of the text in a table row (length at most 32), as
   // Canvas::textExtent gives it, without rendering the text; remembered with the row.
   int widthForRow(std::size_t row, const char* chars, int length, int points);
@@ -93,6 +94,13 @@ class TextCache {
   void clear();
 
  private:
+  // A text kept with its own mask.
+  struct Entry {
+    int width = 0;
+    int height = 0;
+    BitMask mask;
+    Text text() const { return {width, height, mask.view()}; }
+  };
   // What composing texts from glyphs needs at one point size, learnt as texts ask for it.
   struct GlyphFace {
     std::array<int8_t, 256> charState{};  // 0 not yet shaped, 1 one glyph, -1 anything else
@@ -129,8 +137,25 @@ class TextCache {
   void drawGlyph(GlyphFace& f, uint8_t c, int phase, int points, BitMask& mask);
   // Whether the glyphs at f's size come out the same at every phase, learnt once.
   bool phaseFree(GlyphFace& f, int points);
-  // The text's pixels from its glyphs; false when it has to be drawn whole.
-  bool compose(const char* chars, int length, int points, Entry& e);
+  // A text put together from glyphs: its extent, the bounds of its lit pixels, and each glyph
+  // with the pixel its pen lies in.
+  struct Layout {
+    int width = 0;
+    int height = 0;
+    int top = 0, left = 0, rows = 0, columns = 0;  // rows 0 when nothing is lit
+    int count = 0;
+    std::array<const BitMask*, 32> glyphs{};
+    std::array<int, 32> wholes{};
+    int words() const { return (columns + 63) / 64; }
+    // Lights the glyphs' pixels in rows x words() blank words.
+    void write(uint64_t* bits) const;
+  };
+  // The text's layout from its glyphs; false when it has to be drawn whole.
+  bool layOut(const char* chars, int length, int points, Layout& l);
+  // The text into the spare entry, from its glyphs or drawn whole.
+  Text spare(const char* chars, int length, int points);
+  // Room for `n` words in the store that composed texts share, as long as the cache lasts.
+  uint64_t* storeWords(std::size_t n);
   // The pen positions of a text made of glyphs and the extent's width; false when it has to be
   // drawn whole.
   bool place(GlyphFace& f, const char* chars, int length, int points, int32_t* pens, int& width);
@@ -166,7 +191,9 @@ class TextCache {
     std::array<char, 32> chars{};
   };
   struct RowSlot {
-    Entry own;  // the text put together from glyphs, when `composed`
+    Text own;  // the text put together from glyphs, when `composed`, its mask in the store
+    uint64_t* ownBits = nullptr;
+    std::size_t ownCapacity = 0;  // words at ownBits
     bool composed = false;
     const Entry* entry = nullptr;  // a text drawn whole; both unset while only the width is known
     int width = 0;
@@ -206,8 +233,12 @@ class TextCache {
   QImage scratch_;                             // texts are drawn here to be scanned
   QPainter painter_;
   BitMask scanWork_;
-  std::optional<QRawFont> settleFont_;  // the face at a small size, for settleFace
-  quint32 settleGlyph_ = 0;             // its "H"
+  // Composed texts' masks, in blocks that never move; a row's mask is made again in place
+  // when it fits.
+  std::vector<std::unique_ptr<uint64_t[]>> store_;
+  std::size_t storeUsed_ = 0, storeSize_ = 0;  // words of the last block
+  std::optional<QRawFont> settleFont_;         // the face at a small size, for settleFace
+  quint32 settleGlyph_ = 0;                    // its "H"
   int settleTurn_ = 0;
   std::size_t maskBytes_ = 0;
 };

@@ -13,10 +13,13 @@
 namespace fw::test {
 
 // Whether the mask lights pixel (x, y), relative to its origin.
-inline bool lit(const BitMask& m, int64_t x, int64_t y) {
+inline bool lit(const MaskView& m, int64_t x, int64_t y) {
   const int64_t c = x - m.left, r = y - m.top;
   if (r < 0 || r >= m.rows || c < 0 || c >= 64 * int64_t(m.words)) return false;
   return (m.row(int(r))[c / 64] >> (c % 64)) & 1;
+}
+inline bool lit(const BitMask& m, int64_t x, int64_t y) {
+  return lit(m.view(), x, y);
 }
 
 inline QRgb rgb(int r, int g, int b) {

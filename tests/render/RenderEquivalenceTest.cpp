@@ -326,7 +326,7 @@ TEST(RenderEquivalence, TextsPutTogetherFromGlyphsMatchWholeTextsAroundTheOutlin
       QFont font(face);
       font.setPointSize(points);
       for (const std::string& text : texts) {
-        const TextCache::Entry& e = cache.getForRow(0, text.data(), int(text.size()), points);
+        const TextCache::Text e = cache.getForRow(0, text.data(), int(text.size()), points);
         // The reference, its drawing corner at (m, m) of an image with room all round.
         const int m = 2 * e.height + 16;
         QImage ref(e.width + 2 * m, e.height + 2 * m, QImage::Format_RGB32);
