@@ -171,22 +171,23 @@ TextCache::Text TextCache::inPlaceForRow(std::size_t row, const char* chars, int
   for (const QRect& box : boxes) {
     if (text.isEmpty()) break;
     if (box.isEmpty()) continue;  // the font's box may be off the canvas while pixels are not
-    if (canvasShaped_.size() != canvas.size())
+    // The image is blank outside a drawing: each scan clears what it finds, and the second
+    // box holds every pixel a text can light.
+    if (canvasShaped_.size() != canvas.size()) {
       canvasShaped_ = scratchImage(canvas.width(), canvas.height());
+      canvasShaped_.fill(kBlank);
+    }
     QPainter p(&canvasShaped_);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setRenderHint(QPainter::TextAntialiasing, false);
     p.translate(0, -c.yOffset());
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.fillRect(box, QColor(0, 0, 0));
-    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     p.setFont(fontAt(points));
     p.setPen(QColor(255, 255, 255));
     p.drawText(QPoint(x, y + fm.ascent()), text);
     p.end();
     // Pixels on a side of the box that the canvas does not share mean it was too small.
     const int sides = litMask(canvasShaped_, box.translated(0, -c.yOffset()), kBlank, x,
-                              y - c.yOffset(), false, e.mask, scanWork_);
+                              y - c.yOffset(), true, e.mask, scanWork_);
     const int shared = (box.left() == canvas.left() ? kLeftSide : 0) |
                        (box.right() == canvas.right() ? kRightSide : 0) |
                        (box.top() == canvas.top() ? kTopSide : 0) |
