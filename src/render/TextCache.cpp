@@ -295,7 +295,8 @@ uint64_t* TextCache::storeWords(std::size_t n) {
   constexpr std::size_t kBlockWords = std::size_t(1) << 15;
   if (storeUsed_ + n > storeSize_) {
     storeSize_ = std::max(n, kBlockWords);
-    store_.push_back(std::make_unique<uint64_t[]>(storeSize_));
+    // Left unset: each text blanks its own words.
+    store_.push_back(std::unique_ptr<uint64_t[]>(new uint64_t[storeSize_]));
     storeUsed_ = 0;
     maskBytes_ += storeSize_ * sizeof(uint64_t);
   }
