@@ -10,14 +10,8 @@ class QRect;
 
 namespace fw {
 
-// Rows of one-bit pixels, such as a rendered text, relative to an origin: row r lies top + r
-// rows below it and holds `words` 64-bit words, bit b of word i being the pixel left + 64 i + b
-// columns right of it. Texts are kept this way so that putting many of them together, or on
-// top of each other, costs a few word operations per row instead of one per pixel run.
-struct BitMask;
-
-// A mask's rows without their storage, which a BitMask or a larger store owns: the same layout
-// as BitMask's, read-only.
+// A mask's rows, laid out as BitMask's below, read-only and without their storage, which a
+// BitMask or a larger store owns.
 struct MaskView {
   int top = 0;
   int left = 0;
@@ -36,6 +30,10 @@ struct MaskView {
 inline void mergeInside(uint64_t* bits, int words, int left, int top, const MaskView& src,
                         int64_t x, int64_t y);
 
+// Rows of one-bit pixels, such as a rendered text, relative to an origin: row r lies top + r
+// rows below it and holds `words` 64-bit words, bit b of word i being the pixel left + 64 i + b
+// columns right of it. Texts are kept this way so that putting many of them together, or on
+// top of each other, costs a few word operations per row instead of one per pixel run.
 struct BitMask {
   int top = 0;
   int left = 0;

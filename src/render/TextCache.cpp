@@ -97,7 +97,7 @@ void TextCache::clear() {
   probe_.reset();
   rows_.clear();  // with the texts the rows put together
   store_.clear();
-  storeUsed_ = storeSize_ = 0;
+  storeUsed_ = storeSize_ = storeBytes_ = 0;
   inPlace_.clear();
   settleFont_.reset();
   maskBytes_ = 0;
@@ -217,8 +217,7 @@ TextCache::Usage TextCache::usage() const {
     u.maskBytes += slot.entry.mask.bytes();
   }
   for (const RowSlot& r : rows_) u.composedTexts += r.composed ? 1 : 0;
-  for (std::size_t b = 0; b < store_.size(); ++b)
-    u.maskBytes += (b + 1 < store_.size() ? std::size_t(1) << 15 : storeSize_) * sizeof(uint64_t);
+  u.maskBytes += storeBytes_;
   for (const auto& f : glyphFaces_) {
     if (!f) continue;
     u.glyphs += f->glyphs.size();
@@ -298,6 +297,7 @@ uint64_t* TextCache::storeWords(std::size_t n) {
     // Left unset: each text blanks its own words.
     store_.push_back(std::unique_ptr<uint64_t[]>(new uint64_t[storeSize_]));
     storeUsed_ = 0;
+    storeBytes_ += storeSize_ * sizeof(uint64_t);
     maskBytes_ += storeSize_ * sizeof(uint64_t);
   }
   uint64_t* at = store_.back().get() + storeUsed_;

@@ -70,7 +70,7 @@ class TextCache {
   uint64_t generation() const { return generation_; }
   // The text of `length` Latin-1 characters at `points` (already at least 1) in a given table
   // row (length at most 32): remembers what each row held last, so an unchanged row needs no
-  // look-up. The entry stays valid until the next call.
+  // look-up. Its mask stays valid until the next call.
   Text getForRow(std::size_t row, const char* chars, int length, int points);
   // The text in a table row drawn whole with its drawing corner at window position (x, y) on a
   // canvas-shaped image, so that it comes out as Canvas::textOut draws it there: Qt fills large
@@ -237,6 +237,7 @@ class TextCache {
   // when it fits.
   std::vector<std::unique_ptr<uint64_t[]>> store_;
   std::size_t storeUsed_ = 0, storeSize_ = 0;  // words of the last block
+  std::size_t storeBytes_ = 0;                 // of all blocks
   std::optional<QRawFont> settleFont_;         // the face at a small size, for settleFace
   quint32 settleGlyph_ = 0;                    // its "H"
   int settleTurn_ = 0;
