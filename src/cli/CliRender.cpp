@@ -6,6 +6,8 @@
 #include <array>
 #include <charconv>
 #include <memory>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -186,6 +188,28 @@ Bytef* packRow(const Pixel* from, int width, int depth, IndexOf indexOf, Bytef* 
   return to;
 }
 
+// Pictures of this many rows or more are compressed in two halves at once.
+constexpr int kSplitRows = 64;
+
+// `n` bytes as raw deflate at zlib's fastest level, looking for runs only, appended to `out`;
+// ended on a byte boundary, or as the stream's last block when `last`.
+bool deflateRaw(const Bytef* in, std::size_t n, bool last, QByteArray& out) {
+  z_stream z{};
+  if (deflateInit2(&z, 1, Z_DEFLATED, -15, 8, Z_RLE) != Z_OK) return false;
+  const qsizetype start = out.size();
+  out.resize(start + qsizetype(deflateBound(&z, uLong(n))) + 16);
+  z.next_in = const_cast<Bytef*>(in);
+  z.avail_in = uInt(n);
+  z.next_out = reinterpret_cast<Bytef*>(out.data() + start);
+  z.avail_out = uInt(out.size() - start);
+  const int status = deflate(&z, last ? Z_FINISH : Z_SYNC_FLUSH);
+  const bool done =
+      last ? status == Z_STREAM_END : status == Z_OK && z.avail_in == 0 && z.avail_out != 0;
+  out.resize(start + qsizetype(z.total_out));
+  deflateEnd(&z);
+  return done;
+}
+
 // A picture of at most 256 colours as PNG with a palette of as few bits a pixel as the colours
 // need: a board drawing has a dozen, so its rows shrink to half a byte a pixel before zlib sees
 // them, and zlib looks for runs only, which the drawing's plain surfaces and long tracks are
@@ -226,36 +250,58 @@ bool writePalettePng(QImage& image, QIODevice& device, bool& fits) {
   const int count = int(colourTable.size());
   const int depth = count <= 2 ? 1 : count <= 4 ? 2 : count <= 16 ? 4 : 8;
   const std::size_t rowBytes = (std::size_t(width) * std::size_t(depth) + 7) / 8;
-  const std::size_t rawBytes = (rowBytes + 1) * std::size_t(height);
+  // A tall picture is packed and compressed in two halves at once, the lower one on a thread
+  // of its own with a copy of the palette: zlib lets two raw streams, the first ended on a
+  // byte, follow each other, with one checksum over both.
+  const int split = height >= kSplitRows ? height / 2 : height;
+  const std::size_t topBytes = (rowBytes + 1) * std::size_t(split);
+  const std::size_t bottomBytes = (rowBytes + 1) * std::size_t(height - split);
   // A packed row with its filter byte is never longer than a row of RGB32 pixels, so from the
   // second row on each is written behind the pixels still to be read; the first row's filter
-  // byte would land on its first pixel, so that row is read from a copy.
+  // byte would land on its first pixel, so that row is read from a copy. The lower half is
+  // packed apart, as its rows would land on the upper half's pixels.
   const bool inPlace = !grey && image.isDetached();
-  std::vector<Bytef> own;
+  std::vector<Bytef> own, lower(bottomBytes);
   std::vector<QRgb> firstRow;
-  Bytef* const raw = inPlace ? image.bits() : (own.resize(rawBytes), own.data());
+  Bytef* const raw = inPlace ? image.bits() : (own.resize(topBytes), own.data());
   if (inPlace) firstRow.assign(rgbRow(0), rgbRow(0) + width);
-  Bytef* to = raw;
-  for (int y = 0; y < height; ++y) {
-    if (grey)
-      to = packRow(
-          image.constScanLine(y), width, depth, [&](uchar g) { return greyIndex[g]; }, to);
-    else
-      to = packRow(
-          inPlace && y == 0 ? firstRow.data() : rgbRow(y), width, depth,
-          [&](QRgb c) { return palette.indexOf(c); }, to);
+  const auto pack = [&](int y0, int y1, Bytef* to, Palette& colours) {
+    for (int y = y0; y < y1; ++y) {
+      if (grey)
+        to = packRow(
+            image.constScanLine(y), width, depth, [&](uchar g) { return greyIndex[g]; }, to);
+      else
+        to = packRow(
+            inPlace && y == 0 ? firstRow.data() : rgbRow(y), width, depth,
+            [&](QRgb c) { return colours.indexOf(c); }, to);
+    }
+  };
+  QByteArray lowerPacked;
+  uLong lowerSum = adler32(0, nullptr, 0);
+  bool lowerDone = true;
+  auto lowerWork = [&, colours = palette]() mutable {
+    pack(split, height, lower.data(), colours);
+    lowerSum = adler32(lowerSum, lower.data(), uInt(bottomBytes));
+    lowerDone = deflateRaw(lower.data(), bottomBytes, true, lowerPacked);
+  };
+  std::thread lowerHalf;
+  if (split < height) {
+    try {
+      lowerHalf = std::thread(lowerWork);
+    } catch (const std::system_error&) {
+      lowerWork();  // no thread to be had: one half after the other
+    }
   }
-  z_stream z{};
-  if (deflateInit2(&z, 1, Z_DEFLATED, 15, 8, Z_RLE) != Z_OK) return false;
-  QByteArray packed(qsizetype(deflateBound(&z, uLong(rawBytes))), Qt::Uninitialized);
-  z.next_in = raw;
-  z.avail_in = uInt(rawBytes);
-  z.next_out = reinterpret_cast<Bytef*>(packed.data());
-  z.avail_out = uInt(packed.size());
-  const bool done = deflate(&z, Z_FINISH) == Z_STREAM_END;
-  packed.resize(qsizetype(z.total_out));
-  deflateEnd(&z);
-  if (!done) return false;
+  pack(0, split, raw, palette);
+  QByteArray packed("\x78\x01", 2);  // deflate with a 32 KiB window, fastest level
+  const bool upperDone = deflateRaw(raw, topBytes, split == height, packed);
+  const uLong upperSum = adler32(adler32(0, nullptr, 0), raw, uInt(topBytes));
+  if (lowerHalf.joinable()) lowerHalf.join();
+  if (!upperDone || !lowerDone) return false;
+  packed.append(lowerPacked);
+  const uLong sum = adler32_combine(upperSum, lowerSum, z_off_t(bottomBytes));
+  const char trailer[4] = {char(sum >> 24), char(sum >> 16), char(sum >> 8), char(sum)};
+  packed.append(trailer, 4);
 
   QByteArray png("\x89PNG\r\n\x1a\n", 8);
   QByteArray header;
