@@ -502,23 +502,39 @@ TextCache::PairKind TextCache::pairKind(uint8_t a, uint8_t b) {
     kind = PairKind::Complex;
     return kind;
   }
-  if (!pairsOneByOne_ && learnPairs(a, b)) return kind;
-  // Shaped on its own: the pair's glyphs must be the characters' own.
-  const QChar pair[2] = {QChar(a), QChar(b)};
-  Shaped both;
-  kind = PairKind::Complex;
-  if (shape(QString(pair, 2), fontAt(kProbePoints), &device_, both) && both.glyphs.size() == 2 &&
-      both.glyphs[0] == p.glyphIndex[a] && both.glyphs[1] == p.glyphIndex[b])
-    kind = both.pens[1] == p.advance[a] ? PairKind::Plain : PairKind::Kerned;
+  // Where anything in a string of many pairs shapes otherwise, such as a ligature, pairs are
+  // shaped one by one from then on; a pair that does so on its own is complex.
+  if (!pairsOneByOne_ && learnPairs(a, b, true)) return kind;
+  pairsOneByOne_ = true;
+  if (!learnPairs(a, b, false)) kind = PairKind::Complex;
   return kind;
 }
 
-bool TextCache::learnPairs(uint8_t a, uint8_t b) {
-  // The pair asked for and every pair not yet learnt of the characters met so far, one after
-  // another in one string: a pair's glyphs and distance in it are those it has on its own, so
-  // one shaping learns them all. Where anything in the string shapes otherwise, such as a
-  // ligature, pairs are shaped one by one from then on.
+bool TextCache::learnPairs(uint8_t a, uint8_t b, bool together) {
+  // The pair asked for and, together, every pair not yet learnt of the characters met so far,
+  // one after another in one string: a pair's glyphs and distance in it are those it has on its
+  // own, so one shaping learns them all.
   GlyphFace& p = probe();
+  QString text;
+  text.append(QChar(a)).append(QChar(b));
+  if (together) walkOpenPairs(text);
+  Shaped s;
+  bool clean =
+      shape(text, fontAt(kProbePoints), &device_, s) && s.glyphs.size() == std::size_t(text.size());
+  for (int i = 0; clean && i < text.size(); ++i)
+    clean = s.glyphs[std::size_t(i)] == p.glyphIndex[text[i].unicode()];
+  if (!clean) return false;
+  for (int i = 0; i + 1 < text.size(); ++i) {
+    const uint8_t x = uint8_t(text[i].unicode()), y = uint8_t(text[i + 1].unicode());
+    const int32_t distance = s.pens[std::size_t(i) + 1] - s.pens[std::size_t(i)];
+    pairKinds_[std::size_t(x) << 8 | y] =
+        distance == p.advance[x] ? PairKind::Plain : PairKind::Kerned;
+  }
+  return true;
+}
+
+void TextCache::walkOpenPairs(QString& text) {
+  const GlyphFace& p = probe();
   std::vector<uint8_t> chars;
   for (int c = 0; c < 256; ++c)
     if (p.charState[std::size_t(c)] == 1) chars.push_back(uint8_t(c));
@@ -529,9 +545,7 @@ bool TextCache::learnPairs(uint8_t a, uint8_t b) {
     const std::size_t k = std::size_t(x) << 8 | y;
     return !taken[k] && pairKinds_[k] == PairKind::Unknown;
   };
-  QString text;
-  text.append(QChar(a)).append(QChar(b));
-  taken[std::size_t(a) << 8 | b] = true;
+  taken[std::size_t(text[0].unicode()) << 8 | text[1].unicode()] = true;
   std::size_t from = 0;  // no open pair starts with chars[i] for i < from
   while (text.size() < kMaxLearntAtOnce) {
     const uint8_t last = uint8_t(text.back().unicode());
@@ -549,22 +563,6 @@ bool TextCache::learnPairs(uint8_t a, uint8_t b) {
     if (from == chars.size()) break;
     text.append(QChar(chars[from]));
   }
-  Shaped s;
-  bool clean =
-      shape(text, fontAt(kProbePoints), &device_, s) && s.glyphs.size() == std::size_t(text.size());
-  for (int i = 0; clean && i < text.size(); ++i)
-    clean = s.glyphs[std::size_t(i)] == p.glyphIndex[text[i].unicode()];
-  if (!clean) {
-    pairsOneByOne_ = true;
-    return false;
-  }
-  for (int i = 0; i + 1 < text.size(); ++i) {
-    const uint8_t x = uint8_t(text[i].unicode()), y = uint8_t(text[i + 1].unicode());
-    const int32_t distance = s.pens[std::size_t(i) + 1] - s.pens[std::size_t(i)];
-    pairKinds_[std::size_t(x) << 8 | y] =
-        distance == p.advance[x] ? PairKind::Plain : PairKind::Kerned;
-  }
-  return true;
 }
 
 int32_t TextCache::pairDistance(GlyphFace& f, uint8_t a, uint8_t b, int points) {

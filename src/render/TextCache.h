@@ -129,8 +129,11 @@ class TextCache {
   // The distance from a's pen position to b's in 1/64 pixel, or kComplexPair.
   int32_t pairDistance(GlyphFace& f, uint8_t a, uint8_t b, int points);
   PairKind pairKind(uint8_t a, uint8_t b);
-  // Learns the pair's kind with those of other pairs in one shaping; false when that failed.
-  bool learnPairs(uint8_t a, uint8_t b);
+  // Learns the pair's kind, `together` with those of other pairs, in one shaping; false when
+  // anything in it shapes to other than the characters' own glyphs.
+  bool learnPairs(uint8_t a, uint8_t b, bool together);
+  // Appends to `text`, which holds a pair, a walk through the pairs not yet learnt.
+  void walkOpenPairs(QString& text);
   // The glyph's pixels with the pen `phase` 64ths of a pixel right of the drawing corner,
   // kept once drawn.
   const BitMask& glyph(GlyphFace& f, uint8_t c, int phase, int points);
