@@ -455,10 +455,10 @@ class Redraw {
       const int width = cache_->widthForRow(std::size_t(i), t.text.chars.data(), length, points);
       out.x = raster::clampCoord(xw - width / 2);
       out.y = raster::clampCoord(yw - m.height / 2);
-      out.mask =
-          cache_
-              ->inPlaceForRow(std::size_t(i), t.text.chars.data(), length, points, c_, out.x, out.y)
-              .mask;
+      out.mask = cache_
+                     ->inPlaceForRow(std::size_t(i), t.text.chars.data(), length, points, width, c_,
+                                     out.x, out.y)
+                     .mask;
     } else {
       const TextCache::Text e =
           cache_->getForRow(std::size_t(i), t.text.chars.data(), length, points);

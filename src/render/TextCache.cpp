@@ -141,7 +141,7 @@ const TextCache::Entry& TextCache::whole(const char* chars, int length, int poin
 }
 
 TextCache::Text TextCache::inPlaceForRow(std::size_t row, const char* chars, int length, int points,
-                                         const Canvas& c, int x, int y) {
+                                         int width, const Canvas& c, int x, int y) {
   length = std::clamp(length, 0, 32);
   const std::array<int, 5> place{x, y, c.width(), c.height(), c.yOffset()};
   const auto kept = inPlace_.find(row);
@@ -155,7 +155,7 @@ TextCache::Text TextCache::inPlaceForRow(std::size_t row, const char* chars, int
   const QString text = QString::fromLatin1(chars, length);
   const QFontMetrics& fm = metricsAt(points);
   Entry& e = slot.entry;
-  e.width = fm.horizontalAdvance(text);
+  e.width = width;
   e.height = fm.height();
   // First the text's ink box as the font gives it, a little wider, then, if anything touches
   // that box's border inside the canvas, everywhere its pixels can lie; window coordinates.

@@ -72,12 +72,13 @@ class TextCache {
   // row (length at most 32): remembers what each row held last, so an unchanged row needs no
   // look-up. Its mask stays valid until the next call.
   Text getForRow(std::size_t row, const char* chars, int length, int points);
-  // The text in a table row drawn whole with its drawing corner at window position (x, y) on a
-  // canvas-shaped image, so that it comes out as Canvas::textOut draws it there: Qt fills large
-  // glyphs as outlines, and the same outline a whole pixel lower, or cut by the canvas's top
-  // edge, can come out a pixel different. Kept while the text, place and canvas stay.
-  Text inPlaceForRow(std::size_t row, const char* chars, int length, int points, const Canvas& c,
-                     int x, int y);
+  // The text in a table row, of extent width `width` as widthForRow gives it, drawn whole with
+  // its drawing corner at window position (x, y) on a canvas-shaped image, so that it comes out
+  // as Canvas::textOut draws it there: Qt fills large glyphs as outlines, and the same outline a
+  // whole pixel lower, or cut by the canvas's top edge, can come out a pixel different. Kept
+  // while the text, place and canvas stay.
+  Text inPlaceForRow(std::size_t row, const char* chars, int length, int points, int width,
+                     const Canvas& c, int x, int y);
   // The text extent's width of the text in a table row (length at most 32), as
   // Canvas::textExtent gives it, without rendering the text; remembered with the row.
   int widthForRow(std::size_t row, const char* chars, int length, int points);
