@@ -395,6 +395,29 @@ TEST(RenderEquivalence, AFullTextCacheStopsGrowingAndDrawsTheSame) {
   EXPECT_LT(fast.textCacheUsage()[3], std::size_t(50) << 20);
 }
 
+// Going back and forth between two zooms puts every text together again at each, where it lay
+// before when it fits there: after the first rounds the cache holds no more, and the pixels
+// stay those of the straightforward drawing.
+TEST(RenderEquivalence, ZoomingBackAndForthKeepsTheCacheFromGrowing) {
+  std::mt19937 rng(3);
+  const auto board = randomBoard(rng, 20, 100, 3000);
+  View views[2];
+  for (int z = 0; z < 2; ++z) {
+    views[z].setAreaSize(900, 700);
+    views[z].ZoomLevel = z;
+  }
+  Canvas a(900, 700), b(900, 700);
+  BoardRenderer fast, reference;
+  std::size_t settled = 0;
+  for (int round = 0; round < 12; ++round) {
+    for (const View& v : views) fast.drawBoard(a, *board, v, Visibility{}, Selection{});
+    if (round == 1) settled = fast.textCacheUsage()[3];
+  }
+  EXPECT_EQ(fast.textCacheUsage()[3], settled);
+  reference.drawBoardReference(b, *board, views[1], Visibility{}, Selection{});
+  EXPECT_EQ(test::compareImages(a.image(), b.image()).count, 0);
+}
+
 TEST(RenderEquivalence, LayerTextsFromTheCacheMatchDirectDrawing) {
   // Texts at every size and zoom, partly outside the canvas on each side.
   auto board = makeBoard();
