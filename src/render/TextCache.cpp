@@ -162,44 +162,81 @@ TextCache::Text TextCache::inPlaceForRow(std::size_t row, const char* chars, int
   const QRect canvas(0, c.yOffset(), c.width(), c.height());
   const int m = 2 + e.height / 16;
   const int r = reach(e.height);
-  const QRect boxes[2] = {
+  // The font's ink box leaves out lines under, over or through the text; the line's box holds
+  // them.
+  const QRect ink =
       (fm.boundingRect(text).translated(x, y + fm.ascent()) | QRect(x, y, e.width, e.height))
-              .adjusted(-m, -m, m, m) &
-          canvas,
-      QRect(x - r, y - r, e.width + 2 * r, e.height + 2 * r) & canvas};
+          .adjusted(-m, -m, m, m);
+  const QRect all = QRect(x - r, y - r, e.width + 2 * r, e.height + 2 * r) & canvas;
   e.mask.reset(0, 0, 0, 0);
-  for (const QRect& box : boxes) {
-    if (text.isEmpty()) break;
-    if (box.isEmpty()) continue;  // the font's box may be off the canvas while pixels are not
-    // The image is blank outside a drawing: each scan clears what it finds, and the second
-    // box holds every pixel a text can light.
-    if (canvasShaped_.size() != canvas.size()) {
-      canvasShaped_ = scratchImage(canvas.width(), canvas.height());
-      canvasShaped_.fill(kBlank);
-    }
-    QPainter p(&canvasShaped_);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setRenderHint(QPainter::TextAntialiasing, false);
-    p.translate(0, -c.yOffset());
-    p.setFont(fontAt(points));
-    p.setPen(QColor(255, 255, 255));
-    p.drawText(QPoint(x, y + fm.ascent()), text);
-    p.end();
-    // Pixels on a side of the box that the canvas does not share mean it was too small.
-    const int sides = litMask(canvasShaped_, box.translated(0, -c.yOffset()), kBlank, x,
-                              y - c.yOffset(), true, e.mask, scanWork_);
+  if (text.isEmpty() || all.isEmpty()) return keepInPlace(slot, keep, chars, length, points, place);
+  drawInPlace(text, points, fm.ascent(), c, x, y);
+  const QRect first = ink & canvas;
+  // Pixels on a side of a box that the canvas does not share mean the box was too small.
+  const auto touches = [&](const QRect& box, int sides) {
     const int shared = (box.left() == canvas.left() ? kLeftSide : 0) |
                        (box.right() == canvas.right() ? kRightSide : 0) |
                        (box.top() == canvas.top() ? kTopSide : 0) |
                        (box.bottom() == canvas.bottom() ? kBottomSide : 0);
-    const bool touches = (sides & ~shared) != 0;
-    if (!touches) break;
+    return (sides & ~shared) != 0;
+  };
+  const auto scan = [&](const QRect& box, bool clear) {
+    return litMask(canvasShaped_, box.translated(0, -c.yOffset()), kBlank, x, y - c.yOffset(),
+                   clear, e.mask, scanWork_);
+  };
+  if (!first.isEmpty()) {
+    if (!touches(first, scan(first, true)))
+      return keepInPlace(slot, keep, chars, length, points, place);
+    drawInPlace(text, points, fm.ascent(), c, x, y);  // the scan cleared what it found
+  } else {
+    // The ink box lies off the canvas: whatever of the text reaches the canvas comes in across
+    // the canvas's edges, where they cross the box of everywhere its pixels can lie.
+    const QRect edges[4] = {QRect(all.left(), all.top(), all.width(), 1),
+                            QRect(all.left(), all.bottom(), all.width(), 1),
+                            QRect(all.left(), all.top(), 1, all.height()),
+                            QRect(all.right(), all.top(), 1, all.height())};
+    const bool onEdge[4] = {all.top() == canvas.top(), all.bottom() == canvas.bottom(),
+                            all.left() == canvas.left(), all.right() == canvas.right()};
+    bool lit = false;
+    for (int k = 0; k < 4 && !lit; ++k) lit = onEdge[k] && scan(edges[k], false) != 0;
+    if (!lit) {
+      e.mask.reset(0, 0, 0, 0);
+      return keepInPlace(slot, keep, chars, length, points, place);
+    }
   }
-  if (!keep) return e.text();
-  maskBytes_ += e.mask.bytes();
+  // The image is blank outside a drawing: each scan clears what it finds, and this box holds
+  // every pixel a text can light.
+  scan(all, true);
+  return keepInPlace(slot, keep, chars, length, points, place);
+}
+
+// Draws a text on the canvas-shaped image at its very place, white on blank.
+void TextCache::drawInPlace(const QString& text, int points, int ascent, const Canvas& c, int x,
+                            int y) {
+  const QSize size(c.width(), c.height());
+  if (canvasShaped_.size() != size) {
+    canvasShaped_ = scratchImage(size.width(), size.height());
+    canvasShaped_.fill(kBlank);
+  }
+  QPainter p(&canvasShaped_);
+  p.setRenderHint(QPainter::Antialiasing, false);
+  p.setRenderHint(QPainter::TextAntialiasing, false);
+  p.translate(0, -c.yOffset());
+  p.setFont(fontAt(points));
+  p.setPen(QColor(255, 255, 255));
+  p.drawText(QPoint(x, y + ascent), text);
+  p.end();
+}
+
+// Counts a text just drawn at its place against the cache and keeps it there, unless the
+// cache is full.
+TextCache::Text TextCache::keepInPlace(InPlaceSlot& slot, bool keep, const char* chars, int length,
+                                       int points, const std::array<int, 5>& place) {
+  if (!keep) return slot.entry.text();
+  maskBytes_ += slot.entry.mask.bytes();
   slot.place = place;
   remember(slot.text, chars, length, points);
-  return e.text();
+  return slot.entry.text();
 }
 
 bool TextCache::full() const {

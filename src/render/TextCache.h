@@ -209,6 +209,9 @@ class TextCache {
     std::array<int, 5> place{};  // x, y, and the canvas's width, height and top row
   };
 
+  void drawInPlace(const QString& text, int points, int ascent, const Canvas& c, int x, int y);
+  Text keepInPlace(InPlaceSlot& slot, bool keep, const char* chars, int length, int points,
+                   const std::array<int, 5>& place);
   // Whether the slot holds the given text of this generation.
   bool holds(const SlotText& slot, const char* chars, int length, int points) const;
   void remember(SlotText& slot, const char* chars, int length, int points);
