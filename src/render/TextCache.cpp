@@ -160,13 +160,13 @@ TextCache::Text TextCache::inPlaceForRow(std::size_t row, const char* chars, int
   // First the text's ink box as the font gives it, a little wider, then, if anything touches
   // that box's border inside the canvas, everywhere its pixels can lie; window coordinates.
   const QRect canvas(0, c.yOffset(), c.width(), c.height());
-  const int m = 2 + e.height / 16;
+  const int m = 2 + e.height / 32;
   const int r = reach(e.height);
-  // The font's ink box leaves out lines under, over or through the text; the line's box holds
+  // The glyphs' ink leaves out lines under, over or through the text; the line's box holds
   // them.
-  const QRect ink =
-      (fm.boundingRect(text).translated(x, y + fm.ascent()) | QRect(x, y, e.width, e.height))
-          .adjusted(-m, -m, m, m);
+  QRect ink = inkBox(text, chars, length, points, x, y + fm.ascent());
+  if (decorated_) ink |= QRect(x, y, e.width, e.height);
+  ink.adjust(-m, -m, m, m);
   const QRect all = QRect(x - r, y - r, e.width + 2 * r, e.height + 2 * r) & canvas;
   e.mask.reset(0, 0, 0, 0);
   if (text.isEmpty() || all.isEmpty()) return keepInPlace(slot, keep, chars, length, points, place);
@@ -208,6 +208,26 @@ TextCache::Text TextCache::inPlaceForRow(std::size_t row, const char* chars, int
   // every pixel a text can light.
   scan(all, true);
   return keepInPlace(slot, keep, chars, length, points, place);
+}
+
+QRect TextCache::inkBox(const QString& text, const char* chars, int length, int points, int x,
+                        int baseline) {
+  GlyphFace& f = glyphFace(points);
+  std::array<int32_t, 32> pens{};
+  int width = 0;
+  if (length > int(pens.size()) || !place(f, chars, length, points, pens.data(), width))
+    return metricsAt(points).boundingRect(text).translated(x, baseline);
+  QRect box;
+  for (int i = 0; i < length; ++i) {
+    const uint8_t c = uint8_t(chars[i]);
+    if (!f.ink[c]) f.ink[c] = metricsAt(points).boundingRect(QChar::fromLatin1(char(c)));
+    const QRect& g = *f.ink[c];
+    if (g.isEmpty()) continue;
+    // The pen lies within its pixel: a pixel more on the right.
+    const int pen = int(raster::floorDiv(pens[std::size_t(i)], 64));
+    box |= g.translated(x + pen, baseline).adjusted(0, 0, 1, 0);
+  }
+  return box;
 }
 
 // Draws a text on the canvas-shaped image at its very place, white on blank.

@@ -115,6 +115,9 @@ class TextCache {
     std::optional<QRawFont> rawFont;  // the face at this size, for drawing glyphs
     int height = -1;                  // the font's height at this size, once asked for
     int8_t phaseFree = 0;             // 0 not yet known, 1 every phase draws alike, -1 not
+    // Each character's ink box as the font gives it, from its pen on the baseline; learnt for
+    // texts drawn at their place.
+    std::array<std::optional<QRect>, 256> ink;
   };
   // How a pair of characters shapes at any size: learnt once, at a size above every size drawn.
   enum class PairKind : int8_t { Unknown, Plain, Kerned, Complex };
@@ -209,6 +212,8 @@ class TextCache {
     std::array<int, 5> place{};  // x, y, and the canvas's width, height and top row
   };
 
+  // Where the text's pixels lie as the font gives it, drawn with its pen at (x, baseline).
+  QRect inkBox(const QString& text, const char* chars, int length, int points, int x, int baseline);
   void drawInPlace(const QString& text, int points, int ascent, const Canvas& c, int x, int y);
   Text keepInPlace(InPlaceSlot& slot, bool keep, const char* chars, int length, int points,
                    const std::array<int, 5>& place);
