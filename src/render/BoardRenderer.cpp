@@ -107,7 +107,10 @@ struct TextLayers {
 }  // namespace
 
 struct BoardRenderer::Cache {
-  explicit Cache(Use use) { layers.drawsOnce = use == Use::Once; }
+  explicit Cache(Use use) {
+    layers.drawsOnce = use == Use::Once;
+    if (layers.drawsOnce) texts.keepNoRows();
+  }
   TextCache texts;
   TextLayers layers;  // kept at least until the batch that draws them is drawn
 };

@@ -297,6 +297,7 @@ void TextCache::remember(SlotText& slot, const char* chars, int length, int poin
 
 TextCache::Text TextCache::getForRow(std::size_t row, const char* chars, int length, int points) {
   length = std::clamp(length, 0, 32);
+  if (!keepsRows_) return spare(chars, length, points);
   if (row >= rows_.size()) growRows(row);
   RowSlot& slot = rows_[row];
   if (holds(slot.text, chars, length, points)) {
@@ -364,16 +365,23 @@ uint64_t* TextCache::storeWords(std::size_t n) {
 
 int TextCache::widthForRow(std::size_t row, const char* chars, int length, int points) {
   length = std::clamp(length, 0, 32);
+  if (!keepsRows_) return measureWidth(chars, length, points);
   if (row >= rows_.size()) growRows(row);
   RowSlot& slot = rows_[row];
   if (holds(slot.text, chars, length, points)) return slot.width;
   slot.entry = nullptr;
   slot.composed = false;
-  std::array<int32_t, 32> pens{};
-  if (!place(glyphFace(points), chars, length, points, pens.data(), slot.width))
-    slot.width = metricsAt(points).horizontalAdvance(QString::fromLatin1(chars, length));
+  slot.width = measureWidth(chars, length, points);
   remember(slot.text, chars, length, points);
   return slot.width;
+}
+
+int TextCache::measureWidth(const char* chars, int length, int points) {
+  std::array<int32_t, 32> pens{};
+  int width = 0;
+  if (!place(glyphFace(points), chars, length, points, pens.data(), width))
+    width = metricsAt(points).horizontalAdvance(QString::fromLatin1(chars, length));
+  return width;
 }
 
 // Room for a whole text table at once: growing a row at a time would move every slot again.

@@ -44,6 +44,10 @@ class TextCache {
   ~TextCache();
   TextCache(const TextCache&) = delete;
   TextCache& operator=(const TextCache&) = delete;
+  // For drawing once: rows are not remembered and each text put together from glyphs is made
+  // in one spare mask, valid until the next call, so that a drawing of thousands of texts
+  // takes no more memory than its largest text. Glyphs are still kept.
+  void keepNoRows() { keepsRows_ = false; }
 
   // A text's pixels as the cache keeps them.
   struct Text {
@@ -161,6 +165,8 @@ class TextCache {
   bool layOut(const char* chars, int length, int points, Layout& l);
   // The text into the spare entry, from its glyphs or drawn whole.
   Text spare(const char* chars, int length, int points);
+  // The text's extent width, from its glyphs' advances when they tell it.
+  int measureWidth(const char* chars, int length, int points);
   // Room for `n` words in the store that composed texts share, as long as the cache lasts.
   uint64_t* storeWords(std::size_t n);
   // The pen positions of a text made of glyphs and the extent's width; false when it has to be
@@ -229,6 +235,7 @@ class TextCache {
   uint64_t generation_ = 1;  // rows_ entries of older generations are stale
   bool hasFace_ = false;
   bool decorated_ = false;  // the face underlines, overlines or strikes out
+  bool keepsRows_ = true;
   std::unordered_map<std::string, Entry> entries_;
   std::vector<Measures> measures_;                    // by point size; height 0 = not measured yet
   std::vector<std::optional<QFontMetrics>> metrics_;  // by point size
