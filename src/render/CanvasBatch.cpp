@@ -342,6 +342,7 @@ const Stamp* OpRaster::lineStamp(int x0, int y0, int x1, int y1, int width, bool
     slot = std::make_unique<Stamp>();
     const raster::Capsule cap(0, 0, dx, dy, disks_.of(width), startCap);
     slot->top = cap.top();
+    slot->outer.reserve(std::size_t(cap.bottom() - cap.top() + 1));
     for (int y = cap.top(); y <= cap.bottom(); ++y) slot->outer.push_back(cap.row(y));
     stampSpans_ += slot->outer.size();
   }
