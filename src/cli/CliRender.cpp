@@ -298,10 +298,8 @@ bool writePalettePng(QImage& image, QIODevice& device, bool& fits) {
   const uLong upperSum = adler32(adler32(0, nullptr, 0), raw, uInt(topBytes));
   if (lowerHalf.joinable()) lowerHalf.join();
   if (!upperDone || !lowerDone) return false;
-  packed.append(lowerPacked);
-  const uLong sum = adler32_combine(upperSum, lowerSum, z_off_t(bottomBytes));
-  const char trailer[4] = {char(sum >> 24), char(sum >> 16), char(sum >> 8), char(sum)};
-  packed.append(trailer, 4);
+  QByteArray trailer;
+  putBigEndian(trailer, uint32_t(adler32_combine(upperSum, lowerSum, z_off_t(bottomBytes))));
 
   QByteArray png("\x89PNG\r\n\x1a\n", 8);
   QByteArray header;
@@ -313,9 +311,22 @@ bool writePalettePng(QImage& image, QIODevice& device, bool& fits) {
   for (const QRgb c : colourTable)
     plte.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
   putChunk(png, "PLTE", plte);
-  putChunk(png, "IDAT", packed);
-  putChunk(png, "IEND", QByteArray());
-  return device.write(png) == png.size();
+  // The image data goes out in its three pieces as they lie, not copied into one chunk first.
+  const QByteArray* pieces[3] = {&packed, &lowerPacked, &trailer};
+  uLong crc = crc32(0, reinterpret_cast<const Bytef*>("IDAT"), 4);
+  qsizetype length = 0;
+  for (const QByteArray* piece : pieces) {
+    crc = crc32(crc, reinterpret_cast<const Bytef*>(piece->constData()), uInt(piece->size()));
+    length += piece->size();
+  }
+  putBigEndian(png, uint32_t(length));
+  png.append("IDAT", 4);
+  QByteArray end;
+  putBigEndian(end, uint32_t(crc));
+  putChunk(end, "IEND", QByteArray());
+  bool written = device.write(png) == png.size();
+  for (const QByteArray* piece : pieces) written = written && device.write(*piece) == piece->size();
+  return written && device.write(end) == end.size();
 }
 
 }  // namespace
