@@ -69,10 +69,13 @@ void TextCache::settleFace() {
     settleGlyph_ = glyphs.isEmpty() ? 0 : glyphs.front();
   }
   // Qt keeps the glyphs of its last ten transforms: one of sixteen scales, taken in turn, is
-  // never among them, so the glyph is loaded afresh.
-  settleTurn_ = (settleTurn_ + 1) % 16;
+  // never among them, so the glyph is loaded afresh. Every cache of the thread takes the same
+  // turns, since they share Qt's fonts: with turns of its own, a second renderer would ask for
+  // a scale the first had just loaded, and the face would stay as it was.
+  static thread_local int turn = 0;
+  turn = (turn + 1) % 16;
   settleFont_->alphaMapForGlyph(settleGlyph_, QRawFont::PixelAntialiasing,
-                                QTransform::fromScale(1.0 + (settleTurn_ + 1) / 1024.0, 1.0));
+                                QTransform::fromScale(1.0 + (turn + 1) / 1024.0, 1.0));
 }
 
 const QFont& TextCache::fontAt(int points) {

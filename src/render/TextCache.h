@@ -259,7 +259,6 @@ class TextCache {
   std::size_t storeBytes_ = 0;                 // of all blocks
   std::optional<QRawFont> settleFont_;         // the face at a small size, for settleFace
   quint32 settleGlyph_ = 0;                    // its "H"
-  int settleTurn_ = 0;
   std::size_t maskBytes_ = 0;
 };
 
