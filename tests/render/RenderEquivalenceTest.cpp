@@ -263,6 +263,25 @@ TEST(RenderEquivalence, OutlineTextsMatchWhereverTheyLie) {
       }
 }
 
+// A large text whose pixels lie outside the font's box for it, as a tab's reach does, coming
+// into the window across its left edge while that box is still outside: the fast drawing must
+// not take the text for unseen.
+TEST(RenderEquivalence, LargeTextsComingInAcrossTheEdgeMatch) {
+  BoardRenderer fast, once(BoardRenderer::Use::Once);
+  View view;
+  view.setAreaSize(600, 300);
+  view.ZoomLevel = 5;
+  for (int x = 340; x < 420; x += 2) {
+    const auto board = boardWithText("W\t\t\t\t\t\t\tW", 13, x, 300);
+    Canvas a(600, 300), b(600, 300), c(600, 300);
+    fast.drawBoard(a, *board, view, Visibility{}, Selection{});
+    once.drawBoard(c, *board, view, Visibility{}, Selection{});
+    BoardRenderer().drawBoardReference(b, *board, view, Visibility{}, Selection{});
+    EXPECT_EQ(test::compareImages(a.image(), b.image()).count, 0) << x;
+    EXPECT_EQ(test::compareImages(c.image(), b.image()).count, 0) << x;
+  }
+}
+
 // The window draws antialiased texts in the canvas's face between redraws, and Qt shares the
 // face's hinting state: a large text drawn after them comes out as in a process that never drew
 // any, even where another renderer has drawn before.
