@@ -438,6 +438,23 @@ TEST(RenderEquivalence, ZoomingBackAndForthKeepsTheCacheFromGrowing) {
   EXPECT_EQ(test::compareImages(a.image(), b.image()).count, 0);
 }
 
+// A renderer that draws once, as the command line's does, keeps only glyphs, however many
+// texts it draws, and still draws them as the straightforward drawing does.
+TEST(RenderEquivalence, ARendererThatDrawsOnceKeepsOnlyGlyphs) {
+  std::mt19937 rng(3);
+  const auto board = randomBoard(rng, 20, 100, 3000);
+  View view;
+  view.setAreaSize(900, 700);
+  Canvas a(900, 700), b(900, 700);
+  BoardRenderer once(BoardRenderer::Use::Once);
+  once.drawBoard(a, *board, view, Visibility{}, Selection{});
+  const std::array<std::size_t, 4> kept = once.textCacheUsage();
+  EXPECT_EQ(kept[0] + kept[1], 0u) << "texts kept whole or put together";
+  EXPECT_GT(kept[2], 0u) << "glyphs";
+  BoardRenderer().drawBoardReference(b, *board, view, Visibility{}, Selection{});
+  EXPECT_EQ(test::compareImages(a.image(), b.image()).count, 0);
+}
+
 TEST(RenderEquivalence, LayerTextsFromTheCacheMatchDirectDrawing) {
   // Texts at every size and zoom, partly outside the canvas on each side.
   auto board = makeBoard();
