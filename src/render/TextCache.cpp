@@ -220,11 +220,13 @@ QRect TextCache::inkBox(const QString& text, const char* chars, int length, int 
   int width = 0;
   if (length > int(pens.size()) || !place(f, chars, length, points, pens.data(), width))
     return metricsAt(points).boundingRect(text).translated(x, baseline);
+  if (!f.ink) f.ink = std::make_unique<std::array<std::optional<QRect>, 256>>();
   QRect box;
   for (int i = 0; i < length; ++i) {
     const uint8_t c = uint8_t(chars[i]);
-    if (!f.ink[c]) f.ink[c] = metricsAt(points).boundingRect(QChar::fromLatin1(char(c)));
-    const QRect& g = *f.ink[c];
+    std::optional<QRect>& ink = (*f.ink)[c];
+    if (!ink) ink = metricsAt(points).boundingRect(QChar::fromLatin1(char(c)));
+    const QRect& g = *ink;
     if (g.isEmpty()) continue;
     // The pen lies within its pixel: a pixel more on the right.
     const int pen = int(raster::floorDiv(pens[std::size_t(i)], 64));

@@ -120,8 +120,8 @@ class TextCache {
     int height = -1;                  // the font's height at this size, once asked for
     int8_t phaseFree = 0;             // 0 not yet known, 1 every phase draws alike, -1 not
     // Each character's ink box as the font gives it, from its pen on the baseline; learnt for
-    // texts drawn at their place.
-    std::array<std::optional<QRect>, 256> ink;
+    // texts drawn at their place, at the sizes that draw them.
+    std::unique_ptr<std::array<std::optional<QRect>, 256>> ink;
   };
   // How a pair of characters shapes at any size: learnt once, at a size above every size drawn.
   enum class PairKind : int8_t { Unknown, Plain, Kerned, Complex };
