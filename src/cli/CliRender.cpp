@@ -5,6 +5,7 @@
 #include <QImageWriter>
 #include <array>
 #include <charconv>
+#include <initializer_list>
 #include <memory>
 #include <system_error>
 #include <thread>
@@ -144,13 +145,19 @@ void putBigEndian(QByteArray& out, uint32_t v) {
   out.append(b, 4);
 }
 
+// The CRC a chunk ends with: over its type and its data, which may lie in pieces.
+uint32_t chunkCrc(const char* type, std::initializer_list<const QByteArray*> data) {
+  uLong crc = crc32(0, reinterpret_cast<const Bytef*>(type), 4);
+  for (const QByteArray* piece : data)
+    crc = crc32(crc, reinterpret_cast<const Bytef*>(piece->constData()), uInt(piece->size()));
+  return uint32_t(crc);
+}
+
 void putChunk(QByteArray& out, const char* type, const QByteArray& data) {
   putBigEndian(out, uint32_t(data.size()));
-  const qsizetype start = out.size();
   out.append(type, 4);
   out.append(data);
-  putBigEndian(out, uint32_t(crc32(0, reinterpret_cast<const Bytef*>(out.constData() + start),
-                                   uInt(out.size() - start))));
+  putBigEndian(out, chunkCrc(type, {&data}));
 }
 
 // One row of pixels as palette indexes of `depth` bits, the first pixel in a byte's highest
@@ -312,17 +319,11 @@ bool writePalettePng(QImage& image, QIODevice& device, bool& fits) {
     plte.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
   putChunk(png, "PLTE", plte);
   // The image data goes out in its three pieces as they lie, not copied into one chunk first.
-  const QByteArray* pieces[3] = {&packed, &lowerPacked, &trailer};
-  uLong crc = crc32(0, reinterpret_cast<const Bytef*>("IDAT"), 4);
-  qsizetype length = 0;
-  for (const QByteArray* piece : pieces) {
-    crc = crc32(crc, reinterpret_cast<const Bytef*>(piece->constData()), uInt(piece->size()));
-    length += piece->size();
-  }
-  putBigEndian(png, uint32_t(length));
+  const std::initializer_list<const QByteArray*> pieces = {&packed, &lowerPacked, &trailer};
+  putBigEndian(png, uint32_t(packed.size() + lowerPacked.size() + trailer.size()));
   png.append("IDAT", 4);
   QByteArray end;
-  putBigEndian(end, uint32_t(crc));
+  putBigEndian(end, chunkCrc("IDAT", pieces));
   putChunk(end, "IEND", QByteArray());
   bool written = device.write(png) == png.size();
   for (const QByteArray* piece : pieces) written = written && device.write(*piece) == piece->size();
