@@ -175,20 +175,17 @@ TextCache::Text TextCache::inPlaceForRow(std::size_t row, const char* chars, int
   if (text.isEmpty() || all.isEmpty()) return keepInPlace(slot, keep, chars, length, points, place);
   drawInPlace(text, points, fm.ascent(), c, x, y);
   const QRect first = ink & canvas;
-  // Pixels on a side of a box that the canvas does not share mean the box was too small.
-  const auto touches = [&](const QRect& box, int sides) {
-    const int shared = (box.left() == canvas.left() ? kLeftSide : 0) |
-                       (box.right() == canvas.right() ? kRightSide : 0) |
-                       (box.top() == canvas.top() ? kTopSide : 0) |
-                       (box.bottom() == canvas.bottom() ? kBottomSide : 0);
-    return (sides & ~shared) != 0;
-  };
   const auto scan = [&](const QRect& box, bool clear) {
     return litMask(canvasShaped_, box.translated(0, -c.yOffset()), kBlank, x, y - c.yOffset(),
                    clear, e.mask, scanWork_);
   };
   if (!first.isEmpty()) {
-    if (!touches(first, scan(first, true)))
+    // Pixels on a side of the box that the canvas does not share mean it was too small.
+    const int shared = (first.left() == canvas.left() ? kLeftSide : 0) |
+                       (first.right() == canvas.right() ? kRightSide : 0) |
+                       (first.top() == canvas.top() ? kTopSide : 0) |
+                       (first.bottom() == canvas.bottom() ? kBottomSide : 0);
+    if ((scan(first, true) & ~shared) == 0)
       return keepInPlace(slot, keep, chars, length, points, place);
     drawInPlace(text, points, fm.ascent(), c, x, y);  // the scan cleared what it found
   } else {
@@ -202,10 +199,7 @@ TextCache::Text TextCache::inPlaceForRow(std::size_t row, const char* chars, int
                             all.left() == canvas.left(), all.right() == canvas.right()};
     bool lit = false;
     for (int k = 0; k < 4 && !lit; ++k) lit = onEdge[k] && scan(edges[k], false) != 0;
-    if (!lit) {
-      e.mask.reset(0, 0, 0, 0);
-      return keepInPlace(slot, keep, chars, length, points, place);
-    }
+    if (!lit) return keepInPlace(slot, keep, chars, length, points, place);  // mask left empty
   }
   // The image is blank outside a drawing: each scan clears what it finds, and this box holds
   // every pixel a text can light.

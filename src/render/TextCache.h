@@ -245,8 +245,8 @@ class TextCache {
   bool pairsOneByOne_ = false;        // pairs are shaped on their own, not together
   std::unique_ptr<GlyphFace> probe_;  // the characters at the probe size
   std::unordered_map<std::size_t, InPlaceSlot> inPlace_;  // texts drawn at their place, by row
-  Entry spare_;                                           // a text made while the cache is full
-  InPlaceSlot spareInPlace_;                              // one drawn so while the cache is full
+  Entry spare_;  // a text made while the cache is full, or by a cache that keeps no rows
+  InPlaceSlot spareInPlace_;                   // one drawn so while the cache is full
   QImage canvasShaped_;                        // where they are drawn, as large as the canvas
   QImage device_{1, 1, QImage::Format_RGB32};  // measures at its 96 dpi
   QImage scratch_;                             // texts are drawn here to be scanned
