@@ -455,6 +455,27 @@ TEST(RenderEquivalence, ARendererThatDrawsOnceKeepsOnlyGlyphs) {
   EXPECT_EQ(test::compareImages(a.image(), b.image()).count, 0);
 }
 
+// Another face starts the cache afresh: after a switch of face it holds what a renderer that
+// only ever drew in that face holds, and draws the same.
+TEST(RenderEquivalence, AnotherFaceStartsTheCacheAfresh) {
+  std::mt19937 rng(5);
+  const auto board = randomBoard(rng, 20, 100, 3000);
+  View view;
+  view.setAreaSize(900, 700);
+  const QFont faces[2] = {Canvas(1, 1).font(), QFont(QStringLiteral("DejaVu Sans"))};
+  BoardRenderer switching;
+  for (const QFont& face : {faces[0], faces[1], faces[0]}) {
+    Canvas a(900, 700), b(900, 700);
+    a.setFont(face);
+    b.setFont(face);
+    switching.drawBoard(a, *board, view, Visibility{}, Selection{});
+    BoardRenderer fresh;
+    fresh.drawBoard(b, *board, view, Visibility{}, Selection{});
+    EXPECT_EQ(switching.textCacheUsage(), fresh.textCacheUsage()) << face.family().toStdString();
+    EXPECT_EQ(test::compareImages(a.image(), b.image()).count, 0) << face.family().toStdString();
+  }
+}
+
 TEST(RenderEquivalence, LayerTextsFromTheCacheMatchDirectDrawing) {
   // Texts at every size and zoom, partly outside the canvas on each side.
   auto board = makeBoard();
