@@ -65,6 +65,15 @@ uint16_t pinDragRadius(const Board& b, int row, int zoomLevel) {
   return static_cast<uint16_t>(isGraphicPin(pin) ? d : d / 2);
 }
 
+FrameEdges2 frameEdges2(const Board& b) {
+  FrameEdges2 e;
+  e.left = 2 * kCenterBoardX - b.FrameWidth;
+  e.right = 2 * kCenterBoardX + b.FrameWidth;
+  e.top = 2 * kCenterBoardY - b.FrameHeight;
+  e.bottom = 2 * kCenterBoardY + b.FrameHeight;
+  return e;
+}
+
 uint16_t clampToBoardX(int x) {
   return static_cast<uint16_t>(clampInt(x, 0, kMaxBoardX));
 }

@@ -39,6 +39,17 @@ int pinHitHalfSize(const Pin& pin);
 // pad's diameter at the zoom level, the full diameter for a graphic pin; 0 past the count.
 uint16_t pinDragRadius(const Board& b, int row, int zoomLevel);
 
+// The frame's edges as doubled board positions: an odd frame size puts its edges half a unit
+// between two positions, where the screen draws them at every zoom from 2x up. The frame is
+// centred on the middle of the workspace.
+struct FrameEdges2 {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+};
+FrameEdges2 frameEdges2(const Board& b);
+
 // New positions are held inside 0..792 by 0..592.
 uint16_t clampToBoardX(int x);
 uint16_t clampToBoardY(int y);
