@@ -240,4 +240,12 @@ bool writeFabFiles(const Board& board, const std::string& folder, const std::str
   return true;
 }
 
+bool writeFabSet(const Board& board, const std::string& folder, const std::string& name,
+                 const FabOptions& options, FabReport& report) {
+  (void)options;
+  if (!writeFabFiles(board, folder, name, report.error)) return false;
+  for (const FabFile f : kFabFiles) report.files.push_back(name + fabFileSuffix(f));
+  return true;
+}
+
 }  // namespace fw

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "board/Board.h"
+#include "fab/FabOptions.h"
 
 namespace fw {
 
@@ -28,6 +29,18 @@ std::string fabBaseName(const std::string& currentFileName);
 // one-line reason when one of them cannot be written.
 bool writeFabFiles(const Board& board, const std::string& folder, const std::string& name,
                    std::string& error);
+
+// What an export wrote, or why it could not.
+struct FabReport {
+  std::string error;                  // one line; empty when the whole set was written
+  std::vector<std::string> warnings;  // what the user should know, though the set was written
+  std::vector<std::string> files;     // the names written into the folder, in order
+};
+
+// Writes the whole set for `options` into `folder`, named after `name`, each file whole or not
+// at all. False with report.error set when a file cannot be written or the options are refused.
+bool writeFabSet(const Board& board, const std::string& folder, const std::string& name,
+                 const FabOptions& options, FabReport& report);
 
 // Board position to file coordinates in nanometres (the files' 6 decimals of a millimetre).
 long long fabX(const Board& board, int x);
