@@ -56,7 +56,7 @@ bool isPad(const Pin& p) {
 }
 
 void copper(GerberWriter& g, const Board& b, int layer) {
-  texts(g, b, layer);
+  gerberTexts(g, b, layer);
   tracks(g, b, layer, "Conductor");
   for (int32_t i = 0; i < b.PinCount; ++i) {
     const Pin& p = b.PinTable[std::size_t(i)];
