@@ -29,7 +29,8 @@ const char* const kMainUsage =
     "  make-library DESCRIPTION -o FOLDER\n"
     "                            an object file for every footprint of a library description\n"
     "\n"
-    "Run 'ferrowrit-cli COMMAND --help' for the options of a command.\n"
+    "Run 'ferrowrit-cli COMMAND --help' for the options of a command, and\n"
+    "'ferrowrit-cli --version' for the version.\n"
     "Exit status: 0 success, 1 the file is refused or cannot be read, 2 usage error.\n";
 
 const char* const kInfoUsage =
@@ -261,6 +262,10 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   if (command == "--help" || command == "-h" || command == "help") {
     out << kMainUsage;
+    return kExitOk;
+  }
+  if (command == "--version") {
+    out << "ferrowrit-cli " FERROWRIT_VERSION "\n";
     return kExitOk;
   }
   if (command == "info")

@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <sstream>
 
@@ -202,6 +203,7 @@ TEST_F(Cli, HelpGoesToStandardOutput) {
     EXPECT_EQ(r.err, "");
   }
   EXPECT_NE(run({"render", "--help"}).out.find("--hide-layer"), std::string::npos);
+  EXPECT_EQ(run({"--version"}).out, "ferrowrit-cli " FERROWRIT_VERSION "\n");
 }
 
 TEST_F(Cli, UsageErrorsExitTwoWithUsageOnStandardError) {
@@ -474,6 +476,17 @@ TEST_F(Cli, ProgramNeedsNoDisplay) {
   EXPECT_EQ(WEXITSTATUS(refused), kExitFailed);
   const int usage = std::system((program.string() + " info 2>/dev/null").c_str());
   EXPECT_EQ(WEXITSTATUS(usage), kExitUsage);
+
+  // The editor answers --version before it makes a window, so that needs no display either.
+  const auto editor = program.parent_path() / "ferrowrit";
+  if (!std::filesystem::exists(editor)) return;
+  const std::string version = path("version.txt");
+  const int shown =
+      std::system((env + editor.string() + " --version >'" + version + "' 2>&1").c_str());
+  EXPECT_EQ(WEXITSTATUS(shown), 0);
+  std::ifstream in(version);
+  const std::string said((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(said, "ferrowrit " FERROWRIT_VERSION "\n");
 }
 
 }  // namespace
