@@ -9,6 +9,7 @@
 #include <cmath>
 #include <map>
 #include <optional>
+#include <set>
 #include <tuple>
 #include <vector>
 
@@ -270,6 +271,39 @@ std::vector<Contour> regionsOf(std::vector<Contour> contours) {
   return regions;
 }
 
+// The closed contours of a path in nanometres, y up, its units `unit` nanometres each.
+std::vector<Contour> flattened(const QPainterPath& path, double unit) {
+  std::vector<Contour> flat;
+  for (const QPolygonF& polygon : path.toSubpathPolygons()) {
+    Contour contour;
+    for (const QPointF& p : polygon) {
+      const Point at{std::llround(p.x() * unit), -std::llround(p.y() * unit)};
+      if (contour.empty() || contour.back() != at) contour.push_back(at);
+    }
+    while (contour.size() > 1 && contour.back() == contour.front()) contour.pop_back();
+    if (contour.size() >= 3) flat.push_back(std::move(contour));
+  }
+  return flat;
+}
+
+// Pieces merged by QPainterPath::simplified() may still meet at a corner, where a contour
+// passes twice through one point: the later pass moves a micrometre into its own corner,
+// inside the smaller angle of its two edges, where no other edge runs.
+void separatePasses(std::vector<Contour>& contours) {
+  std::set<Point> seen;
+  for (Contour& c : contours)
+    for (std::size_t i = 0, n = c.size(); i < n; ++i) {
+      if (seen.insert(c[i]).second) continue;
+      const Point v = c[i], a = c[(i + n - 1) % n], b = c[(i + 1) % n];
+      const double ax = double(a.first - v.first), ay = double(a.second - v.second);
+      const double bx = double(b.first - v.first), by = double(b.second - v.second);
+      const double la = std::hypot(ax, ay), lb = std::hypot(bx, by);
+      const double dx = ax / la + bx / lb, dy = ay / la + by / lb, l = std::hypot(dx, dy);
+      if (l < 1e-6) continue;  // a straight pass: nothing meets it at a corner
+      c[i] = {v.first + std::llround(1000 * dx / l), v.second + std::llround(1000 * dy / l)};
+    }
+}
+
 class GlyphTable {
  public:
   GlyphTable() {
@@ -295,15 +329,12 @@ class GlyphTable {
     const double unit = 2 * kTolerance;
     const QPainterPath path =
         QTransform::fromScale(em / unit / kEm, em / unit / kEm).map(raw_.pathForGlyph(index[0]));
-    std::vector<Contour> flat;
-    for (const QPolygonF& polygon : path.toSubpathPolygons()) {
-      Contour contour;
-      for (const QPointF& p : polygon) {
-        const Point at{std::llround(p.x() * unit), -std::llround(p.y() * unit)};
-        if (contour.empty() || contour.back() != at) contour.push_back(at);
-      }
-      while (contour.size() > 1 && contour.back() == contour.front()) contour.pop_back();
-      if (contour.size() >= 3) flat.push_back(std::move(contour));
+    std::vector<Contour> flat = flattened(path, unit);
+    // A few glyphs (A ring, C cedilla) are drawn from overlapping pieces: merged first.
+    const std::vector<bool> bad = tangled(flat);
+    if (std::find(bad.begin(), bad.end(), true) != bad.end()) {
+      flat = flattened(path.simplified(), unit);
+      separatePasses(flat);
     }
     g->regions = regionsOf(simplifiedApart(flat));
     return *g;
