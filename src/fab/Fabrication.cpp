@@ -118,6 +118,8 @@ std::string drill(const Board& b, const FabOptions& options) {
     const int row = std::clamp<int>(p.sizeIndex, 0, kFabPadRows - 1);
     holes[options.holeUm[std::size_t(row)] * 1000LL].push_back(i);
   }
+  // A board without holes still names a tool, used nowhere: gerbv tells a drill file by one.
+  if (holes.empty()) holes[options.holeUm[0] * 1000LL];
   std::string out;
   out.reserve(64 + std::size_t(b.PinCount) * 24);
   out +=
