@@ -133,12 +133,14 @@ bool writeFabSet(const Board& board, const std::string& folder, const std::strin
       return failed(pending.back(), "");
   }
   const std::string job = fabJobText(board, name, options);
-  if (!add(
-          fabJobFileName(name), [&](const FabSink& sink) { return sink(job); }, options.zip))
-    return failed(pending.back(), "");
+  const auto jobText = [&](const FabSink& sink) { return sink(job); };
+  if (!add(fabJobFileName(name), jobText, options.zip)) return failed(pending.back(), "");
   if (options.zip) {
-    std::string zip;
-    if (!zipFabFiles(kept, zip, report.error)) return false;
+    std::string zip, why;
+    if (!zipFabFiles(kept, zip, why)) {
+      report.error = "cannot write " + fabZipFileName(name) + ": " + why;
+      return false;
+    }
     kept.clear();
     const auto bytes = [&](const FabSink& sink) { return sink(zip); };
     if (!add(fabZipFileName(name), bytes, false)) return failed(pending.back(), "");

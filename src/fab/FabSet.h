@@ -16,7 +16,7 @@ bool writeFabFileText(const Board& board, FabFile file, const FabOptions& option
                       const FabSink& sink);
 
 // The bytes of a zip archive holding each (name, bytes) pair, deflated at a fast level. False
-// with a one-line reason when the archive cannot be made.
+// with libzip's reason, a few words, when the archive cannot be made.
 bool zipFabFiles(const std::vector<std::pair<std::string, std::string>>& files, std::string& zip,
                  std::string& error);
 

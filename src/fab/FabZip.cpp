@@ -19,10 +19,11 @@ struct SourceFree {
 };
 using Source = std::unique_ptr<zip_source_t, SourceFree>;
 
+// libzip's words for `e`, which is then released.
 std::string reason(zip_error_t* e) {
   const std::string text = zip_error_strerror(e);
   zip_error_fini(e);
-  return "cannot pack the files: " + text;
+  return text;
 }
 
 }  // namespace
@@ -45,7 +46,7 @@ bool zipFabFiles(const std::vector<std::pair<std::string, std::string>>& files, 
     return false;
   }
   const auto failed = [&] {
-    error = "cannot pack the files: " + std::string(zip_strerror(archive));
+    error = zip_strerror(archive);
     zip_discard(archive);
     return false;
   };
@@ -67,15 +68,14 @@ bool zipFabFiles(const std::vector<std::pair<std::string, std::string>>& files, 
   zip_stat_init(&st);
   if (zip_source_stat(buffer.get(), &st) != 0 || (st.valid & ZIP_STAT_SIZE) == 0 ||
       zip_source_open(buffer.get()) != 0) {
-    error =
-        "cannot pack the files: " + std::string(zip_error_strerror(zip_source_error(buffer.get())));
+    error = zip_error_strerror(zip_source_error(buffer.get()));
     return false;
   }
   zip.resize(std::size_t(st.size));
   const zip_int64_t read = zip_source_read(buffer.get(), zip.data(), st.size);
   zip_source_close(buffer.get());
   if (read < 0 || zip_uint64_t(read) != st.size) {
-    error = "cannot pack the files: the archive could not be read back";
+    error = "the archive could not be read back";
     return false;
   }
   return true;
