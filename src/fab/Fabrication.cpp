@@ -1,34 +1,22 @@
 #include "fab/Fabrication.h"
 
-#include <array>
-#include <cerrno>
-#include <cstring>
+#include <algorithm>
 #include <filesystem>
 #include <map>
-#include <memory>
 
+#include "board/Geometry.h"
 #include "board/PrintTables.h"
 #include "board/View.h"
+#include "fab/FabSet.h"
 #include "fab/GerberText.h"
 #include "fab/GerberWriter.h"
-#include "files/FileIo.h"
 
 namespace fw {
 
 namespace {
 
-// The frame is centred on this board position.
-constexpr int kFrameCentreX = 396;
-constexpr int kFrameCentreY = 296;
-constexpr long long kUnitNm = 635000;  // one board unit
+constexpr long long kHalfUnitNm = 317500;  // half a board unit of 0.635 mm
 constexpr long long kProfilePen = 100000;
-
-long long frameLeft(const Board& b) {
-  return kFrameCentreX - b.FrameWidth / 2;
-}
-long long frameTop(const Board& b) {
-  return kFrameCentreY + b.FrameHeight / 2;
-}
 
 // Each segment on its end point's layer, as the print routine walks the wires.
 void tracks(GerberWriter& g, const Board& b, int layer, const char* function) {
@@ -51,26 +39,28 @@ void tracks(GerberWriter& g, const Board& b, int layer, const char* function) {
   }
 }
 
-bool isPad(const Pin& p) {
-  return !isGraphicPin(p) && p.style <= 2;
+// Every pad grown by `grow` on each side: the copper with 0, the mask openings with the mask
+// expansion.
+void pads(GerberWriter& g, const Board& b, long long grow, const char* function) {
+  for (int32_t i = 0; i < b.PinCount; ++i) {
+    const Pin& p = b.PinTable[std::size_t(i)];
+    if (!fabHasPad(p)) continue;
+    const long long s = fabLength360(printPadSize(p.sizeIndex)) + 2 * grow;
+    const long long o = fabLength360(printPadSize(p.sizeIndex) * 8) / 5 + 2 * grow;
+    if (p.style == 0)
+      g.circle(s, function);
+    else if (p.style == 1)
+      g.obround(o, s, function);
+    else
+      g.obround(s, o, function);
+    g.flash(fabX(b, p.x), fabY(b, p.y));
+  }
 }
 
 void copper(GerberWriter& g, const Board& b, int layer) {
   gerberTexts(g, b, layer);
   tracks(g, b, layer, "Conductor");
-  for (int32_t i = 0; i < b.PinCount; ++i) {
-    const Pin& p = b.PinTable[std::size_t(i)];
-    if (!isPad(p)) continue;
-    const long long s = fabLength360(printPadSize(p.sizeIndex));
-    const long long o = fabLength360(printPadSize(p.sizeIndex) * 8) / 5;
-    if (p.style == 0)
-      g.circle(s, "ComponentPad");
-    else if (p.style == 1)
-      g.obround(o, s, "ComponentPad");
-    else
-      g.obround(s, o, "ComponentPad");
-    g.flash(fabX(b, p.x), fabY(b, p.y));
-  }
+  pads(g, b, 0, "ComponentPad");
 }
 
 void legend(GerberWriter& g, const Board& b) {
@@ -88,7 +78,7 @@ void legend(GerberWriter& g, const Board& b) {
 }
 
 void outline(GerberWriter& g, const Board& b) {
-  const long long w = b.FrameWidth * kUnitNm, h = b.FrameHeight * kUnitNm;
+  const long long w = 2 * b.FrameWidth * kHalfUnitNm, h = 2 * b.FrameHeight * kHalfUnitNm;
   g.circle(kProfilePen, "Profile");
   g.moveTo(0, 0);
   g.lineTo(w, 0);
@@ -98,16 +88,17 @@ void outline(GerberWriter& g, const Board& b) {
 }
 
 // A Gerber file: the drawing runs twice, once to gather the apertures and once to write.
-std::string gerber(const Board& b, FabFile file, const FabSink& sink, bool& ok) {
-  static const char* const functions[] = {"Copper,L1,Top", "Copper,L2,Bot", "Legend,Top",
-                                          "Profile,NP"};
-  GerberWriter g(functions[int(file)], file == FabFile::Outline ? "" : "Positive", sink);
+std::string gerber(const Board& b, FabFile file, const FabOptions& options, const FabSink& sink,
+                   bool& ok) {
+  GerberWriter g(fabFileFunction(file), fabFilePolarity(file), sink);
   for (int pass = 0; pass < 2; ++pass) {
     if (pass == 1) g.start();
     if (file == FabFile::Layer1 || file == FabFile::Layer2)
       copper(g, b, file == FabFile::Layer1 ? kLayer1 : kLayer2);
     else if (file == FabFile::Graphic)
       legend(g, b);
+    else if (file == FabFile::MaskTop || file == FabFile::MaskBottom)
+      pads(g, b, options.maskExpansionUm * 1000LL, "");
     else
       outline(g, b);
   }
@@ -117,14 +108,18 @@ std::string gerber(const Board& b, FabFile file, const FabSink& sink, bool& ok) 
 }
 
 // Excellon with a tool table and explicit decimal points: a tool per hole diameter, smallest
-// first, and the holes of each tool in the order of the pins.
-std::string drill(const Board& b) {
+// first, and the holes of each tool in the order of the pins. A pad's hole is the finished hole
+// of its size, whatever its shape: the lead decides the hole, not the pad.
+std::string drill(const Board& b, const FabOptions& options) {
   std::map<long long, std::vector<int32_t>> holes;
   for (int32_t i = 0; i < b.PinCount; ++i) {
     const Pin& p = b.PinTable[std::size_t(i)];
-    if (!isPad(p)) continue;
-    holes[fabLength360(2 * printHoleRadius(printPadSize(p.sizeIndex), p.style))].push_back(i);
+    if (!fabHasPad(p)) continue;
+    const int row = std::clamp<int>(p.sizeIndex, 0, kFabPadRows - 1);
+    holes[options.holeUm[std::size_t(row)] * 1000LL].push_back(i);
   }
+  // A board without holes still names a tool, used nowhere: gerbv tells a drill file by one.
+  if (holes.empty()) holes[options.holeUm[0] * 1000LL];
   std::string out;
   out.reserve(64 + std::size_t(b.PinCount) * 24);
   out +=
@@ -160,12 +155,18 @@ std::string drill(const Board& b) {
 
 }  // namespace
 
+bool fabHasPad(const Pin& p) {
+  return !isGraphicPin(p) && p.style <= 2;
+}
+
+// The frame's edges in doubled positions put the origin exactly on the corner the screen draws,
+// half a unit between two positions for an odd frame size.
 long long fabX(const Board& b, int x) {
-  return (x - frameLeft(b)) * kUnitNm;
+  return (2 * x - frameEdges2(b).left) * kHalfUnitNm;
 }
 
 long long fabY(const Board& b, int y) {
-  return (frameTop(b) - y) * kUnitNm;
+  return (frameEdges2(b).bottom - 2 * y) * kHalfUnitNm;
 }
 
 long long fabLength360(int q) {
@@ -180,6 +181,10 @@ const char* fabFileSuffix(FabFile file) {
       return "-layer2.gbr";
     case FabFile::Graphic:
       return "-graphic.gbr";
+    case FabFile::MaskTop:
+      return "-mask-top.gbr";
+    case FabFile::MaskBottom:
+      return "-mask-bottom.gbr";
     case FabFile::Outline:
       return "-outline.gbr";
     case FabFile::Drill:
@@ -188,64 +193,48 @@ const char* fabFileSuffix(FabFile file) {
   return "";
 }
 
-std::string fabFileText(const Board& board, FabFile file) {
-  if (file == FabFile::Drill) return drill(board);
+std::string fabFileName(const std::string& name, FabFile file, bool protel) {
+  static const char* const extensions[] = {".GTL", ".GBL", ".GTO", ".GTS", ".GBS", ".GKO", ".XLN"};
+  return name + (protel ? extensions[int(file)] : fabFileSuffix(file));
+}
+
+std::string fabJobFileName(const std::string& name) {
+  return name + ".gbrjob";
+}
+
+std::string fabZipFileName(const std::string& name) {
+  return name + "-gerber.zip";
+}
+
+const char* fabFileFunction(FabFile file) {
+  static const char* const functions[] = {"Copper,L1,Top",  "Copper,L2,Bot",  "Legend,Top",
+                                          "Soldermask,Top", "Soldermask,Bot", "Profile,NP",
+                                          "Plated,1,2,PTH"};
+  return functions[int(file)];
+}
+
+const char* fabFilePolarity(FabFile file) {
+  return file == FabFile::MaskTop || file == FabFile::MaskBottom ? "Negative" : "Positive";
+}
+
+std::string fabFileText(const Board& board, FabFile file, const FabOptions& options) {
+  if (file == FabFile::Drill) return drill(board, options);
   bool ok = true;
-  return gerber(board, file, {}, ok);
+  return gerber(board, file, options, {}, ok);
+}
+
+bool writeFabFileText(const Board& board, FabFile file, const FabOptions& options,
+                      const FabSink& sink) {
+  if (file == FabFile::Drill) return sink(drill(board, options));
+  bool ok = true;
+  const std::string rest = gerber(board, file, options, sink, ok);
+  return ok && (rest.empty() || sink(rest));
 }
 
 std::string fabBaseName(const std::string& currentFileName) {
   if (currentFileName.empty()) return "board";
   const std::string stem = std::filesystem::path(currentFileName).stem().string();
   return stem.empty() ? std::string("board") : stem;
-}
-
-bool writeFabFiles(const Board& board, const std::string& folder, const std::string& name,
-                   std::string& error) {
-  // Each file is written beside its place, and only when all five are whole are they renamed
-  // over the old ones, so a failure leaves an old export as it was. The files can be made again
-  // from the project at any time, so unlike a project file they are not forced to disk first:
-  // that would take longer than writing them. They go through the same FileReplacement as the
-  // project file, with the flush left out.
-  const std::filesystem::path dir(folder);
-  std::array<std::unique_ptr<FileReplacement>, std::size(kFabFiles)> files;
-  const auto failed = [&](std::size_t i, const std::string& alreadyReplaced) {
-    error = "cannot write " + name + fabFileSuffix(kFabFiles[i]) + ": " +
-            std::strerror(files[i]->errorNumber() != 0 ? files[i]->errorNumber() : EIO) +
-            alreadyReplaced;
-    return false;
-  };
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    const FabFile f = kFabFiles[i];
-    files[i] = std::make_unique<FileReplacement>((dir / (name + fabFileSuffix(f))).string());
-    FileReplacement& file = *files[i];
-    const FabSink sink = [&](std::string_view piece) {
-      return file.write(piece.data(), piece.size());
-    };
-    bool ok = file.open();
-    if (ok && f == FabFile::Drill)
-      ok = sink(drill(board));
-    else if (ok)
-      gerber(board, f, sink, ok);
-    if (!ok || !file.close(false)) return failed(i, "");
-  }
-  // A rename seldom fails once the files are written; when one does after others, the user is
-  // told which files are new already.
-  std::string replaced;
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    if (!files[i]->replaceTarget(false))
-      return failed(i, replaced.empty() ? "" : "; already replaced:" + replaced);
-    replaced += " " + name + fabFileSuffix(kFabFiles[i]);
-  }
-  return true;
-}
-
-bool writeFabSet(const Board& board, const std::string& folder, const std::string& name,
-                 const FabOptions& options, FabReport& report) {
-  (void)options;
-  if (!writeFabFiles(board, folder, name, report.error)) return false;
-  for (const FabFile f : kFabFiles) report.files.push_back(name + fabFileSuffix(f));
-  return true;
 }
 
 }  // namespace fw

@@ -39,6 +39,7 @@ void appendMillimetres(std::string& out, long long nm, int decimals) {
 }
 
 constexpr std::size_t kPiece = 1 << 20;
+constexpr long long kUnusedAperture = 100000;  // 0.1 mm
 
 GerberWriter::GerberWriter(std::string fileFunction, std::string polarity, FabSink sink)
     : fileFunction_(std::move(fileFunction)),
@@ -125,6 +126,9 @@ void GerberWriter::start() {
   out_ += "G04 #@! TF.FileFunction," + fileFunction_ + "*\n";
   if (!polarity_.empty()) out_ += "G04 #@! TF.FilePolarity," + polarity_ + "*\n";
   out_ += "%FSLAX46Y46*%\n%MOMM*%\n%LPD*%\n";
+  // A file without an aperture definition reads to gerbv as the older RS-274D, whose apertures
+  // come from elsewhere: an empty layer or one of regions only still declares one, never used.
+  if (apertures_.empty()) apertures_.emplace(Key{'C', kUnusedAperture, 0}, Aperture{10, ""});
   std::vector<std::string> defs(apertures_.size());
   for (const auto& [key, aperture] : apertures_) {
     std::string& def = defs[std::size_t(aperture.code - 10)];

@@ -2,13 +2,11 @@
 // text regions, and writing them into a folder.
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <cstdlib>
 #include <regex>
 #include <sstream>
 
 #include "fab/Fabrication.h"
-#include "files/TestFolder.h"
 
 namespace fw {
 namespace {
@@ -45,30 +43,49 @@ TEST(FabFiles, PadsAndTracksLieWhereTheFrameCornerIsTheOrigin) {
   EXPECT_TRUE(has(l2, "X31750000Y9525000D02*\nY22225000D01*")) << l2;
   EXPECT_TRUE(has(l2, "X19050000Y15875000D03*")) << "pads are on both copper layers";
 
-  // Another frame moves the origin: 100 x 60 units puts the corner at (346, 326).
+  // Another frame moves the origin: 100 x 60 units puts the corner at (346, 326), and 101 x 61
+  // half a unit further out, at (345.5, 326.5), where the screen draws it.
   b->FrameWidth = 100;
   b->FrameHeight = 60;
   EXPECT_TRUE(has(fabFileText(*b, FabFile::Layer1), "X-29210000Y-15240000D03*"));
   EXPECT_TRUE(has(fabFileText(*b, FabFile::Outline), "X63500000D01*\nY38100000D01*"));
+  b->FrameWidth = 101;
+  b->FrameHeight = 61;
+  EXPECT_TRUE(has(fabFileText(*b, FabFile::Layer1), "X-28892500Y-14922500D03*"));
+  EXPECT_TRUE(has(fabFileText(*b, FabFile::Outline), "X64135000D01*\nY38735000D01*"));
 }
 
 TEST(FabFiles, AperturesHaveThePrintSizesAtFullScale) {
   struct Case {
     int sizeIndex, style;
+    FabFile file;
+    int maskExpansionUm;
     std::string aperture;  // the definition after %ADDnn
   };
-  // 36/360 inch is 2.54 mm, 18/360 inch 1.27 mm; ovals are 1.6 times as long.
+  // 36/360 inch is 2.54 mm, 18/360 inch 1.27 mm; ovals are 1.6 times as long. The masks grow
+  // every pad by the expansion on each side.
   const Case cases[] = {
-      {3, 0, "C,2.540000"},          {3, 1, "O,4.064000X2.540000"}, {3, 2, "O,2.540000X4.064000"},
-      {0, 0, "C,1.270000"},          {9, 0, "C,7.620000"},          {11, 0, "C,13.546667"},
-      {7, 1, "O,8.128000X5.080000"},
+      {3, 0, FabFile::Layer1, 50, "C,2.540000"},
+      {3, 1, FabFile::Layer1, 50, "O,4.064000X2.540000"},
+      {3, 2, FabFile::Layer1, 50, "O,2.540000X4.064000"},
+      {0, 0, FabFile::Layer1, 50, "C,1.270000"},
+      {9, 0, FabFile::Layer1, 50, "C,7.620000"},
+      {11, 0, FabFile::Layer1, 50, "C,13.546667"},
+      {7, 1, FabFile::Layer1, 50, "O,8.128000X5.080000"},
+      {3, 0, FabFile::MaskTop, 50, "C,2.640000"},
+      {3, 1, FabFile::MaskBottom, 50, "O,4.164000X2.640000"},
+      {0, 2, FabFile::MaskTop, 0, "O,1.270000X2.032000"},
+      {9, 0, FabFile::MaskBottom, 1000, "C,9.620000"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.aperture);
+    SCOPED_TRACE(fabFileSuffix(c.file) + (" " + c.aperture));
     auto b = makeBoard();
     b->addPin(pin(300, 300, c.sizeIndex, c.style));
-    const std::string l1 = fabFileText(*b, FabFile::Layer1);
-    EXPECT_TRUE(has(l1, "%ADD10" + c.aperture + "*%")) << l1;
+    FabOptions options;
+    options.maskExpansionUm = c.maskExpansionUm;
+    const std::string text = fabFileText(*b, c.file, options);
+    EXPECT_TRUE(has(text, "%ADD10" + c.aperture + "*%")) << text;
+    EXPECT_TRUE(has(text, "X19050000Y47625000D03*")) << text;
   }
   // Tracks by width index, and a graphic pin's ring on the legend as an annulus: 2 x 36 with
   // a pen of 8/360 inch.
@@ -87,18 +104,20 @@ TEST(FabFiles, AperturesHaveThePrintSizesAtFullScale) {
   EXPECT_EQ(l1.find("D03*"), std::string::npos) << "a graphic pin has no pad";
 }
 
-TEST(FabFiles, TheDrillFileHasOneToolPerDiameterAndOneHolePerPad) {
+TEST(FabFiles, TheDrillFileHasOneToolPerFinishedHoleAndOneHolePerPad) {
   auto b = makeBoard();
-  b->addPin(pin(300, 350, 3, 1));  // 2 x (36 div 4) = 18/360 inch
-  b->addPin(pin(310, 350, 3, 0));  // 2 x (36 div 5) = 14
-  b->addPin(pin(320, 350, 0, 0));  // 2 x (18 div 5) = 6
-  b->addPin(pin(330, 350, 3, 2));
+  b->addPin(pin(300, 350, 3, 1));  // 2.54 mm pads: 1.2 mm, whatever the shape
+  b->addPin(pin(310, 350, 7, 0));  // 5.08 mm: 1.8 mm, made 0.9 mm below
+  b->addPin(pin(320, 350, 0, 0));  // 1.27 mm: 0.7 mm
+  b->addPin(pin(330, 350, 3, 0));
   b->addPin(pin(340, 350, 3, GraphicPinFlag));
   b->addPin(pin(350, 350, 3, 7));  // a style without a pad
-  const std::vector<std::string> lines = linesOf(fabFileText(*b, FabFile::Drill));
-  const std::vector<std::string> expected = {"T1C0.423",
-                                             "T2C0.988",
-                                             "T3C1.270",
+  FabOptions options;
+  options.holeUm[7] = 900;
+  const std::vector<std::string> lines = linesOf(fabFileText(*b, FabFile::Drill, options));
+  const std::vector<std::string> expected = {"T1C0.700",
+                                             "T2C0.900",
+                                             "T3C1.200",
                                              "%",
                                              "G90",
                                              "G05",
@@ -128,6 +147,8 @@ TEST(FabFiles, EveryFileCarriesItsAttributes) {
       {FabFile::Layer1, "G04 #@! TF.FileFunction,Copper,L1,Top*"},
       {FabFile::Layer2, "G04 #@! TF.FileFunction,Copper,L2,Bot*"},
       {FabFile::Graphic, "G04 #@! TF.FileFunction,Legend,Top*"},
+      {FabFile::MaskTop, "G04 #@! TF.FileFunction,Soldermask,Top*"},
+      {FabFile::MaskBottom, "G04 #@! TF.FileFunction,Soldermask,Bot*"},
       {FabFile::Outline, "G04 #@! TF.FileFunction,Profile,NP*"},
       {FabFile::Drill, "; #@! TF.FileFunction,Plated,1,2,PTH"},
   };
@@ -140,12 +161,17 @@ TEST(FabFiles, EveryFileCarriesItsAttributes) {
       continue;
     }
     EXPECT_TRUE(has(text, "G04 #@! TF.GenerationSoftware,Ferrowrit,Ferrowrit,5.0*"));
+    EXPECT_TRUE(has(text, std::string("G04 #@! TF.FilePolarity,") + fabFilePolarity(c.file) + "*"));
+    // Every file declares an aperture, even where nothing takes one (the outline takes its pen).
+    EXPECT_NE(text.find("%ADD10"), std::string::npos) << text;
     EXPECT_TRUE(has(text, "%FSLAX46Y46*%\n%MOMM*%"));
     EXPECT_EQ(text.substr(text.size() - 5), "M02*\n");
     for (const char* old : {"G54", "G70", "G71", "G90", "G91", "%IP", "%AS", "%MI", "%SF"})
       EXPECT_EQ(text.find(old), std::string::npos) << old;
   }
   EXPECT_TRUE(has(fabFileText(*b, FabFile::Layer1), "G04 #@! TA.AperFunction,ComponentPad*"));
+  EXPECT_STREQ(fabFilePolarity(FabFile::MaskTop), "Negative");
+  EXPECT_STREQ(fabFilePolarity(FabFile::Layer2), "Positive");
 }
 
 // The regions of "HI" on Layer 2 at size 26 (12 points, an em of 4.233 mm), centred on the
@@ -206,24 +232,6 @@ TEST(FabFiles, ATextIsFilledGlyphOutlinesOnItsLayer) {
   EXPECT_NEAR(maxY - minY, 2900000, 300000);
   EXPECT_GT(maxX - minX, 2000000);
   EXPECT_LT(maxX - minX, 4500000);
-}
-
-TEST(FabFiles, FiveFilesAreWrittenOrTheFailureIsReported) {
-  TestFolder folder;
-  auto b = makeBoard();
-  b->addPin(pin(300, 350, 3, 0));
-  std::string error;
-  ASSERT_TRUE(writeFabFiles(*b, folder.path(), "amp", error)) << error;
-  for (const FabFile f : kFabFiles) {
-    QFile file(QString::fromStdString(folder.path() + "/amp" + fabFileSuffix(f)));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << fabFileSuffix(f);
-    EXPECT_EQ(file.readAll().toStdString(), fabFileText(*b, f));
-  }
-  EXPECT_FALSE(writeFabFiles(*b, folder.path() + "/missing/folder", "amp", error));
-  EXPECT_NE(error.find("amp-layer1.gbr"), std::string::npos) << error;
-
-  EXPECT_EQ(fabBaseName(""), "board");
-  EXPECT_EQ(fabBaseName("/work/projects/amp.kvd"), "amp");
 }
 
 }  // namespace

@@ -64,25 +64,31 @@ std::unique_ptr<Board> sampleBoard(bool withTexts) {
   return b;
 }
 
+// Every file of the set, of a board with everything and of an empty one, whose layers have
+// nothing to draw.
 TEST(Gerbv, ReadsEveryFileWithoutErrorsOrWarnings) {
   if (gerbv().isEmpty()) GTEST_SKIP() << "gerbv is not installed";
-  TestFolder folder;
-  const auto b = sampleBoard(true);
-  std::string error;
-  ASSERT_TRUE(writeFabFiles(*b, folder.path(), "sample", error)) << error;
-  for (const FabFile f : kFabFiles) {
-    SCOPED_TRACE(fabFileSuffix(f));
-    const std::string png = folder.path() + "/out" + fabFileSuffix(f) + ".png";
-    EXPECT_EQ(renderWithGerbv(folder.path() + "/sample" + fabFileSuffix(f), png), "");
-    QImage image(QString::fromStdString(png));
-    ASSERT_FALSE(image.isNull());
-    // Something was drawn: not every pixel has the background's colour.
-    const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
-    bool varied = false;
-    for (int y = 0; y < gray.height() && !varied; ++y)
-      for (int x = 0; x < gray.width() && !varied; ++x)
-        varied = gray.pixelColor(x, y) != gray.pixelColor(0, 0);
-    EXPECT_TRUE(varied);
+  for (const bool empty : {false, true}) {
+    SCOPED_TRACE(empty ? "empty board" : "sample board");
+    TestFolder folder;
+    const auto b = empty ? makeBoard() : sampleBoard(true);
+    FabReport report;
+    ASSERT_TRUE(writeFabSet(*b, folder.path(), "sample", {}, report)) << report.error;
+    for (const FabFile f : kFabFiles) {
+      SCOPED_TRACE(fabFileSuffix(f));
+      const std::string png = folder.path() + "/out" + fabFileSuffix(f) + ".png";
+      EXPECT_EQ(renderWithGerbv(folder.path() + "/sample" + fabFileSuffix(f), png), "");
+      QImage image(QString::fromStdString(png));
+      ASSERT_FALSE(image.isNull());
+      if (empty && f != FabFile::Outline) continue;
+      // Something was drawn: not every pixel has the background's colour.
+      const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
+      bool varied = false;
+      for (int y = 0; y < gray.height() && !varied; ++y)
+        for (int x = 0; x < gray.width() && !varied; ++x)
+          varied = gray.pixelColor(x, y) != gray.pixelColor(0, 0);
+      EXPECT_TRUE(varied);
+    }
   }
 }
 
@@ -101,8 +107,10 @@ TEST(Gerbv, Layer1MatchesThePrintAtFullScale) {
   if (gerbv().isEmpty()) GTEST_SKIP() << "gerbv is not installed";
   TestFolder folder;
   const auto b = sampleBoard(false);
-  std::string error;
-  ASSERT_TRUE(writeFabFiles(*b, folder.path(), "sample", error)) << error;
+  FabOptions options;
+  options.maskExpansionUm = 0;  // the mask's pads then have the copper's size
+  FabReport report;
+  ASSERT_TRUE(writeFabSet(*b, folder.path(), "sample", options, report)) << report.error;
 
   PrintSettings settings;
   settings.dpiIndex = 2;  // 360 dpi
@@ -120,19 +128,37 @@ TEST(Gerbv, Layer1MatchesThePrintAtFullScale) {
   const int left = 396 - b->FrameWidth / 2, top = 296 + b->FrameHeight / 2;
   const double originX = (9.0 * (ox - left) - 20) / kDpi;
   const double originY = (9.0 * (top - oy) + 20 - page.height()) / kDpi;
-  const std::string png = folder.path() + "/layer1.png";
-  const std::string err = renderWithGerbv(
-      folder.path() + "/sample-layer1.gbr", png,
-      {QStringLiteral("--origin=%1x%2").arg(originX, 0, 'f', 6).arg(originY, 0, 'f', 6),
-       QStringLiteral("--window_inch=%1x%2")
-           .arg(double(page.width()) / kDpi, 0, 'f', 6)
-           .arg(double(page.height()) / kDpi, 0, 'f', 6),
-       QStringLiteral("--border=0"), QStringLiteral("--background=#FFFFFF"),
-       QStringLiteral("--foreground=#000000FF")});
-  EXPECT_EQ(err, "");
-  const QImage viewer =
-      QImage(QString::fromStdString(png)).convertToFormat(QImage::Format_Grayscale8);
+  const auto render = [&](FabFile f) {
+    const std::string png = folder.path() + "/window" + fabFileSuffix(f) + ".png";
+    const std::string err = renderWithGerbv(
+        folder.path() + "/sample" + fabFileSuffix(f), png,
+        {QStringLiteral("--origin=%1x%2").arg(originX, 0, 'f', 6).arg(originY, 0, 'f', 6),
+         QStringLiteral("--window_inch=%1x%2")
+             .arg(double(page.width()) / kDpi, 0, 'f', 6)
+             .arg(double(page.height()) / kDpi, 0, 'f', 6),
+         QStringLiteral("--border=0"), QStringLiteral("--background=#FFFFFF"),
+         QStringLiteral("--foreground=#000000FF")});
+    EXPECT_EQ(err, "");
+    return QImage(QString::fromStdString(png)).convertToFormat(QImage::Format_Grayscale8);
+  };
+  const QImage viewer = render(FabFile::Layer1);
   ASSERT_EQ(viewer.size(), page);
+
+  // Both masks open every pad in the window: each pad's centre is dark.
+  for (const FabFile f : {FabFile::MaskTop, FabFile::MaskBottom}) {
+    SCOPED_TRACE(fabFileSuffix(f));
+    const QImage mask = render(f);
+    ASSERT_EQ(mask.size(), page);
+    int pads = 0;
+    for (int32_t i = 0; i < b->PinCount; ++i) {
+      const Pin& p = b->PinTable[std::size_t(i)];
+      const int x = 9 * (p.x - ox) + 20, y = 9 * (p.y - oy) + 20;
+      if (isGraphicPin(p) || x >= page.width() || y >= page.height()) continue;
+      EXPECT_LT(mask.constScanLine(y)[x], 128) << p.x << "," << p.y;
+      ++pads;
+    }
+    EXPECT_GE(pads, 20);
+  }
 
   // The print leaves the holes white inside the pads; the Gerber pads are whole.
   auto inHole = [&](int x, int y) {

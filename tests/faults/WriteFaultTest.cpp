@@ -118,8 +118,12 @@ void PrintTo(const WritePath& path, std::ostream* os) {
   *os << path.name;
 }
 
-const std::vector<std::string> kGerberFiles = {"amp-layer1.gbr", "amp-layer2.gbr",
-                                               "amp-graphic.gbr", "amp-outline.gbr", "amp.drl"};
+const std::vector<std::string> kGerberFiles = {
+    "amp-layer1.gbr",      "amp-layer2.gbr",  "amp-graphic.gbr", "amp-mask-top.gbr",
+    "amp-mask-bottom.gbr", "amp-outline.gbr", "amp.drl",         "amp.gbrjob"};
+const std::vector<std::string> kProtelZipFiles = {"amp.GTL", "amp.GBL",    "amp.GTO",
+                                                  "amp.GTS", "amp.GBS",    "amp.GKO",
+                                                  "amp.XLN", "amp.gbrjob", "amp-gerber.zip"};
 
 const WritePath kWritePaths[] = {
     {"SaveProject", {"amp.kvd"}, true, saveProject, {}},
@@ -134,6 +138,11 @@ const WritePath kWritePaths[] = {
      {"print", "IN", "-o", "DIR/amp.png", "--dpi", "180"}},
     {"CliRender", {"amp.png"}, true, nullptr, {"render", "IN", "-o", "DIR/amp.png"}},
     {"CliGerber", kGerberFiles, false, nullptr, {"gerber", "IN", "-o", "DIR"}},
+    {"CliGerberZip",
+     kProtelZipFiles,
+     false,
+     nullptr,
+     {"gerber", "IN", "-o", "DIR", "--protel", "--zip"}},
 };
 
 class WriteFault : public ::testing::TestWithParam<WritePath> {
