@@ -4,10 +4,17 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStyle>
+#include <cstdio>
+#include <cstring>
 
 #include "app/MainWindow.h"
 
 int main(int argc, char** argv) {
+  // Answered before any window exists, so it needs no display.
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::puts("ferrowrit " FERROWRIT_VERSION);
+    return 0;
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Ferrowrit 5.0"));
 
