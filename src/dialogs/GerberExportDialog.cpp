@@ -57,6 +57,7 @@ GerberExportDialog::GerberExportDialog(QWidget* parent) : QDialog(parent) {
 
   folderEdit_ = new QLineEdit(this);
   folderEdit_->setObjectName(QStringLiteral("FolderEdit"));
+  folderEdit_->setMinimumWidth(320);  // a whole path in sight
   browseButton_ = new QPushButton(QStringLiteral("Browse..."), this);
   browseButton_->setObjectName(QStringLiteral("BrowseButton"));
   browseButton_->setAutoDefault(false);
