@@ -18,7 +18,9 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/GerberExportSettings.h"
 #include "dialogs/FrameSizeDialog.h"
+#include "dialogs/GerberExportDialog.h"
 #include "dialogs/InfoDialog.h"
 #include "dialogs/PrintBoardDialog.h"
 #include "dialogs/TextOptionsDialog.h"
@@ -85,9 +87,21 @@ QString QtHost::qtFilter(const std::string& filter) {
   return filters.join(QStringLiteral(";;"));
 }
 
+// The file and folder dialogs are Qt's own, not the desktop's. Nothing redraws or drops the
+// board while one is open: the drawing area's paints only copy the canvas, which keeps the
+// board. What hid it was the dialog itself: the desktop's native file dialog (GTK's, chosen by
+// the platform theme) opens at nearly the size of the screen and covers the whole drawing area
+// until it closes, so the user saw no board behind Export Gerber's folder dialog or Print's
+// PDF file dialog. Qt's dialog opens at a moderate size over the middle of the window.
+void QtHost::keepBoardInSight(QFileDialog& dialog) {
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.resize(kFileDialogSize);
+}
+
 std::string QtHost::runFileDialog(const FileDialogRequest& request, bool save) {
   QFileDialog dialog(window_, toQString(request.caption), toQString(request.initialFolder),
                      qtFilter(request.filter));
+  keepBoardInSight(dialog);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   // Saving over an existing file asks first (Qt's default for save dialogs, stated here).
@@ -109,9 +123,13 @@ std::string QtHost::chooseSaveFile(const FileDialogRequest& request) {
 }
 
 std::string QtHost::chooseFolder(const FileDialogRequest& request) {
-  return QFileDialog::getExistingDirectory(window_, toQString(request.caption),
-                                           toQString(request.initialFolder))
-      .toStdString();
+  QFileDialog dialog(window_, toQString(request.caption), toQString(request.initialFolder));
+  keepBoardInSight(dialog);
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  if (dialog.exec() != QDialog::Accepted) return {};
+  const QStringList folders = dialog.selectedFiles();
+  return folders.isEmpty() ? std::string() : folders.first().toStdString();
 }
 
 bool QtHost::editFrameSize(int& width, int& height) {
@@ -124,6 +142,15 @@ bool QtHost::editTextOptions(std::string& text, int& size) {
 
 bool QtHost::askPrintSettings(PrintSettings& settings) {
   return runPrintBoardDialog(window_, settings);
+}
+
+bool QtHost::askGerberExport(GerberExportChoice& choice) {
+  GerberExportChoice shown = choice;
+  GerberExportSettings::load(shown);
+  if (!runGerberExportDialog(window_, shown.folder, shown.options)) return false;
+  GerberExportSettings::store(shown);
+  choice = shown;
+  return true;
 }
 
 void QtHost::showInformation(const InfoCounts& counts) {

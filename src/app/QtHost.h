@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QPointer>
+#include <QSize>
 #include <QString>
 #include <memory>
 
 #include "edit/Host.h"
 
 class QDialog;
+class QFileDialog;
 class QPrinter;
 class QMenu;
 class QWidget;
@@ -32,6 +34,9 @@ class QtHost : public Host {
   bool editFrameSize(int& width, int& height) override;
   bool editTextOptions(std::string& text, int& size) override;
   bool askPrintSettings(PrintSettings& settings) override;
+  // The Export Gerber dialog, starting from the choice last exported with (kept in the user's
+  // settings) and remembering the one confirmed now.
+  bool askGerberExport(GerberExportChoice& choice) override;
   void showInformation(const InfoCounts& counts) override;
   void showAbout() override;
   bool printBoard(const Board& board, const PrintSettings& settings, int zoomLevel,
@@ -44,6 +49,11 @@ class QtHost : public Host {
   void setAboutBox(QDialog* about) { about_ = about; }
   void setLineMethodsMenu(QMenu* menu, QWidget* button);
   void setDotMethodsMenu(QMenu* menu, QWidget* button);
+
+  // The size file and folder dialogs open at: the board stays in sight around them.
+  static constexpr QSize kFileDialogSize{560, 380};
+  // Qt's own file dialog at kFileDialogSize instead of the desktop's (see QtHost.cpp).
+  static void keepBoardInSight(QFileDialog& dialog);
 
   // Turns a filter written as "Projects (*.kvd)|*.kvd" (description and pattern pairs) into
   // Qt's form "Projects (*.kvd)"; a filter already in Qt's form is kept.

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "board/Board.h"
+#include "fab/FabOptions.h"
 #include "print/PrintSettings.h"
 
 namespace fw {
@@ -13,6 +14,12 @@ struct FileDialogRequest {
   std::string defaultExtension;  // without the dot
   std::string initialFolder;
   std::string suggestedName;
+};
+
+// What File > Export Gerber... asks for: the folder the set goes into and how it is made.
+struct GerberExportChoice {
+  std::string folder;
+  FabOptions options;
 };
 
 struct InfoCounts {
@@ -55,6 +62,13 @@ class Host {
   virtual std::string chooseFolder(const FileDialogRequest& request) {
     (void)request;
     return {};
+  }
+  // Export Gerber dialog: comes in with the projects folder and the default options; the host
+  // may show the choice it remembers from an earlier export instead. True with the user's
+  // choice on Export, false on Cancel.
+  virtual bool askGerberExport(GerberExportChoice& choice) {
+    (void)choice;
+    return false;
   }
   // Frame Size dialog: shows width and height, returns true with the new values on Ok.
   virtual bool editFrameSize(int& width, int& height) {

@@ -1,5 +1,7 @@
-// File > Export Gerber through the editor: the folder asked for, the five files named after the
-// board, and a failed write reported as a failure.
+// File > Export Gerber through the editor: the Export Gerber dialog asked with the projects
+// folder and the default options, the set named after the board written into the folder the
+// user chose, a failed write reported as a failure, and Cancel doing nothing.
+#include <QDir>
 #include <QFileInfo>
 
 #include "EditorScenario.h"
@@ -11,49 +13,58 @@ namespace {
 
 class FabCommandTest : public EditorScenario {};
 
-TEST_F(FabCommandTest, TheFilesAreWrittenIntoTheChosenFolderOrTheFailureIsShown) {
+TEST_F(FabCommandTest, TheSetIsWrittenIntoTheChosenFolderOrTheFailureIsShown) {
   addPin(100, 100);
   ed.ProgramDirectory = "/prog";
   TestFolder folder;
+  FabOptions options;
+  options.holeUm[3] = 1100;
+  options.maskExpansionUm = 100;
   struct Case {
     std::string fileName;  // CurrentFileName
     std::string folder;    // the dialog's answer
     std::string status;
-    std::string firstFile;  // expected to exist afterwards, or "" for none
-    int errors;
+    std::string stem;  // the files expected afterwards are named after it; "" for none
   };
   const Case cases[] = {
-      {"/somewhere/amp.kvd", folder.path(), "Gerber files written", "amp-layer1.gbr", 0},
-      {"", folder.path(), "Gerber files written", "board-layer1.gbr", 0},
-      {"/somewhere/amp.kvd", folder.path() + "/gone", "Gerber export failed", "", 1},
+      {"/somewhere/amp.kvd", folder.path(), "Gerber files written", "amp"},
+      {"", folder.path(), "Gerber files written", "board"},
+      {"/somewhere/amp.kvd", folder.path() + "/gone", "Gerber export failed", ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.status + " " + c.folder);
     host.clearRecord();
     board().CurrentFileName = c.fileName;
-    host.folderAnswers.push_back(c.folder);
+    host.gerberAnswers.push_back(GerberExportChoice{c.folder, options});
     ed.fab().ExportGerber1Click();
-    ASSERT_EQ(host.folderRequests.size(), 1u);
-    EXPECT_EQ(host.folderRequests[0].initialFolder, "/prog/projects");
+    // The dialog is offered the projects folder and the default options.
+    ASSERT_EQ(host.gerberRequests.size(), 1u);
+    EXPECT_EQ(host.gerberRequests[0].folder, "/prog/projects");
+    EXPECT_EQ(host.gerberRequests[0].options.holeUm, FabOptions().holeUm);
+    EXPECT_EQ(host.gerberRequests[0].options.maskExpansionUm, FabOptions().maskExpansionUm);
     EXPECT_EQ(controls().panel[2], c.status);
-    EXPECT_EQ(static_cast<int>(host.errors.size()), c.errors);
-    if (c.firstFile.empty()) continue;
-    const std::string stem = c.firstFile.substr(0, c.firstFile.find('-'));
+    EXPECT_EQ(host.errors.size(), c.stem.empty() ? 1u : 0u);
+    if (c.stem.empty()) continue;
     for (const FabFile f : kFabFiles)
       EXPECT_TRUE(
-          QFileInfo::exists(QString::fromStdString(c.folder + "/" + stem + fabFileSuffix(f))))
+          QFileInfo::exists(QString::fromStdString(c.folder + "/" + c.stem + fabFileSuffix(f))))
           << fabFileSuffix(f);
   }
-  EXPECT_EQ(host.errors.back().rfind("The Gerber files were not written.\ncannot write amp-", 0),
-            0u)
+  EXPECT_EQ(host.errors.back().rfind("The Gerber files were not written.\ncannot write amp", 0), 0u)
       << host.errors.back();
+}
 
-  // Cancel writes nothing and leaves the status alone.
-  host.clearRecord();
+TEST_F(FabCommandTest, CancelWritesNothingAndLeavesTheStatusAlone) {
+  addPin(100, 100);
+  TestFolder folder;
+  ed.ProgramDirectory = folder.path();
+  QDir().mkpath(QString::fromStdString(folder.path() + "/projects"));
   controls().panel[2] = "before";
-  ed.fab().ExportGerber1Click();
-  EXPECT_EQ(host.count("folder"), 1);
+  ed.fab().ExportGerber1Click();  // no answer prepared: the dialog is cancelled
+  EXPECT_EQ(host.count("gerberExport"), 1);
   EXPECT_EQ(controls().panel[2], "before");
+  EXPECT_TRUE(host.errors.empty());
+  EXPECT_TRUE(QDir(QString::fromStdString(folder.path() + "/projects")).isEmpty());
 }
 
 }  // namespace

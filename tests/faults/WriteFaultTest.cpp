@@ -91,7 +91,7 @@ Outcome exportGerber(const std::string& folder) {
   Editor ed(host);
   drawSome(ed.board());
   ed.board().CurrentFileName = "/elsewhere/amp.kvd";
-  host.folderAnswers = {folder};
+  host.gerberAnswers = {GerberExportChoice{folder, FabOptions()}};
   ed.fab().ExportGerber1Click();
   return told(host.errors, ed.controls().panel[2] == "Gerber files written");
 }

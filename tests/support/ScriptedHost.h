@@ -17,8 +17,8 @@ namespace fw {
 class ScriptedHost : public Host {
  public:
   // One recorded call: what was shown ("error", "yesNo", "confirm", "openFile", "saveFile",
-  // "folder", "frameSize", "information", "askText", "textOptions", "about", "lineMethodsMenu",
-  // "dotMethodsMenu") and its text or caption.
+  // "folder", "gerberExport", "frameSize", "information", "askText", "textOptions", "about",
+  // "lineMethodsMenu", "dotMethodsMenu") and its text or caption.
   struct Call {
     std::string kind;
     std::string text;
@@ -29,6 +29,7 @@ class ScriptedHost : public Host {
   std::deque<std::string> openFileAnswers;
   std::deque<std::string> saveFileAnswers;
   std::deque<std::string> folderAnswers;                            // empty = Cancel
+  std::deque<std::optional<GerberExportChoice>> gerberAnswers;      // nullopt = Cancel
   std::deque<std::optional<std::pair<int, int>>> frameSizeAnswers;  // nullopt = Cancel
   std::deque<bool> confirmAnswers;
   std::deque<std::optional<std::string>> textAnswers;     // input box; nullopt = Cancel
@@ -51,6 +52,7 @@ class ScriptedHost : public Host {
   std::vector<FileDialogRequest> openRequests;
   std::vector<FileDialogRequest> saveRequests;
   std::vector<FileDialogRequest> folderRequests;
+  std::vector<GerberExportChoice> gerberRequests;  // what the Export Gerber dialog was shown
   std::vector<std::pair<int, int>> frameSizeShown;
   std::vector<InfoCounts> informationShown;
   std::vector<std::pair<std::string, int>> textOptionsShown;
@@ -68,6 +70,7 @@ class ScriptedHost : public Host {
     openRequests.clear();
     saveRequests.clear();
     folderRequests.clear();
+    gerberRequests.clear();
     frameSizeShown.clear();
     informationShown.clear();
     textOptionsShown.clear();
@@ -133,6 +136,14 @@ class ScriptedHost : public Host {
     calls.push_back({"folder", request.caption});
     folderRequests.push_back(request);
     return take(folderAnswers, std::string());
+  }
+  bool askGerberExport(GerberExportChoice& choice) override {
+    calls.push_back({"gerberExport", choice.folder});
+    gerberRequests.push_back(choice);
+    const auto answer = take(gerberAnswers, std::optional<GerberExportChoice>());
+    if (!answer) return false;
+    choice = *answer;
+    return true;
   }
   bool editFrameSize(int& width, int& height) override {
     calls.push_back({"frameSize", std::to_string(width) + "x" + std::to_string(height)});

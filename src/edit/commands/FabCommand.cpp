@@ -4,17 +4,29 @@
 
 namespace fw {
 
+namespace {
+
+// The first line of `text`, for the one-line status panel.
+std::string oneLine(const std::string& text) {
+  const std::size_t end = text.find_first_of("\r\n");
+  return end == std::string::npos ? text : text.substr(0, end);
+}
+
+}  // namespace
+
 void FabCommand::ExportGerber1Click() {
-  FileDialogRequest request;
-  request.caption = "Export Gerber";
-  request.initialFolder = ctx_.projectsDir();
-  const std::string folder = ctx_.host.chooseFolder(request);
-  if (folder.empty()) return;  // cancelled: nothing happened
+  GerberExportChoice choice;
+  choice.folder = ctx_.projectsDir();
+  if (!ctx_.host.askGerberExport(choice)) return;  // cancelled: nothing happened
   std::string& status = ctx_.controls.panel[2];
-  std::string error;
-  if (!writeFabFiles(ctx_.board, folder, fabBaseName(ctx_.board.CurrentFileName), error)) {
-    ctx_.host.showError("The Gerber files were not written.\n" + error);
+  FabReport report;
+  if (!writeFabSet(ctx_.board, choice.folder, fabBaseName(ctx_.board.CurrentFileName),
+                   choice.options, report)) {
+    ctx_.host.showError("The Gerber files were not written.\n" + report.error);
     status = "Gerber export failed";
+  } else if (!report.warnings.empty()) {
+    // The status panel holds one line; the first warning is the one the user reads first.
+    status = "Gerber files written; warning: " + oneLine(report.warnings.front());
   } else {
     status = "Gerber files written";
   }

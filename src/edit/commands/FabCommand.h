@@ -4,7 +4,8 @@
 
 namespace fw {
 
-// File > Export Gerber...: the board's fabrication files into a folder the user chooses.
+// File > Export Gerber...: the board's fabrication files into the folder and with the options
+// the user chooses in the Export Gerber dialog.
 class FabCommand {
  public:
   explicit FabCommand(EditContext& ctx) : ctx_(ctx) {}
