@@ -15,19 +15,11 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "board/PrintTables.h"
-
 namespace fw {
 
 namespace {
 
-constexpr int kRows = 12;
-constexpr double kUmPerPrintDot = 25400.0 / 360.0;  // pads print in 1/360 inch
-
-// The Pin Size list's items; the last two rows lie beyond the list.
-const char* const kPadCaptions[kRows] = {"1.27 mm", "1.70 mm", "1.90 mm", "2.54 mm",
-                                         "2.90 mm", "3.17 mm", "3.96 mm", "5.08 mm",
-                                         "6.35 mm", "7.62 mm", "9.81 mm", "13.55 mm"};
+constexpr int kRows = kFabPadRows;
 
 QString millimetres(double um) {
   return QString::number(um / 1000.0, 'f', 2);
@@ -36,18 +28,16 @@ QString millimetres(double um) {
 }  // namespace
 
 QString padSizeCaption(int row) {
-  return row >= 0 && row < kRows ? QString::fromLatin1(kPadCaptions[row]) : QString();
+  return row >= 0 && row < kRows ? QString::fromStdString(fabPadSizeLabel(row) + " mm") : QString();
 }
 
 double padSizeUm(int row) {
-  return printPadSize(row) * kUmPerPrintDot;
+  return double(fabPadSizeNm(row)) / 1000.0;
 }
 
 int firstThinRingRow(const FabOptions& options) {
-  for (int row = 0; row < kRows; ++row) {
-    const double ring = (padSizeUm(row) - options.holeUm[std::size_t(row)]) / 2.0;
-    if (ring < kMinRingUm) return row;
-  }
+  for (int row = 0; row < kRows; ++row)
+    if (fabRingNm(options, row) < kMinRingUm * 1000LL) return row;
   return -1;
 }
 

@@ -13,10 +13,6 @@ class QTableWidget;
 
 namespace fw {
 
-// The copper left around a finished hole: a hole leaving less than this ring inside its pad is
-// refused, as board houses cannot drill it without breaking out of the pad.
-constexpr int kMinRingUm = 150;
-
 // The caption of pad size row 0..11 of the hole table: the Pin Size list's items, then the two
 // sizes beyond the list as they print.
 QString padSizeCaption(int row);

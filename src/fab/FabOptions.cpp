@@ -32,6 +32,16 @@ std::string fabPadSizeLabel(int row) {
   return std::to_string(hundredths / 100) + '.' + rest;
 }
 
+long long fabPadSizeNm(int row) {
+  return fabLength360(printPadSize(row));
+}
+
+long long fabRingNm(const FabOptions& options, int row) {
+  return (fabPadSizeNm(row) -
+          options.holeUm[std::size_t(std::clamp(row, 0, kFabPadRows - 1))] * 1000LL) /
+         2;
+}
+
 bool parseFabMillimetres(std::string_view text, int& um) {
   // from_chars reads the same whatever the locale, so "0.8" is never read as 0 under a locale
   // with a decimal comma.
@@ -81,10 +91,7 @@ std::string fabOptionsProblem(const Board& board, const FabOptions& options) {
   for (int row = 0; row < kFabPadRows; ++row) {
     if (!used[std::size_t(row)]) continue;
     const int holeUm = options.holeUm[std::size_t(row)];
-    // The ring is narrowest across the pad's smaller side, which for every style is the size of
-    // a round pad of the row.
-    const long long padNm = fabLength360(printPadSize(row));
-    const long long ringNm = (padNm - holeUm * 1000LL) / 2;
+    const long long ringNm = fabRingNm(options, row);
     if (holeUm > 0 && ringNm >= kMinRingUm * 1000LL) continue;
     const std::string pads = " on " + fabPadSizeLabel(row) + " mm pads";
     if (holeUm <= 0) return "no hole is given for the" + pads.substr(3);

@@ -29,6 +29,12 @@ constexpr int kMaxMaskExpansionUm = 1000;  // more would open the mask between p
 // names them, then the two rows beyond the list by their print size, "9.81" and "13.55".
 std::string fabPadSizeLabel(int row);
 
+// The pad of row 0..11 as a 100% print etches it, in nanometres, and the copper ring the row's
+// hole leaves in it (narrowest across the pad's smaller side, which for every style is the size
+// of a round pad of the row); negative when the hole is wider than the pad.
+long long fabPadSizeNm(int row);
+long long fabRingNm(const FabOptions& options, int row);
+
 // A length in millimetres as the user types it ("0.8", "1", "1.25") in micrometres, rounded.
 // False for anything but a plain decimal number from 0 to 100 mm.
 bool parseFabMillimetres(std::string_view text, int& um);
