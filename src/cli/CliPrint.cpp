@@ -2,6 +2,7 @@
 #include <QBuffer>
 #include <QPageSize>
 #include <charconv>
+#include <utility>
 
 #include "cli/Cli.h"
 #include "cli/CliCommon.h"
@@ -26,6 +27,7 @@ const char* const kPrintUsage =
     "  --mirror                  the page mirrored left to right, for toner transfer\n"
     "  --negative                black and white swapped around the artwork\n"
     "  --ruler                   a 50 mm bar below the artwork\n"
+    "  --frame-marks             marks at the frame's corners, for register and cutting\n"
     "  --page A4|Letter          the paper (default A4)\n"
     "\n"
     "Exit status: 0 success, 1 the file is refused or cannot be read or OUT cannot be written,\n"
@@ -89,6 +91,8 @@ bool parseOptions(const std::vector<std::string>& args, PrintOptions& o, std::st
       o.settings.negative = true;
     } else if (a == "--ruler") {
       o.settings.ruler = true;
+    } else if (a == "--frame-marks") {
+      o.settings.frameMarks = true;
     } else if (isOption(a)) {
       error = "unknown option " + a;
     } else if (!o.input.empty()) {
@@ -129,10 +133,12 @@ int runPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
   buffer.open(QIODevice::WriteOnly);
   bool made = false;
   if (endsWith(o.output, ".png")) {
-    made = writePng(
+    QImage page =
         printToImage(*board, o.settings, o.page.sizePixels(kPrintDpiTable[o.settings.dpiIndex]),
-                     kDefaultZoomLevel),
-        buffer);
+                     kDefaultZoomLevel);
+    // The image carries the resolution; the PNG keeps it, so the page prints at its true size.
+    const int dotsPerMeter = page.dotsPerMeterX();
+    made = writePng(std::move(page), buffer, dotsPerMeter);
   } else {
     // The whole page is printable: no margins.
     made = printToPdf(buffer, QPageLayout(o.page, QPageLayout::Portrait, QMarginsF()), *board,

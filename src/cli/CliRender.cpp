@@ -224,7 +224,7 @@ bool deflateRaw(const Bytef* in, std::size_t n, bool last, QByteArray& out) {
 // over the picture's own pixels when nobody else shares them: fresh memory costs more than
 // the packing. A grey picture (a printed page) is indexed by its bytes. Leaves `fits` false,
 // and writes nothing, for a picture of more colours.
-bool writePalettePng(QImage& image, QIODevice& device, bool& fits) {
+bool writePalettePng(QImage& image, QIODevice& device, int dotsPerMeter, bool& fits) {
   fits = false;
   const bool grey = image.format() == QImage::Format_Grayscale8;
   if ((image.format() != QImage::Format_RGB32 && !grey) || image.isNull()) return false;
@@ -318,6 +318,14 @@ bool writePalettePng(QImage& image, QIODevice& device, bool& fits) {
   for (const QRgb c : colourTable)
     plte.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
   putChunk(png, "PLTE", plte);
+  if (dotsPerMeter > 0) {
+    // The resolution, so that a viewer or a printer driver shows the page at its true size.
+    QByteArray phys;
+    putBigEndian(phys, uint32_t(dotsPerMeter));
+    putBigEndian(phys, uint32_t(dotsPerMeter));
+    phys.append(char(1));  // the unit is the metre
+    putChunk(png, "pHYs", phys);
+  }
   // The image data goes out in its three pieces as they lie, not copied into one chunk first.
   const std::initializer_list<const QByteArray*> pieces = {&packed, &lowerPacked, &trailer};
   putBigEndian(png, uint32_t(packed.size() + lowerPacked.size() + trailer.size()));
@@ -332,10 +340,14 @@ bool writePalettePng(QImage& image, QIODevice& device, bool& fits) {
 
 }  // namespace
 
-bool writePng(QImage image, QIODevice& device) {
+bool writePng(QImage image, QIODevice& device, int dotsPerMeter) {
   bool fits = false;
-  const bool written = writePalettePng(image, device, fits);
+  const bool written = writePalettePng(image, device, dotsPerMeter, fits);
   if (fits) return written;
+  if (dotsPerMeter > 0) {
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+  }
   QImageWriter writer(&device, "png");
   writer.setCompression(kPngCompression);
   return writer.write(image);

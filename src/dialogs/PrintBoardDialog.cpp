@@ -43,7 +43,7 @@ PrintBoardDialog::PrintBoardDialog(QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
   setObjectName("TBtnRightDlg");
   setWindowTitle("Print Board");
-  setFixedSize(279, 153);
+  setFixedSize(279, 173);
   setFont(QFont("Arial", 8));
 
   // The left column: the two lists under their captions, then the scale on one row.
@@ -80,6 +80,11 @@ PrintBoardDialog::PrintBoardDialog(QWidget* parent)
       makeAddition(this, "RulerBox", "Scale ruler",
                    "A 50 mm bar below the artwork, to check the printer's scaling with a ruler",
                    QRect(156, 128, 88, 17));
+  FrameMarksBox_ = makeAddition(
+      this, "FrameMarksBox", "Frame marks",
+      "Short marks at the frame's corners on every layer, for laying films in register and "
+      "cutting the board to size",
+      QRect(8, 148, 96, 17));
 
   Button1_ = new QPushButton("&Print", this);
   Button1_->setObjectName("Button1");
@@ -113,6 +118,7 @@ PrintSettings PrintBoardDialog::printSettings() const {
   s.mirror = MirrorBox_->isChecked();
   s.negative = NegativeBox_->isChecked();
   s.ruler = RulerBox_->isChecked();
+  s.frameMarks = FrameMarksBox_->isChecked();
   return s;
 }
 
@@ -131,6 +137,7 @@ void PrintBoardDialog::FormShow() {
   MirrorBox_->setChecked(false);
   NegativeBox_->setChecked(false);
   RulerBox_->setChecked(false);
+  FrameMarksBox_->setChecked(false);
 }
 
 void PrintBoardDialog::ScrollBar1Change(int position) {

@@ -13,7 +13,8 @@ class QScrollBar;
 namespace fw {
 
 // The Print Board dialog (TBtnRightDlg): the layer to print, the printer resolution, the scale
-// in percent, and three additions for making masters at home (mirror, negative, scale ruler).
+// in percent, and four additions for making masters at home (mirror, negative, scale ruler,
+// frame marks).
 // Every time it is shown it starts on the first layer with the additions off, and takes the
 // scale and the resolution from the settings it was last given or last confirmed with Print.
 // Closing it through the title bar or with Escape counts as Cancel.
@@ -52,6 +53,7 @@ class PrintBoardDialog : public QDialog {
   QCheckBox* MirrorBox_;
   QCheckBox* NegativeBox_;
   QCheckBox* RulerBox_;
+  QCheckBox* FrameMarksBox_;
 };
 
 // Shows the Print Board dialog modally with the scale and resolution of `settings`. On Print

@@ -13,6 +13,7 @@
 #include <array>
 #include <map>
 
+#include "board/Geometry.h"
 #include "board/PrintTables.h"
 #include "board/View.h"
 #include "render/Canvas.h"
@@ -21,8 +22,15 @@ namespace fw {
 
 namespace {
 
-// The top-left pin's centre stands this many dots in from the printable area's corner.
+// The top-left pin's centre stands this many dots in from the printable area's corner, unless
+// the artwork would then reach past the area's left or top edge.
 constexpr int kMargin = 20;
+// The layer items a print can choose: what any of them draws is the artwork that must fit.
+constexpr int kPrintLayerItems = 4;
+// A frame mark continues a frame edge about 3 mm out from its corner and is about 0.2 mm wide,
+// in 1/360 inch at 100%.
+constexpr int kMarkLength = 43;
+constexpr int kMarkWidth = 3;
 
 int dpiOf(const PrintSettings& s) {
   return kPrintDpiTable[clampInt(s.dpiIndex, 0, 4)];
@@ -72,34 +80,54 @@ class Artwork {
     ground_ = negative ? Qt::black : Qt::white;
   }
 
+  // Measures the artwork of every layer without drawing, then moves it right and down by just
+  // enough that all of it lies inside the printable area. Every layer moves by the same amount,
+  // so the prints of one board's layers still lie on top of each other.
+  void place() {
+    QPainter* const painter = p_;
+    p_ = nullptr;
+    run();
+    p_ = painter;
+    shift_ = QPoint(std::max(0, -everything_.left()), std::max(0, -everything_.top()));
+    if (bounds_.isValid()) bounds_.translate(shift_);
+  }
+
   void run() {
     texts();
     wires();
     pins();
+    marks();
   }
+  // The box of what the chosen layer draws, in dots before mirroring.
   QRect bounds() const { return bounds_; }
 
  private:
   int X(int x, int dx = 0) const {
-    return PrintUnits(kUnitsPer360 * (x - origin_.x) + dx, s_) + kMargin;
+    return PrintUnits(kUnitsPer360 * (x - origin_.x) + dx, s_) + kMargin + shift_.x();
   }
   int Y(int y, int dy = 0) const {
-    return PrintUnits(kUnitsPer360 * (y - origin_.y) + dy, s_) + kMargin;
+    return PrintUnits(kUnitsPer360 * (y - origin_.y) + dy, s_) + kMargin + shift_.y();
   }
-  void take(const QRect& r) { bounds_ = bounds_.united(r); }
+  // Drawing takes the chosen layer only; measuring takes every layer some print would draw.
+  bool wanted(int layer) const {
+    return layer == s_.layer || (!p_ && layer >= 0 && layer < kPrintLayerItems);
+  }
+  void take(const QRect& r, bool printed) {
+    everything_ = everything_.united(r);
+    if (printed) bounds_ = bounds_.united(r);
+  }
 
   // Every text of the layer on a box of ground colour, centred on its position.
   void texts() {
-    const int layer = s_.layer;
     for (int32_t i = 0; i < b_.TextCount; ++i) {
       const TextItem& t = b_.TextTable[std::size_t(i)];
       const int points = printTextPoints(t.size, s_);
-      if (textLayer(t) != layer || points <= 0) continue;
+      if (!wanted(textLayer(t)) || points <= 0) continue;
       Face& face = faceAt(points);
       const int width = qRound(shape(face, t, glyphs_, positions_));
       const QRect box(X(textX(t)) - width / 2, Y(t.y) - face.height / 2, width, face.height);
       if (!p_) {
-        take(box);
+        take(box, textLayer(t) == s_.layer);
         continue;
       }
       if (!box.intersects(page_)) continue;
@@ -119,18 +147,18 @@ class Artwork {
     for (int32_t i = 0; i < b_.WirePointCount; ++i) {
       const WirePoint& w = b_.WirePointTable[std::size_t(i)];
       const QPoint to(X(w.x & kPositionMask), Y(w.y & kPositionMask));
-      if (!isWireStart(w) && wireLayer(w.attr) == s_.layer) {
+      if (!isWireStart(w) && wanted(wireLayer(w.attr))) {
         const int width = PrintUnits(printWireWidth(wireWidthIndex(w.attr)), s_);
-        line(at, to, width);
+        line(at, to, width, wireLayer(w.attr) == s_.layer);
       }
       at = to;
     }
   }
 
-  void line(QPoint a, QPoint b, int width) {
+  void line(QPoint a, QPoint b, int width, bool printed) {
     if (!p_) {
       const int r = width / 2 + 1;
-      take(QRect(a, b).normalized().adjusted(-r, -r, r, r));
+      take(QRect(a, b).normalized().adjusted(-r, -r, r, r), printed);
       return;
     }
     const int r = width / 2 + 1;
@@ -150,7 +178,8 @@ class Artwork {
       };
       if (isGraphicPin(pin)) {
         // A graphic pin prints only its ring, twice the pad's size, for the Graphic layer.
-        if (s_.layer == kGraphic) ring(box(-s, -s, s, s), PrintUnits(printRingPen(zoom_), s_));
+        if (wanted(kGraphic))
+          ring(box(-s, -s, s, s), PrintUnits(printRingPen(zoom_), s_), s_.layer == kGraphic);
         continue;
       }
       const int corner = PrintUnits(s, s_);
@@ -177,7 +206,7 @@ class Artwork {
   void shape(const QRect& r, int corner, const QColor& fill) {
     const QRectF outer(r.left(), r.top(), r.right() - r.left(), r.bottom() - r.top());
     if (!p_) {
-      take(r);
+      take(r, true);  // every layer's print has the pads
       return;
     }
     if (!r.intersects(page_)) return;
@@ -194,15 +223,53 @@ class Artwork {
       p_->fillPath(path(outer.adjusted(1, 1, -1, -1)), fill);
   }
 
-  void ring(const QRect& r, int penWidth) {
+  void ring(const QRect& r, int penWidth, bool printed) {
     if (!p_) {
       const int g = penWidth / 2 + 1;
-      take(r.adjusted(-g, -g, g, g));
+      take(r.adjusted(-g, -g, g, g), printed);
       return;
     }
     p_->setPen(QPen(ink_, penWidth));
     p_->setBrush(Qt::NoBrush);
     p_->drawEllipse(QRectF(r.left(), r.top(), r.right() - r.left(), r.bottom() - r.top()));
+  }
+
+  // A frame edge, given as a doubled board position, in dots from the origin. An even one is a
+  // board position and lands where a pin there would; an odd one lies half a board unit, 4.5
+  // units of 1/360 inch, between two, and lands halfway between the dots of the units either
+  // side of it, so that the marks keep to the pins' truncation at every scale.
+  int frameDot(int edge2, int origin) const {
+    const int q2 = kUnitsPer360 * (edge2 - 2 * origin);
+    if (q2 % 2 == 0) return PrintUnits(q2 / 2, s_) + kMargin;
+    return (PrintUnits((q2 - 1) / 2, s_) + PrintUnits((q2 + 1) / 2, s_)) / 2 + kMargin;
+  }
+
+  // Crop marks on every layer's print: at each corner of the board frame, its two edges
+  // continued outward, for laying films in register and cutting the board to size.
+  void marks() {
+    if (!s_.frameMarks) return;
+    const FrameEdges2 e = frameEdges2(b_);
+    const int left = frameDot(e.left, origin_.x) + shift_.x();
+    const int right = frameDot(e.right, origin_.x) + shift_.x();
+    const int top = frameDot(e.top, origin_.y) + shift_.y();
+    const int bottom = frameDot(e.bottom, origin_.y) + shift_.y();
+    const int length = std::max(1, PrintUnits(kMarkLength, s_));
+    const int width = std::max(1, PrintUnits(kMarkWidth, s_));
+    const int half = width / 2;
+    const QRect strokes[] = {{left - length, top - half, length, width},
+                             {left - half, top - length, width, length},
+                             {right, top - half, length, width},
+                             {right - half, top - length, width, length},
+                             {left - length, bottom - half, length, width},
+                             {left - half, bottom, width, length},
+                             {right, bottom - half, length, width},
+                             {right - half, bottom, width, length}};
+    for (const QRect& r : strokes) {
+      if (!p_)
+        take(r, true);
+      else if (r.intersects(page_))
+        p_->fillRect(r, ink_);
+    }
   }
 
   // Texts come in few sizes and 8-bit characters: each face shapes a character once, and texts
@@ -258,9 +325,11 @@ class Artwork {
   const PrintSettings& s_;
   int zoom_;
   Origin origin_;
+  QPoint shift_;
   QColor ink_ = Qt::black;
   QColor ground_ = Qt::white;
-  QRect bounds_;
+  QRect bounds_;      // what the chosen layer draws
+  QRect everything_;  // what any layer's print draws
   QRect page_{-(1 << 28), -(1 << 28), 1 << 29, 1 << 29};
 };
 
@@ -293,13 +362,6 @@ int PrintUnits(int q, const PrintSettings& s) {
 
 namespace {
 
-// The box of everything the artwork draws, in dots before mirroring.
-QRect artworkBounds(const Board& board, const PrintSettings& settings, int zoomLevel) {
-  Artwork measure(nullptr, board, settings, zoomLevel);
-  measure.run();
-  return measure.bounds();
-}
-
 QRect grownForNegative(const QRect& drawn, const PrintSettings& settings) {
   if (drawn.isEmpty()) return drawn;
   const int g = mmDots(20, settings);
@@ -309,7 +371,9 @@ QRect grownForNegative(const QRect& drawn, const PrintSettings& settings) {
 }  // namespace
 
 QRect negativeArea(const Board& board, const PrintSettings& settings, int zoomLevel) {
-  return grownForNegative(artworkBounds(board, settings, zoomLevel), settings);
+  Artwork measure(nullptr, board, settings, zoomLevel);
+  measure.place();
+  return grownForNegative(measure.bounds(), settings);
 }
 
 void printBoard(QPainter& painter, QSize area, const Board& board, const PrintSettings& settings,
@@ -323,9 +387,10 @@ void printBoard(QPainter& painter, QSize area, const Board& board, const PrintSe
   }
   Artwork artwork(&painter, board, settings, zoomLevel);
   artwork.setPage(QRect(QPoint(0, 0), area));
-  // Only the additions need the artwork's box, so a plain print walks the tables once.
-  const QRect drawn =
-      settings.negative || settings.ruler ? artworkBounds(board, settings, zoomLevel) : QRect();
+  // One walk measures every layer for the page position and the chosen layer for the additions;
+  // the faces it makes for the texts serve the drawing too.
+  artwork.place();
+  const QRect drawn = artwork.bounds();
   if (settings.negative && !drawn.isEmpty()) {
     painter.fillRect(grownForNegative(drawn, settings), Qt::black);
     artwork.setNegative(true);

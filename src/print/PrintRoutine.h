@@ -32,8 +32,11 @@ enum class Mirroring {
 };
 
 // Draws the artwork on `painter`, whose device has the settings' resolution and whose (0, 0)
-// is the printable area's corner; `area` is the printable area in dots. Texts, then wires, then
-// pins; with the additions, the negative ground first and the ruler last. zoomLevel is the
+// is the printable area's corner; `area` is the printable area in dots. The top-left pin's
+// centre lands 20 dots in from the corner, unless the artwork of any layer would then reach past
+// the left or top edge: then everything moves right and down by just enough, the same for every
+// layer, so that the layers' prints stay in register. Texts, then wires, then pins, then the
+// frame marks; with the additions, the negative ground first and the ruler last. zoomLevel is the
 // screen's, which sets the pen of graphic pin rings.
 void printBoard(QPainter& painter, QSize area, const Board& board, const PrintSettings& settings,
                 int zoomLevel, Mirroring mirroring = Mirroring::Transform);
@@ -48,8 +51,9 @@ QImage printToImage(const Board& board, const PrintSettings& settings, QSize pag
 bool printToPdf(QIODevice& device, const QPageLayout& layout, const Board& board,
                 const PrintSettings& settings, int zoomLevel);
 
-// The artwork's box in dots (before mirroring), grown by 2 mm on each side: where a negative
-// print swaps black and white. Empty for a board with nothing to print.
+// The chosen layer's artwork box in dots where the page puts it (before mirroring), grown by 2 mm
+// on each side: where a negative print swaps black and white. Empty for a board with nothing to
+// print.
 QRect negativeArea(const Board& board, const PrintSettings& settings, int zoomLevel);
 
 }  // namespace fw

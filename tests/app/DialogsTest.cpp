@@ -408,7 +408,8 @@ TEST(TextOptionsDialogTest, TabRunsCancelOkScrollBarAndEditBox) {
 std::string describe(const PrintSettings& s) {
   return "layer " + std::to_string(s.layer) + ", dpi item " + std::to_string(s.dpiIndex) + ", " +
          std::to_string(s.scale) + "%" + (s.mirror ? ", mirror" : "") +
-         (s.negative ? ", negative" : "") + (s.ruler ? ", ruler" : "");
+         (s.negative ? ", negative" : "") + (s.ruler ? ", ruler" : "") +
+         (s.frameMarks ? ", frame marks" : "");
 }
 
 // Chooses something other than what the dialog opens with in every control.
@@ -416,7 +417,7 @@ void chooseEverything(QWidget& d) {
   child<QComboBox>(d, "ComboBox1")->setCurrentIndex(2);
   child<QComboBox>(d, "ComboBox2")->setCurrentIndex(3);
   child<QScrollBar>(d, "ScrollBar1")->setValue(75);
-  for (const char* box : {"MirrorBox", "NegativeBox", "RulerBox"})
+  for (const char* box : {"MirrorBox", "NegativeBox", "RulerBox", "FrameMarksBox"})
     child<QCheckBox>(d, box)->setChecked(true);
 }
 
@@ -444,7 +445,10 @@ TEST(PrintBoardDialogTest, CaptionsListsAndLayout) {
        "Negative|Black and white swapped around the artwork, for negative photo-resist"},
       {"RulerBox",
        "Scale ruler|A 50 mm bar below the artwork, to check the printer's scaling "
-       "with a ruler"}};
+       "with a ruler"},
+      {"FrameMarksBox",
+       "Frame marks|Short marks at the frame's corners on every layer, for laying films in "
+       "register and cutting the board to size"}};
   for (const auto& [name, expected] : controls) {
     QWidget* w = child<QWidget>(dialog, name);
     ASSERT_NE(w, nullptr);
@@ -494,7 +498,7 @@ TEST(PrintBoardDialogTest, EachShowTakesScaleAndResolutionAndStartsOnLayer1WithP
   QPushButton* print = child<QPushButton>(dialog, "Button1");
   QPushButton* cancel = child<QPushButton>(dialog, "Button2");
   ASSERT_TRUE(print && cancel);
-  dialog.setPrintSettings({3, 9, 300, true, true, true});
+  dialog.setPrintSettings({3, 9, 300, true, true, true, true});
   const std::pair<QPushButton*, const char*> rounds[] = {{nullptr, "layer 0, dpi item 4, 250%"},
                                                          {cancel, "layer 0, dpi item 4, 250%"},
                                                          {print, "layer 0, dpi item 3, 75%"}};
@@ -537,7 +541,7 @@ TEST(PrintBoardDialogTest, PrintReturnsEveryFieldAndEveryOtherWayOutLeavesTheSet
   });
   PrintSettings settings;
   EXPECT_TRUE(runPrintBoardDialog(nullptr, settings));
-  EXPECT_EQ(describe(settings), "layer 2, dpi item 3, 75%, mirror, ruler");
+  EXPECT_EQ(describe(settings), "layer 2, dpi item 3, 75%, mirror, ruler, frame marks");
 
   const std::pair<const char*, std::function<void(QWidget&)>> closers[] = {
       {"Cancel", [](QWidget& d) { child<QPushButton>(d, "Button2")->click(); }},
@@ -562,7 +566,7 @@ TEST(PrintBoardDialogTest, PrintReturnsEveryFieldAndEveryOtherWayOutLeavesTheSet
     EXPECT_LE((d.geometry().center() - window.geometry().center()).manhattanLength(), 2);
     QTest::keyClick(d.focusWidget() ? d.focusWidget() : &d, Qt::Key_Return);
   });
-  settings = {3, 2, 40, true, true, true};
+  settings = {3, 2, 40, true, true, true, true};
   EXPECT_TRUE(host.askPrintSettings(settings));
   EXPECT_EQ(describe(settings), "layer 0, dpi item 2, 40%");
 }

@@ -63,6 +63,32 @@ TEST_F(CliPrint, OptionsAreCheckedAndEachOutcomeHasItsStatus) {
   EXPECT_EQ(letter.size(), QSize(1530, 1980));  // Letter at 180 dpi, one pixel a dot
 }
 
+// The page image carries its resolution, so that it prints at its true size; frame marks add
+// ink at the frame's corners.
+TEST_F(CliPrint, ThePageImageKeepsItsResolutionAndTakesFrameMarks) {
+  for (const int dpi : {180, 300}) {
+    const std::string out = path("p" + std::to_string(dpi) + ".png");
+    ASSERT_EQ(run({"print", path("board.kvd"), "-o", out, "--dpi", std::to_string(dpi)}), kExitOk);
+    const QImage img(QString::fromStdString(out));
+    EXPECT_EQ(img.dotsPerMeterX(), qRound(dpi / 0.0254)) << dpi;
+    EXPECT_EQ(img.dotsPerMeterY(), qRound(dpi / 0.0254)) << dpi;
+  }
+  ASSERT_EQ(run({"print", path("board.kvd"), "-o", path("m.png"), "--dpi", "300", "--frame-marks"}),
+            kExitOk);
+  auto ink = [](const QImage& img) {
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+      for (int x = 0; x < img.width(); ++x) n += qGray(img.pixel(x, y)) < 128;
+    return n;
+  };
+  // Strokes of about 3 by 0.2 mm, some 35 by 2 dots at 300 dpi: the four at the frame's left
+  // corners; the frame's right edge lies beyond the page.
+  const int marks = ink(QImage(QString::fromStdString(path("m.png")))) -
+                    ink(QImage(QString::fromStdString(path("p300.png"))));
+  EXPECT_GE(marks, 4 * 30 * 2);
+  EXPECT_LT(marks, 8 * 40 * 4);
+}
+
 // The PDF holds vector shapes only; a PDF reader's raster of it matches the page image but for
 // the edges that it smooths.
 TEST_F(CliPrint, ThePdfIsVectorArtworkThatMatchesThePageImage) {

@@ -1,6 +1,8 @@
 // The printed artwork, checked dot by dot on the page image that PNG output writes.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "print/PrintRoutine.h"
 
 namespace fw {
@@ -129,6 +131,153 @@ TEST(PrintRoutine, ABoardWithoutPinsStillLandsOnThePage) {
   const QImage img = page(*b, at(2, 100));
   EXPECT_EQ(img.pixel(30, 20), kBlack);  // the track starts 20 dots in
   EXPECT_FALSE(boardHasMaterial(*makeBoard()));
+}
+
+bool dark(const QImage& img, int x, int y) {
+  return qGray(img.pixel(x, y)) < 128;
+}
+
+// The box of the dark dots within `r`.
+QRect inkBox(const QImage& img, QRect r) {
+  r = r.intersected(img.rect());
+  QRect box;
+  for (int y = r.top(); y <= r.bottom(); ++y)
+    for (int x = r.left(); x <= r.right(); ++x)
+      if (dark(img, x, y)) box = box.united(QRect(x, y, 1, 1));
+  return box;
+}
+
+int inkCount(const QImage& img) {
+  int n = 0;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x) n += dark(img, x, y);
+  return n;
+}
+
+// A round pin with a Layer 1 track beside it, and something of another layer reaching left of
+// and above it by more than the 20 dots it stands in from the corner. Every layer's print moves
+// by the same amount, just enough that none of it is cut off: each print is the print of the
+// same board with an extra pin far up and left (where nothing is cut), moved back.
+TEST(PrintRoutine, ArtworkReachingPastTheCornerMovesEveryLayerAlike) {
+  auto track2 = [](Board& b) {
+    b.addWirePoint({90 + WireStartFlag, 96 + WireStartFlag, kWireStartAttr});
+    b.addWirePoint({100, 96, 0x15});
+  };
+  auto text2 = [](Board& b) {
+    TextItem t;
+    t.text.set("WW");
+    t.size = 20;
+    t.x = 4096 + 95;
+    t.y = 104;
+    b.addText(t);
+  };
+  auto ring = [](Board& b) { b.addPin({98, 98, 3, GraphicPinFlag}); };
+  const std::pair<const char*, std::function<void(Board&)>> cases[] = {
+      {"Layer 2 track", track2}, {"Layer 2 text", text2}, {"graphic ring", ring}};
+  for (const auto& [what, add] : cases) {
+    SCOPED_TRACE(what);
+    auto b = makeBoard();
+    b->addPin({100, 100, 3, 0});
+    b->addWirePoint({104 + WireStartFlag, 110 + WireStartFlag, kWireStartAttr});
+    b->addWirePoint({120, 110, 0x03});
+    add(*b);
+    auto far = makeBoard();
+    *far = *b;
+    far->addPin({60, 60, 0, 0});  // 40 units, 360 dots, further up and left: lands 11..28
+
+    const QImage pins = page(*b, at(2, 100, 3));
+    // Where the pin at (100, 100) landed: its 36-dot pad is all the pins-only print holds.
+    const QPoint pin = inkBox(pins, pins.rect()).topLeft() + QPoint(18, 18);
+    const QPoint d = QPoint(20 + 360, 20 + 360) - pin;
+    int left = 1000, top = 1000;
+    for (int layer = 0; layer < 4; ++layer) {
+      SCOPED_TRACE(layer);
+      const QImage img = page(*b, at(2, 100, layer));
+      // In register: the pads of the pins-only print are on every layer's print.
+      int missing = 0;
+      for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) missing += dark(pins, x, y) && !dark(img, x, y);
+      EXPECT_EQ(missing, 0);
+      // Nothing cut off: the far print holds no ink outside the page moved back, but for the
+      // extra pin's pad.
+      const QImage whole = printToImage(*far, at(2, 100, layer), QSize(1400, 1100), 2);
+      ASSERT_TRUE(QRect(QPoint(0, 0), whole.size()).contains(QRect(d, img.size())));
+      EXPECT_EQ(whole.copy(QRect(d, img.size())), img);
+      const QRect spill =
+          inkBox(whole, QRect(0, 0, 1400, d.y())).united(inkBox(whole, QRect(0, 0, d.x(), 1100)));
+      EXPECT_TRUE(QRect(0, 0, 40, 40).contains(spill)) << spill.x() << "," << spill.y();
+      const QRect ink = inkBox(img, img.rect());
+      left = std::min(left, ink.left());
+      top = std::min(top, ink.top());
+    }
+    // Just enough: some layer's artwork reaches to the left edge and some to the top.
+    EXPECT_LE(left, 3);
+    EXPECT_LE(top, 3);
+
+    // The ruler lies whole on the page, as many dots as where nothing moves.
+    PrintSettings ruled = at(2, 100, 1);
+    ruled.ruler = true;
+    auto rulerInk = [&](const Board& board, QSize size) {
+      return inkCount(printToImage(board, ruled, size, 2)) -
+             inkCount(printToImage(board, at(2, 100, 1), size, 2));
+    };
+    EXPECT_EQ(rulerInk(*b, QSize(900, 700)), rulerInk(*far, QSize(1400, 1100)));
+  }
+}
+
+// Crop marks continue the frame's edges about 3 mm out from each corner, about 0.2 mm wide at
+// 100%, on every layer's print; an odd frame size puts them half a board unit between positions.
+TEST(PrintRoutine, FrameMarksStandAtTheFrameCornersOnEveryLayer) {
+  struct Case {
+    int width, height, dpiIndex, scale;
+    QSize page;
+  };
+  for (const Case& c :
+       {Case{252, 158, 2, 100, QSize(2400, 1600)}, Case{101, 61, 3, 100, QSize(1700, 1200)},
+        Case{101, 61, 4, 50, QSize(1000, 700)}}) {
+    SCOPED_TRACE(c.width);
+    auto b = makeBoard();
+    b->FrameWidth = c.width;
+    b->FrameHeight = c.height;
+    b->addPin({396, 296, 3, 0});  // the frame's middle
+    const double dotsPerMm = kPrintDpiTable[c.dpiIndex] / 25.4 * c.scale / 100;
+    const double dotsPerUnit = 0.635 * dotsPerMm;
+    for (int layer = 0; layer < 4; ++layer) {
+      SCOPED_TRACE(layer);
+      PrintSettings s = at(c.dpiIndex, c.scale, layer);
+      s.frameMarks = true;
+      const QImage img = printToImage(*b, s, c.page, 2);
+      const QRect pad =
+          inkBox(img, QRect(QPoint(c.page.width() / 4, c.page.height() / 4), c.page / 2));
+      ASSERT_FALSE(pad.isEmpty());
+      const QPointF centre((pad.left() + pad.right() + 1) / 2.0,
+                           (pad.top() + pad.bottom() + 1) / 2.0);
+      const double halfW = dotsPerUnit * c.width / 2, halfH = dotsPerUnit * c.height / 2;
+      const int mm = int(dotsPerMm + 0.5);
+      for (const int sx : {-1, 1})
+        for (const int sy : {-1, 1}) {
+          const QPointF corner(centre.x() + sx * halfW, centre.y() + sy * halfH);
+          const int cx = qRound(corner.x()), cy = qRound(corner.y());
+          // Along the horizontal edge, then along the vertical one.
+          const QRect h = inkBox(
+              img, QRect(QPoint(cx + sx * mm / 2, cy - mm), QPoint(cx + sx * 5 * mm, cy + mm))
+                       .normalized());
+          const QRect v = inkBox(
+              img, QRect(QPoint(cx - mm, cy + sy * mm / 2), QPoint(cx + mm, cy + sy * 5 * mm))
+                       .normalized());
+          ASSERT_FALSE(h.isEmpty() || v.isEmpty()) << sx << "," << sy;
+          EXPECT_LE(std::abs((h.top() + h.bottom() + 1) / 2.0 - corner.y()), 1.0);
+          EXPECT_LE(std::abs((v.left() + v.right() + 1) / 2.0 - corner.x()), 1.0);
+          const double hLength = sx < 0 ? corner.x() - h.left() : h.right() + 1 - corner.x();
+          const double vLength = sy < 0 ? corner.y() - v.top() : v.bottom() + 1 - corner.y();
+          for (const double length : {hLength, vLength}) {
+            EXPECT_GE(length, 2.8 * dotsPerMm);
+            EXPECT_LE(length, 3.2 * dotsPerMm);
+          }
+          for (const int width : {h.height(), v.width()}) EXPECT_LE(width, 0.3 * dotsPerMm + 1);
+        }
+    }
+  }
 }
 
 }  // namespace
