@@ -135,14 +135,13 @@ bool writeFabSet(const Board& board, const std::string& folder, const std::strin
   const auto jobText = [&](const FabSink& sink) { return sink(job); };
   if (!add(fabJobFileName(name), jobText, zipper.get())) return failed(pending.back(), "");
   if (zipper) {
-    std::string zip, why;
-    if (!zipper->finish(zip, why)) {
+    std::string why;  // why the archive could not be made, rather than written
+    const auto bytes = [&](const FabSink& sink) { return zipper->finish(sink, why); };
+    if (!add(fabZipFileName(name), bytes, nullptr)) {
+      if (why.empty()) return failed(pending.back(), "");
       report.error = "cannot write " + fabZipFileName(name) + ": " + why;
       return false;
     }
-    zipper.reset();
-    const auto bytes = [&](const FabSink& sink) { return sink(zip); };
-    if (!add(fabZipFileName(name), bytes, nullptr)) return failed(pending.back(), "");
   }
   // A rename seldom fails once the files are written; when one does after others, the user is
   // told which files are new already.

@@ -40,8 +40,10 @@ class FabZipper {
   // its bytes. Bytes before the first begin() are dropped.
   void begin(const std::string& name);
   void add(std::string_view bytes);
-  // The archive's bytes, once. False with the reason, a few words, when it cannot be made.
-  bool finish(std::string& zip, std::string& error);
+  // Gives the archive's bytes to `sink` piece by piece, once. False with the reason, a few
+  // words, when the archive cannot be made, and with `error` left empty when the sink refused a
+  // piece.
+  bool finish(const FabSink& sink, std::string& error);
 
   struct Piece;   // of FabZip.cpp
   struct Member;  // of FabZip.cpp
@@ -57,7 +59,8 @@ class FabZipper {
   std::mutex mutex_;         // guards what follows
   std::condition_variable wake_, done_;
   std::deque<Piece*> tasks_;
-  std::size_t unfinished_ = 0;  // pieces handed over and not yet deflated
+  std::vector<std::string> spare_;  // deflated pieces' buffers, for the next pieces
+  std::size_t unfinished_ = 0;      // pieces handed over and not yet deflated
   bool stopping_ = false;
   std::vector<std::thread> workers_;
 };

@@ -74,7 +74,7 @@ void work(FabZipper::Piece& piece) {
   }
   piece.crc = crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef*>(piece.bytes.data()),
                     uInt(piece.bytes.size()));
-  std::string().swap(piece.bytes);
+  piece.bytes.clear();
 }
 
 }  // namespace
@@ -115,8 +115,14 @@ void FabZipper::add(std::string_view bytes) {
   while (!bytes.empty()) {
     if (pieces.empty() || queued_ == pieces.back().get()) {
       pieces.push_back(std::make_unique<Piece>());
-      pieces.back()->bytes.reserve(kPieceBytes);
+      // A buffer the workers are done with, its pages already in place, or a new one.
+      std::lock_guard lock(mutex_);
+      if (!spare_.empty()) {
+        pieces.back()->bytes = std::move(spare_.back());
+        spare_.pop_back();
+      }
     }
+    if (pieces.back()->bytes.capacity() < kPieceBytes) pieces.back()->bytes.reserve(kPieceBytes);
     std::string& open = pieces.back()->bytes;
     const std::size_t n = std::min(bytes.size(), kPieceBytes - open.size());
     open.append(bytes.substr(0, n));
@@ -148,6 +154,7 @@ void FabZipper::serve() {
     lock.unlock();
     work(*piece);
     lock.lock();
+    spare_.push_back(std::move(piece->bytes));
     if (--unfinished_ == 0) done_.notify_all();
   }
 }
@@ -219,6 +226,7 @@ bool FabZipper::deflateAll(std::string& error) {
     lock.lock();
     --unfinished_;
   }
+  spare_.clear();
   done_.wait(lock, [this] { return unfinished_ == 0; });
   lock.unlock();
   for (auto& m : members_) {
@@ -238,7 +246,7 @@ bool FabZipper::deflateAll(std::string& error) {
   return true;
 }
 
-bool FabZipper::finish(std::string& zip, std::string& error) {
+bool FabZipper::finish(const FabSink& sink, std::string& error) {
   if (!deflateAll(error)) return false;
   zip_error_t ze;
   zip_error_init(&ze);
@@ -271,21 +279,19 @@ bool FabZipper::finish(std::string& zip, std::string& error) {
   }
   if (zip_close(archive) != 0) return failed();
 
-  zip_stat_t st;
-  zip_stat_init(&st);
-  if (zip_source_stat(buffer.get(), &st) != 0 || (st.valid & ZIP_STAT_SIZE) == 0 ||
-      zip_source_open(buffer.get()) != 0) {
+  // The archive goes to the sink a piece at a time rather than as one copy of it.
+  if (zip_source_open(buffer.get()) != 0) {
     error = zip_error_strerror(zip_source_error(buffer.get()));
     return false;
   }
-  zip.resize(std::size_t(st.size));
-  const zip_int64_t read = zip_source_read(buffer.get(), zip.data(), st.size);
+  std::string piece(kPieceBytes, '\0');
+  zip_int64_t n = 0;
+  bool taken = true;
+  while (taken && (n = zip_source_read(buffer.get(), piece.data(), piece.size())) > 0)
+    taken = sink(std::string_view(piece.data(), std::size_t(n)));
+  if (n < 0) error = zip_error_strerror(zip_source_error(buffer.get()));
   zip_source_close(buffer.get());
-  if (read < 0 || zip_uint64_t(read) != st.size) {
-    error = "the archive could not be read back";
-    return false;
-  }
-  return true;
+  return taken && n == 0;
 }
 
 }  // namespace fw
