@@ -25,8 +25,8 @@ namespace {
 constexpr std::size_t kPieceBytes = 1 << 20;
 
 // The deflate data after the last piece: an empty fixed-code block marked final. Every piece
-// ends on a byte with an empty stored block (Z_SYNC_FLUSH), so the pieces follow each other as
-// one stream; alone it is the deflate data of an empty file.
+// ends on a byte with an empty stored block, so the pieces follow each other as one stream;
+// alone it is the deflate data of an empty file.
 constexpr char kLastBlock[] = {'\x03', '\x00'};
 
 struct SourceFree {
