@@ -111,16 +111,15 @@ bool writeFabSet(const Board& board, const std::string& folder, const std::strin
         "cannot write " + p.name + ": " + std::strerror(e != 0 ? e : EIO) + alreadyReplaced;
     return false;
   };
-  // The files' texts are kept only for the zip.
-  std::vector<std::pair<std::string, std::string>> kept;
+  // With the zip, each file's text goes into it as it is made.
+  std::unique_ptr<FabZipper> zipper = options.zip ? std::make_unique<FabZipper>() : nullptr;
   using Text = std::function<bool(const FabSink&)>;  // gives a file's text to a sink
-  const auto add = [&](const std::string& fileName, const Text& text, bool forZip) {
+  const auto add = [&](const std::string& fileName, const Text& text, FabZipper* zip) {
     pending.push_back({fileName, std::make_unique<FileReplacement>((dir / fileName).string())});
     FileReplacement& file = *pending.back().file;
-    std::string* keep = nullptr;
-    if (forZip) keep = &kept.emplace_back(fileName, std::string()).second;
-    const FabSink sink = [&file, keep](std::string_view piece) {
-      if (keep) keep->append(piece);
+    if (zip) zip->begin(fileName);
+    const FabSink sink = [&file, zip](std::string_view piece) {
+      if (zip) zip->add(piece);
       return file.write(piece.data(), piece.size());
     };
     return file.open() && text(sink) && file.close(false);
@@ -129,21 +128,20 @@ bool writeFabSet(const Board& board, const std::string& folder, const std::strin
     const auto text = [&](const FabSink& sink) {
       return writeFabFileText(board, f, options, sink);
     };
-    if (!add(fabFileName(name, f, options.protel), text, options.zip))
+    if (!add(fabFileName(name, f, options.protel), text, zipper.get()))
       return failed(pending.back(), "");
   }
   const std::string job = fabJobText(board, name, options);
   const auto jobText = [&](const FabSink& sink) { return sink(job); };
-  if (!add(fabJobFileName(name), jobText, options.zip)) return failed(pending.back(), "");
-  if (options.zip) {
-    std::string zip, why;
-    if (!zipFabFiles(kept, zip, why)) {
+  if (!add(fabJobFileName(name), jobText, zipper.get())) return failed(pending.back(), "");
+  if (zipper) {
+    std::string why;  // why the archive could not be made, rather than written
+    const auto bytes = [&](const FabSink& sink) { return zipper->finish(sink, why); };
+    if (!add(fabZipFileName(name), bytes, nullptr)) {
+      if (why.empty()) return failed(pending.back(), "");
       report.error = "cannot write " + fabZipFileName(name) + ": " + why;
       return false;
     }
-    kept.clear();
-    const auto bytes = [&](const FabSink& sink) { return sink(zip); };
-    if (!add(fabZipFileName(name), bytes, false)) return failed(pending.back(), "");
   }
   // A rename seldom fails once the files are written; when one does after others, the user is
   // told which files are new already.

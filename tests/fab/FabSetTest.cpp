@@ -7,9 +7,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 
+#include "fab/FabSet.h"
 #include "fab/Fabrication.h"
 #include "files/TestFolder.h"
 
@@ -21,7 +24,7 @@ std::string readFile(const std::string& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<missing>";
 }
 
-// Every file in the zip by name, read back with libzip.
+// Every file in the zip by name, read back with libzip; a file whose CRC is wrong is left out.
 std::map<std::string, std::string> unzip(const std::string& path) {
   std::map<std::string, std::string> files;
   int error = 0;
@@ -32,11 +35,20 @@ std::map<std::string, std::string> unzip(const std::string& path) {
     zip_file_t* f = zip_fopen_index(archive, zip_uint64_t(i), 0);
     if (f == nullptr || zip_stat_index(archive, zip_uint64_t(i), 0, &st) != 0) break;
     std::string bytes(std::size_t(st.size), '\0');
-    if (zip_fread(f, bytes.data(), st.size) == zip_int64_t(st.size)) files[st.name] = bytes;
+    // libzip checks the CRC when a read finds the end, so one more read must find it.
+    char more = 0;
+    if (zip_fread(f, bytes.data(), st.size) == zip_int64_t(st.size) && zip_fread(f, &more, 1) == 0)
+      files[st.name] = bytes;
     zip_fclose(f);
   }
   zip_close(archive);
   return files;
+}
+
+// Whether `unzip -t` finds every file of the archive whole; true when unzip is not installed.
+bool unzipTestPasses(const std::string& path) {
+  if (std::system("command -v unzip >/dev/null 2>&1") != 0) return true;
+  return std::system(("unzip -tqq '" + path + "' >/dev/null 2>&1").c_str()) == 0;
 }
 
 Pin pin(int x, int y, int sizeIndex, int style) {
@@ -98,6 +110,7 @@ TEST(FabSet, WritesTheSetUnderItsNamesWithTheJobFileAndTheZip) {
     // The zip holds every file of the set byte for byte, the job file too.
     if (!c.zip) continue;
     const auto zipped = unzip(folder.path() + "/amp-gerber.zip");
+    EXPECT_TRUE(unzipTestPasses(folder.path() + "/amp-gerber.zip"));
     EXPECT_EQ(zipped.size(), c.names.size() - 1);
     for (std::size_t i = 0; i + 1 < c.names.size(); ++i) {
       const auto it = zipped.find(c.names[i]);
@@ -111,6 +124,59 @@ TEST(FabSet, WritesTheSetUnderItsNamesWithTheJobFileAndTheZip) {
   EXPECT_NE(report.error.find("cannot write amp-layer1.gbr: "), std::string::npos) << report.error;
   EXPECT_EQ(fabBaseName(""), "board");
   EXPECT_EQ(fabBaseName("/work/projects/amp.kvd"), "amp");
+}
+
+// The zip's files come back byte for byte whatever their sizes and however their bytes were
+// given: none, fewer than a deflated piece, a piece to the byte and one more, many pieces given
+// in odd lengths, and bytes whose counts make codes deflate does not allow (Fibonacci counts
+// with the end of the block counted once give a tree 21 deep).
+TEST(FabSet, TheZipHoldsEveryFileWholeWhateverItsSize) {
+  constexpr std::size_t kPiece = 1 << 20;
+  std::string gerber;
+  for (uint32_t r = 1; gerber.size() < 3 * kPiece + 12345;) {
+    r = r * 1103515245u + 12345u;
+    gerber +=
+        'X' + std::to_string(r % 160000000) + 'Y' + std::to_string(r / 27 % 100000000) + "D01*\n";
+  }
+  std::string skewed;
+  for (uint64_t a = 1, b = 2, c = 0; c < 22; ++c, b += a, a = b - a)
+    skewed.append(std::size_t(a), char(0x80 + c));
+  const std::vector<std::pair<std::string, std::string>> files = {
+      {"empty.gbr", ""},
+      {"one.gbr", "M"},
+      {"piece.gbr", gerber.substr(0, kPiece)},
+      {"more.gbr", gerber.substr(0, kPiece + 1)},
+      {"many.gbr", gerber},
+      {"skewed.bin", skewed},
+      {"after.gbr", "G04 the last*\n"},
+  };
+  FabZipper zipper;
+  for (const auto& [name, bytes] : files) {
+    zipper.begin(name);
+    for (std::size_t at = 0, step = 1; at < bytes.size(); at += step, step = step * 7 + 3)
+      zipper.add(std::string_view(bytes).substr(at, step));
+  }
+  std::string zip, error;
+  const auto keep = [&zip](std::string_view piece) {
+    zip += piece;
+    return true;
+  };
+  ASSERT_TRUE(zipper.finish(keep, error)) << error;
+  TestFolder folder;
+  const std::string path = folder.path() + "/set.zip";
+  std::ofstream(path, std::ios::binary).write(zip.data(), std::streamsize(zip.size()));
+  const auto zipped = unzip(path);
+  ASSERT_EQ(zipped.size(), files.size());
+  for (const auto& [name, bytes] : files) {
+    const auto it = zipped.find(name);
+    ASSERT_NE(it, zipped.end()) << name;
+    EXPECT_TRUE(it->second == bytes) << name << ": " << it->second.size() << " bytes back";
+  }
+  EXPECT_TRUE(unzipTestPasses(path));
+  // Deflated: Gerber text to little more than half its size.
+  std::size_t total = 0;
+  for (const auto& file : files) total += file.second.size();
+  EXPECT_LT(zip.size(), total * 6 / 10);
 }
 
 // The holes and the mask expansion an export refuses, for the pad sizes the board uses only;
