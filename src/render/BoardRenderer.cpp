@@ -7,7 +7,7 @@
 
 #include "board/Geometry.h"
 #include "render/Raster.h"
-#include "render/TextCache.h"
+#include "render/text/TextCache.h"
 
 namespace fw {
 
