@@ -208,9 +208,13 @@ void TextLayers::mend(Placer& p, int layer) {
   const Canvas& c = p.s.canvas;
   std::vector<Placed> places;
   for (const auto& [row, before] : changed_) {
-    if (before.layer == layer) places.push_back(before);
-    if (textLayer(b.TextTable[std::size_t(row)]) != layer) continue;
     Placed& where = placed_[std::size_t(row)];
+    if (before.layer == layer) {
+      places.push_back(before);
+      // A text moved to another layer is no longer in this mask.
+      if (where.layer == layer) where = Placed{};
+    }
+    if (textLayer(b.TextTable[std::size_t(row)]) != layer) continue;
     where = Placed{};
     Placer::Placement at;
     if (!shownIn(p.s, layer) || !p.place(row, at)) continue;
