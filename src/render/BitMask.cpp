@@ -4,7 +4,7 @@
 #include <QRect>
 #include <algorithm>
 
-#include "render/Canvas.h"
+#include "render/Avx2.h"
 #include "render/Raster.h"
 
 #if defined(FW_AVX2_PATHS)

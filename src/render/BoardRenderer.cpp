@@ -1,13 +1,12 @@
 #include "render/BoardRenderer.h"
 
 #include <algorithm>
-#include <cstring>
-#include <type_traits>
 #include <vector>
 
 #include "board/Geometry.h"
-#include "render/Raster.h"
-#include "render/TextCache.h"
+#include "render/BoardMapping.h"
+#include "render/text/TextCache.h"
+#include "render/text/TextLayers.h"
 
 namespace fw {
 
@@ -26,90 +25,9 @@ QColor BoardRenderer::textColor(int layer) {
   return layer == kGraphic ? colors::kGraphicTextNormal : colors::layerColor(layer);
 }
 
-namespace {
-
-// Each layer's texts merged into one mask of the canvas, kept from one redraw to the next with
-// what they were made from: while the texts, the view and the canvas stay, as they do while
-// tracks and pads are edited, a redraw draws the masks without merging the texts again.
-struct TextLayers {
-  struct Key {
-    std::array<int, 6> view{};  // zoom factor, window position of the board origin, canvas
-    std::array<bool, kLayerCount> shown{};
-    uint64_t generation = 0;  // of the text cache
-    bool operator==(const Key& o) const {
-      return view == o.view && shown == o.shown && generation == o.generation;
-    }
-  };
-  // Where a row's text lies in its layer's mask, in window pixels, both corners inclusive.
-  struct Placed {
-    int layer = -1;  // none: the text is not in any mask
-    int x1 = 0, y1 = 0, x2 = -1, y2 = -1;
-    bool meets(const Placed& o) const {
-      return x1 <= o.x2 && o.x1 <= x2 && y1 <= o.y2 && o.y1 <= y2;
-    }
-  };
-  // Past this many changed rows the masks are made again from scratch.
-  static constexpr std::size_t kMaxChangedRows = 64;
-
-  std::array<BitMask, kLayerCount> masks;
-  std::array<bool, kLayerCount> made{};   // masks[l] holds layer l's texts for key and texts
-  std::array<bool, kLayerCount> stale{};  // masks[l] still lacks the changed rows' update
-  std::array<bool, kLayerCount> anyText{};
-  std::array<int, kLayerCount> lastPoints{};
-  // Rows drawn straight onto the canvas after the layer's mask, by a renderer that draws once.
-  std::array<std::vector<int>, kLayerCount> straight;
-  bool drawsOnce = false;
-  Key key;
-  std::vector<TextItem> texts;
-  std::vector<Placed> placed;                   // by row
-  std::vector<std::pair<int, Placed>> changed;  // rows edited since, with where they lay before
-
-  // Forgets the masks unless they were made for this key and these texts; rows are compared
-  // byte for byte, which at worst takes equal rows for changed ones. When only a few rows
-  // changed or were added, the masks are kept and mended where those rows lie, before and now.
-  static_assert(std::has_unique_object_representations_v<TextItem>, "text rows have no padding");
-  void prepare(const Key& k, const Board& b, int n) {
-    const std::size_t rows = std::size_t(n);
-    const std::size_t bytes = rows * sizeof(TextItem);
-    if (k == key && texts.size() == rows &&
-        (bytes == 0 || std::memcmp(texts.data(), b.TextTable.data(), bytes) == 0))
-      return;
-    if (!drawsOnce && k == key && rows >= texts.size() && placed.size() == texts.size() &&
-        std::find(stale.begin(), stale.end(), true) == stale.end() && findChanged(b, rows)) {
-      texts.resize(rows);
-      for (const auto& [row, before] : changed)
-        texts[std::size_t(row)] = b.TextTable[std::size_t(row)];
-      placed.resize(rows);
-      stale.fill(true);
-      return;
-    }
-    key = k;
-    texts.assign(b.TextTable.begin(), b.TextTable.begin() + n);
-    placed.assign(rows, Placed{});
-    made.fill(false);
-    stale.fill(false);
-  }
-
- private:
-  // The rows that differ from those kept, or are new; false when there are too many.
-  bool findChanged(const Board& b, std::size_t rows) {
-    changed.clear();
-    for (std::size_t i = 0; i < rows; ++i) {
-      if (i < texts.size() && std::memcmp(&texts[i], &b.TextTable[i], sizeof(TextItem)) == 0)
-        continue;
-      if (changed.size() == kMaxChangedRows) return false;
-      changed.emplace_back(int(i), i < placed.size() ? placed[i] : Placed{});
-    }
-    return true;
-  }
-};
-
-}  // namespace
-
 struct BoardRenderer::Cache {
-  explicit Cache(Use use) {
-    layers.drawsOnce = use == Use::Once;
-    if (layers.drawsOnce) texts.keepNoRows();
+  explicit Cache(Use use) : layers(use == Use::Once) {
+    if (use == Use::Once) texts.keepNoRows();
   }
   TextCache texts;
   TextLayers layers;  // kept at least until the batch that draws them is drawn
@@ -121,10 +39,6 @@ std::array<std::size_t, 4> BoardRenderer::textCacheUsage() const {
 }
 
 namespace {
-
-int rowsInUse(int32_t count, int32_t capacity) {
-  return std::clamp<int32_t>(count, 0, capacity);
-}
 
 int padSize(const Pin& p, int z) {
   return PinSizePixels[std::min<int>(p.sizeIndex, kPinSizes - 1)][z];
@@ -143,35 +57,9 @@ bool layerShown(const Visibility& vis, int layer) {
 constexpr int kGridRowsTop = 64;
 constexpr int kLargestGridStep = 128;
 
-// Board units to window pixels, as View maps them, without a call per coordinate.
-struct Mapping {
-  int f, baseX, baseY;
-  explicit Mapping(const View& v)
-      : f(v.zoomFactor()), baseX(v.toWindowX(0)), baseY(v.toWindowY(0)) {}
-  int x(int bx) const { return baseX + f * bx; }
-  int y(int by) const { return baseY + f * by; }
-};
-
-// The window rectangle the canvas shows, for deciding that something cannot touch it.
-struct Visible {
-  int x1, y1, x2, y2;
-  explicit Visible(const Canvas& c)
-      : x1(0), y1(c.yOffset()), x2(c.width() - 1), y2(c.yOffset() + c.height() - 1) {}
-  bool touches(int64_t left, int64_t top, int64_t right, int64_t bottom) const {
-    return right >= x1 && left <= x2 && bottom >= y1 && top <= y2;
-  }
-  bool contains(int64_t left, int64_t top, int64_t right, int64_t bottom) const {
-    return left >= x1 && right <= x2 && top >= y1 && bottom <= y2;
-  }
-};
-
 QString textString(const TextItem& t) {
   const std::string s = t.text.str();
   return QString::fromLatin1(s.data(), qsizetype(s.size()));
-}
-
-int textPoints(const View& v, const TextItem& t) {
-  return v.zoomFactor() * (t.size & 63) / 5;
 }
 
 // The graphic pin: an outline circle at double size in the pen colour, no hole.
@@ -218,10 +106,6 @@ void centredText(Canvas& c, const View& v, const TextItem& t) {
   const Mapping m(v);
   c.textOut(m.x(textX(t)) - e.width() / 2, m.y(t.y) - e.height() / 2, s);
 }
-
-// Qt copies glyphs from its glyph cache while the font's pixel size is at most 64, and fills
-// larger ones as outlines; the canvas's 96 dpi make that 48 points.
-constexpr int kLargestCachedGlyphPoints = 64 * 72 / 96;
 
 // One full repaint. The reference drawing goes through the canvas operations one by one, as
 // the drawing rules state them; the fast drawing leaves out what cannot touch the canvas,
@@ -271,13 +155,7 @@ class Redraw {
 
   // The fast drawing, before drawing texts: keeps the text layers made by the last redraw
   // while they still hold.
-  void prepareTextLayers() {
-    TextLayers::Key k;
-    k.view = {map_.f, map_.baseX, map_.baseY, c_.width(), c_.height(), c_.yOffset()};
-    for (int l = 0; l < kLayerCount; ++l) k.shown[std::size_t(l)] = layerShown(vis_, l);
-    k.generation = cache_->generation();
-    layers_->prepare(k, b_, rowsInUse(b_.TextCount, kTextCapacity));
-  }
+  void prepareTextLayers() { layers_->prepare(scene(), *cache_); }
 
   // Every text of the layer in its normal colour on a transparent background. The fast
   // drawing expects beginDrawing on the cache and prepareTextLayers beforehand.
@@ -294,21 +172,10 @@ class Redraw {
       }
       return;
     }
-    const std::size_t l = std::size_t(layer);
-    TextLayers& kept = *layers_;
-    // The font size the layer's last text leaves changes only with the rows.
-    if (kept.made[l] && kept.stale[l]) {
-      mendLayer(layer);
-      kept.lastPoints[l] = lastPointsOf(layer);
-    }
-    kept.stale[l] = false;
-    if (!kept.made[l]) {
-      makeLayer(layer);
-      kept.lastPoints[l] = lastPointsOf(layer);
-    }
-    if (kept.anyText[l]) c_.pixelMask(0, 0, kept.masks[l], colour);
-    for (const int i : kept.straight[l]) straightText(b_.TextTable[std::size_t(i)], colour, true);
-    leaveFont(kept.lastPoints[l], colour);
+    const TextLayers::Layer kept = layers_->layer(scene(), *cache_, layer);
+    if (kept.mask != nullptr) c_.pixelMask(0, 0, *kept.mask, colour);
+    for (const int i : kept.straight) straightText(b_.TextTable[std::size_t(i)], colour, true);
+    leaveFont(kept.lastPoints, colour);
   }
 
   // A text drawn straight onto the canvas in its size and colour, or only its font set.
@@ -327,149 +194,10 @@ class Redraw {
   }
 
  private:
-  // A text's pixels and where their origin lies in the window.
-  struct Placement {
-    MaskView mask;
-    int x = 0, y = 0;
-    bool straight = false;  // to be drawn straight onto the canvas instead
-  };
-
-  // The layer's texts all take one colour: they are merged into one mask of the canvas.
-  void makeLayer(int layer) {
-    const std::size_t l = std::size_t(layer);
-    TextLayers& kept = *layers_;
-    bool anyText = false;
-    kept.straight[l].clear();
-    if (layerShown(vis_, layer)) {
-      const int n = rowsInUse(b_.TextCount, kTextCapacity);
-      for (int i = 0; i < n; ++i) {
-        if (textLayer(b_.TextTable[std::size_t(i)]) != layer) continue;
-        TextLayers::Placed& where = kept.placed[std::size_t(i)];
-        where = TextLayers::Placed{};
-        Placement p;
-        if (!place(i, p)) continue;
-        if (p.straight) {
-          kept.straight[l].push_back(i);
-          continue;
-        }
-        if (!anyText) kept.masks[l].reset(0, area_.y1, c_.height(), c_.width());
-        anyText = true;
-        kept.masks[l].merge(p.mask, p.x, p.y);
-        where = placedAt(layer, p);
-      }
-    }
-    kept.made[l] = true;
-    kept.anyText[l] = anyText;
-  }
-
-  // Mends the layer's mask after a few rows changed: clears where they lay before and lie now,
-  // then merges again every text of the layer that reaches into those places.
-  void mendLayer(int layer) {
-    const std::size_t l = std::size_t(layer);
-    TextLayers& kept = *layers_;
-    std::vector<TextLayers::Placed> places;
-    for (const auto& [row, before] : kept.changed) {
-      if (before.layer == layer) places.push_back(before);
-      if (textLayer(b_.TextTable[std::size_t(row)]) != layer) continue;
-      TextLayers::Placed& where = kept.placed[std::size_t(row)];
-      where = TextLayers::Placed{};
-      Placement p;
-      if (!layerShown(vis_, layer) || !place(row, p)) continue;
-      where = placedAt(layer, p);
-      places.push_back(where);
-    }
-    if (places.empty()) return;
-    BitMask& mask = kept.masks[l];
-    if (!kept.anyText[l]) mask.reset(0, area_.y1, c_.height(), c_.width());
-    kept.anyText[l] = true;
-    TextLayers::Placed around = places.front();
-    for (const TextLayers::Placed& p : places) {
-      mask.clear(p.x1, p.y1, p.x2, p.y2);
-      around = {layer, std::min(around.x1, p.x1), std::min(around.y1, p.y1),
-                std::max(around.x2, p.x2), std::max(around.y2, p.y2)};
-    }
-    const int n = rowsInUse(b_.TextCount, kTextCapacity);
-    for (int i = 0; i < n; ++i) {
-      const TextLayers::Placed& where = kept.placed[std::size_t(i)];
-      if (where.layer != layer || !where.meets(around)) continue;
-      if (std::none_of(places.begin(), places.end(),
-                       [&](const TextLayers::Placed& p) { return where.meets(p); }))
-        continue;
-      Placement p;
-      if (place(i, p)) mask.merge(p.mask, p.x, p.y);
-    }
-  }
-
-  static TextLayers::Placed placedAt(int layer, const Placement& p) {
-    const MaskView& m = p.mask;
-    return {layer, p.x + m.left, p.y + m.top, p.x + m.left + m.width - 1, p.y + m.top + m.rows - 1};
-  }
-
-  // The point size the last text of the layer leaves the font at, or -1 when it has none.
-  int lastPointsOf(int layer) const {
-    for (int i = rowsInUse(b_.TextCount, kTextCapacity) - 1; i >= 0; --i)
-      if (textLayer(b_.TextTable[std::size_t(i)]) == layer)
-        return textPoints(v_, b_.TextTable[std::size_t(i)]);
-    return -1;
-  }
-
-  // Row i's text from the cache and where it goes, unless it cannot touch the canvas or has
-  // no pixels. The mask stays valid until the next call.
-  bool place(int i, Placement& out) {
-    const TextItem& t = b_.TextTable[std::size_t(i)];
-    const int points = std::max(textPoints(v_, t), 1);
-    const int length = std::min<int>(t.text.length, int(t.text.chars.size()));
-    const int xw = map_.x(textX(t));
-    const int yw = map_.y(t.y);
-    // A text reaches at most its characters' widest advance each way from its centre,
-    // plus the glyphs' overhang; fallback glyphs get as much again. A tab reaches the next
-    // tab stop, further than any character.
-    const bool tab = std::memchr(t.text.chars.data(), '\t', std::size_t(length)) != nullptr;
-    // The font's measures at this size are asked for only once a text may be in view.
-    const TextCache::Measures rough = cache_->roughMeasures(points);
-    const int64_t roughX = int64_t(length) * rough.maxWidth + TextCache::reach(rough.height);
-    const int64_t roughY = rough.height + TextCache::reach(rough.height);
-    if (!tab && !area_.touches(xw - roughX, yw - roughY, xw + roughX, yw + roughY)) return false;
-    const TextCache::Measures& m = cache_->measures(points);
-    const int64_t reach = TextCache::reach(m.height);
-    const int64_t reachX = int64_t(length) * m.maxWidth + reach;
-    const int64_t reachY = m.height + reach;
-    if (!tab && !area_.touches(xw - reachX, yw - reachY, xw + reachX, yw + reachY)) return false;
-    // Near the edges, again with the text's own width, measured without drawing it: no
-    // pixel of a cached text lies further than TextCache::reach past its extent box.
-    if (tab || !area_.contains(xw - reachX, yw - reachY, xw + reachX, yw + reachY)) {
-      const int width = cache_->widthForRow(std::size_t(i), t.text.chars.data(), length, points);
-      const int64_t left = xw - width / 2;
-      const int64_t top = yw - m.height / 2;
-      if (!area_.touches(left - reach, top - reach, left + width + reach, top + m.height + reach))
-        return false;
-    }
-    // Drawn only once, a text Qt fills as outlines costs less drawn straight onto the canvas
-    // than drawn at its place on an image of its own and kept, which pays off only later.
-    if (layers_->drawsOnce && points > kLargestCachedGlyphPoints) {
-      out.straight = true;
-      return true;
-    }
-    // Qt fills glyphs above its glyph-cache size as outlines, and an outline's pixels depend
-    // on where in the image it lies, not only on its phase: now and then one moved by whole
-    // pixels comes out a pixel different, and so does one cut by the canvas's top edge. Such
-    // texts are kept as drawn on a canvas-shaped image at their very place.
-    if (points > kLargestCachedGlyphPoints) {
-      const int width = cache_->widthForRow(std::size_t(i), t.text.chars.data(), length, points);
-      out.x = raster::clampCoord(xw - width / 2);
-      out.y = raster::clampCoord(yw - m.height / 2);
-      out.mask = cache_
-                     ->inPlaceForRow(std::size_t(i), t.text.chars.data(), length, points, width, c_,
-                                     out.x, out.y)
-                     .mask;
-    } else {
-      const TextCache::Text e =
-          cache_->getForRow(std::size_t(i), t.text.chars.data(), length, points);
-      out.x = xw - e.width / 2;
-      out.y = yw - e.height / 2;
-      out.mask = e.mask;
-    }
-    return !out.mask.empty();
+  TextLayers::Scene scene() const {
+    TextLayers::Scene s{b_, v_, c_, {}};
+    for (int l = 0; l < kLayerCount; ++l) s.shown[std::size_t(l)] = layerShown(vis_, l);
+    return s;
   }
 
   void boardArea() {

@@ -23,16 +23,6 @@ constexpr int kMaxFontPoints = 1000;
 
 }  // namespace
 
-bool useAvx2() {
-#if defined(FW_AVX2_PATHS)
-  static const bool use =
-      __builtin_cpu_supports("avx2") && std::getenv("FERROWRIT_NO_AVX2") == nullptr;
-  return use;
-#else
-  return false;
-#endif
-}
-
 QImage newImage(int w, int h, QImage::Format format) {
   constexpr std::size_t kLargePage = std::size_t(2) << 20;
   const int depth = QImage::toPixelFormat(format).bitsPerPixel();

@@ -24,14 +24,6 @@ enum class BrushStyle { Solid, Clear };
 // some machines. Smaller images, or a refused allocation, get QImage's own memory.
 QImage newImage(int w, int h, QImage::Format format);
 
-// Code paths that use AVX2 when the processor has it are built on x86 with GCC or Clang.
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-#define FW_AVX2_PATHS 1
-#endif
-// Whether the processor has AVX2 and nobody asked not to use it (FERROWRIT_NO_AVX2 set, which
-// the tests use to check the other paths too).
-bool useAvx2();
-
 // The drawing surface the editor draws on: a QImage backing store (Format_RGB32) with the pen,
 // brush, raster mode, font and current pen position that the drawing rules assume.
 //

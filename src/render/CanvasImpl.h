@@ -17,6 +17,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "render/Avx2.h"
 #include "render/Canvas.h"
 #include "render/Raster.h"
 

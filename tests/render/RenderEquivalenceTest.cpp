@@ -10,7 +10,7 @@
 
 #include "render/BoardRenderer.h"
 #include "render/PixelTools.h"
-#include "render/TextCache.h"
+#include "render/text/TextCache.h"
 
 namespace fw {
 namespace {
