@@ -45,17 +45,27 @@ Connectivity::Connectivity(const Board& board, const TextExtentFn& textExtent)
   flags_.assign(n, 0);
 
   // What touching pieces tell beyond being joined: a track's end that meets other copper is no
-  // loose end, and a pad a track meets is in use.
+  // loose end, and a pad a track meets is in use. Once a pair's pieces are joined already and
+  // it could tell nothing new, its shapes are not compared at all: on a crowded board most pairs
+  // are such.
+  const auto couldTell = [&](int i, int j) {
+    const CopperKind p = pieces[std::size_t(i)].item.kind, q = pieces[std::size_t(j)].item.kind;
+    const unsigned char f = flags_[std::size_t(i)];
+    return p == CopperKind::Track
+               ? (f & (kEnd0Joined | kEnd1Joined)) != (kEnd0Joined | kEnd1Joined)
+               : p == CopperKind::Pad && q == CopperKind::Track && (f & kPadHasTrack) == 0;
+  };
   const auto note = [&](int i, int j) {
     const CopperPiece& p = pieces[std::size_t(i)];
     const CopperPiece& q = pieces[std::size_t(j)];
+    unsigned char& f = flags_[std::size_t(i)];
     if (p.item.kind == CopperKind::Track) {
-      if (shapeGap(circle(p.shape.a, p.shape.r), q.shape) <= kTouchNm)
-        flags_[std::size_t(i)] |= kEnd0Joined;
-      if (shapeGap(circle(p.shape.b, p.shape.r), q.shape) <= kTouchNm)
-        flags_[std::size_t(i)] |= kEnd1Joined;
+      if (!(f & kEnd0Joined) && shapesWithin(circle(p.shape.a, p.shape.r), q.shape, kTouchNm))
+        f |= kEnd0Joined;
+      if (!(f & kEnd1Joined) && shapesWithin(circle(p.shape.b, p.shape.r), q.shape, kTouchNm))
+        f |= kEnd1Joined;
     } else if (p.item.kind == CopperKind::Pad && q.item.kind == CopperKind::Track) {
-      flags_[std::size_t(i)] |= kPadHasTrack;
+      f |= kPadHasTrack;
     }
   };
   std::vector<int> near;
@@ -64,10 +74,13 @@ Connectivity::Connectivity(const Board& board, const TextExtentFn& textExtent)
       const CopperShape& s = pieces[std::size_t(i)].shape;
       copper_.near(layer, s.bounds().grown(kTouchNm), near);
       for (const int j : near) {
-        if (j <= i || shapeGap(s, pieces[std::size_t(j)].shape) > kTouchNm) continue;
+        if (j <= i) continue;
+        const bool tellI = couldTell(i, j), tellJ = couldTell(j, i);
+        if (!tellI && !tellJ && joins.find(i) == joins.find(j)) continue;
+        if (!shapesWithin(s, pieces[std::size_t(j)].shape, kTouchNm)) continue;
         joins.join(i, j);
-        note(i, j);
-        note(j, i);
+        if (tellI) note(i, j);
+        if (tellJ) note(j, i);
       }
     }
   }

@@ -24,8 +24,8 @@ Vec2 midpoint(Vec2 p, Vec2 q) {
 }
 
 // The nearest points of two segments p1-q1 and p2-q2 (either may have no length), as Ericson's
-// closest-point routine finds them; returns the distance between them.
-double segmentDistance(Vec2 p1, Vec2 q1, Vec2 p2, Vec2 q2, Vec2& c1, Vec2& c2) {
+// closest-point routine finds them; returns the square of the distance between them.
+double segmentDistance2(Vec2 p1, Vec2 q1, Vec2 p2, Vec2 q2, Vec2& c1, Vec2& c2) {
   const Vec2 d1 = q1 - p1, d2 = q2 - p2, r = p1 - p2;
   const double a = dot(d1, d1), e = dot(d2, d2), f = dot(d2, r);
   double s = 0, t = 0;
@@ -52,34 +52,77 @@ double segmentDistance(Vec2 p1, Vec2 q1, Vec2 p2, Vec2 q2, Vec2& c1, Vec2& c2) {
   }
   c1 = p1 + s * d1;
   c2 = p2 + t * d2;
-  return std::hypot(c1.x - c2.x, c1.y - c2.y);
+  const Vec2 d = c1 - c2;
+  return dot(d, d);
 }
 
-bool inside(const Bounds& box, Vec2 p) {
-  return p.x >= box.minX && p.x <= box.maxX && p.y >= box.minY && p.y <= box.maxY;
+// The nearest point of segment p-q to point v; returns the square of the distance.
+double pointDistance2(Vec2 v, Vec2 p, Vec2 q, Vec2& c) {
+  const Vec2 d = q - p;
+  const double a = dot(d, d);
+  c = a > 0 ? p + std::clamp(dot(v - p, d) / a, 0.0, 1.0) * d : p;
+  const Vec2 e = v - c;
+  return dot(e, e);
 }
 
-// The distance from segment p-q to a box, and the nearest points (cs on the segment, cb on the
-// box). Inside the box it is 0, and across an edge the distance to that edge is 0.
-double segmentBoxDistance(Vec2 p, Vec2 q, const Bounds& box, Vec2& cs, Vec2& cb) {
-  const Vec2 corners[4] = {
-      {box.minX, box.minY}, {box.maxX, box.minY}, {box.maxX, box.maxY}, {box.minX, box.maxY}};
-  if (inside(box, p) || inside(box, q)) {
-    cs = cb = inside(box, p) ? p : q;
+// Where segment p-q enters the box, when it does (Liang and Barsky's clipping).
+bool segmentEntersBox(Vec2 p, Vec2 q, const Bounds& box, Vec2& at) {
+  const Vec2 d = q - p;
+  double t0 = 0, t1 = 1;
+  const auto clip = [&](double pp, double qq) {
+    if (pp == 0) return qq >= 0;
+    const double r = qq / pp;
+    if (pp < 0) {
+      if (r > t1) return false;
+      t0 = std::max(t0, r);
+    } else {
+      if (r < t0) return false;
+      t1 = std::min(t1, r);
+    }
+    return true;
+  };
+  if (!(clip(-d.x, p.x - box.minX) && clip(d.x, box.maxX - p.x) && clip(-d.y, p.y - box.minY) &&
+        clip(d.y, box.maxY - p.y)))
+    return false;
+  at = p + t0 * d;
+  return true;
+}
+
+// The square of the distance from segment p-q to a box, and the nearest points (cs on the
+// segment, cb on the box): 0 where the segment enters the box. Apart, a segment and a box come
+// nearest at an end of the segment or a corner of the box.
+double segmentBoxDistance2(Vec2 p, Vec2 q, const Bounds& box, Vec2& cs, Vec2& cb) {
+  if (segmentEntersBox(p, q, box, cs)) {
+    cb = cs;
     return 0;
   }
   double best = INFINITY;
-  for (int k = 0; k < 4; ++k) {
-    const Vec2 u = corners[k], v = corners[(k + 1) % 4];
-    Vec2 s, t;
-    const double d = segmentDistance(p, q, u, v, s, t);
+  for (const Vec2 end : {p, q}) {
+    const Vec2 c{std::clamp(end.x, box.minX, box.maxX), std::clamp(end.y, box.minY, box.maxY)};
+    const Vec2 e = end - c;
+    if (dot(e, e) < best) {
+      best = dot(e, e);
+      cs = end;
+      cb = c;
+    }
+  }
+  for (const Vec2 corner : {Vec2{box.minX, box.minY}, Vec2{box.maxX, box.minY},
+                            Vec2{box.maxX, box.maxY}, Vec2{box.minX, box.maxY}}) {
+    Vec2 c;
+    const double d = pointDistance2(corner, p, q, c);
     if (d < best) {
       best = d;
-      cs = s;
-      cb = t;
+      cs = c;
+      cb = corner;
     }
   }
   return best;
+}
+
+double boxGap2(const Bounds& p, const Bounds& q) {
+  const double dx = std::max({0.0, p.minX - q.maxX, q.minX - p.maxX});
+  const double dy = std::max({0.0, p.minY - q.maxY, q.minY - p.maxY});
+  return dx * dx + dy * dy;
 }
 
 }  // namespace
@@ -124,25 +167,25 @@ double shapeGap(const CopperShape& s, const CopperShape& t, Vec2* between) {
   double gap = 0;
   if (s.isBox && t.isBox) {
     const Bounds p = s.bounds(), q = t.bounds();
-    const double dx = std::max({0.0, p.minX - q.maxX, q.minX - p.maxX});
-    const double dy = std::max({0.0, p.minY - q.maxY, q.minY - p.maxY});
-    gap = std::hypot(dx, dy);
-    // The nearest points: each box's point clamped towards the other's overlap.
-    const double x = dx > 0 ? (p.maxX < q.minX ? (p.maxX + q.minX) / 2 : (q.maxX + p.minX) / 2)
-                            : (std::max(p.minX, q.minX) + std::min(p.maxX, q.maxX)) / 2;
-    const double y = dy > 0 ? (p.maxY < q.minY ? (p.maxY + q.minY) / 2 : (q.maxY + p.minY) / 2)
-                            : (std::max(p.minY, q.minY) + std::min(p.maxY, q.maxY)) / 2;
-    if (between) *between = {x, y};
+    gap = std::sqrt(boxGap2(p, q));
+    // Half way across the gap, in the middle of where the boxes face each other.
+    const auto across = [](double pMin, double pMax, double qMin, double qMax) {
+      return pMax < qMin   ? (pMax + qMin) / 2
+             : qMax < pMin ? (qMax + pMin) / 2
+                           : (std::max(pMin, qMin) + std::min(pMax, qMax)) / 2;
+    };
+    if (between)
+      *between = {across(p.minX, p.maxX, q.minX, q.maxX), across(p.minY, p.maxY, q.minY, q.maxY)};
     return gap;
   }
   if (s.isBox || t.isBox) {
     const CopperShape& cap = s.isBox ? t : s;
     const CopperShape& bx = s.isBox ? s : t;
-    const double d = segmentBoxDistance(cap.a, cap.b, bx.bounds(), cs, ct);
+    const double d = std::sqrt(segmentBoxDistance2(cap.a, cap.b, bx.bounds(), cs, ct));
     gap = std::max(0.0, d - cap.r);
     if (between && d > 0) cs = cs + (cap.r / d) * (ct - cs);
   } else {
-    const double d = segmentDistance(s.a, s.b, t.a, t.b, cs, ct);
+    const double d = std::sqrt(segmentDistance2(s.a, s.b, t.a, t.b, cs, ct));
     gap = std::max(0.0, d - s.r - t.r);
     if (between && d > 0) {
       const Vec2 u = (1 / d) * (ct - cs);
@@ -152,6 +195,18 @@ double shapeGap(const CopperShape& s, const CopperShape& t, Vec2* between) {
   }
   if (between) *between = midpoint(cs, ct);
   return gap;
+}
+
+bool shapesWithin(const CopperShape& s, const CopperShape& t, double gap) {
+  Vec2 cs, ct;
+  if (s.isBox && t.isBox) return boxGap2(s.bounds(), t.bounds()) <= gap * gap;
+  if (s.isBox || t.isBox) {
+    const CopperShape& cap = s.isBox ? t : s;
+    const double reach = cap.r + gap;
+    return segmentBoxDistance2(cap.a, cap.b, (s.isBox ? s : t).bounds(), cs, ct) <= reach * reach;
+  }
+  const double reach = s.r + t.r + gap;
+  return segmentDistance2(s.a, s.b, t.a, t.b, cs, ct) <= reach * reach;
 }
 
 }  // namespace fw

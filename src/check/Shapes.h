@@ -38,6 +38,10 @@ CopperShape box(Bounds bounds);
 // point halfway between the nearest points of the two.
 double shapeGap(const CopperShape& s, const CopperShape& t, Vec2* between = nullptr);
 
+// Whether the gap between two shapes is at most `gap`: what shapeGap says, without its square
+// roots.
+bool shapesWithin(const CopperShape& s, const CopperShape& t, double gap);
+
 // Pieces whose gap is at most this far apart touch: it absorbs the rounding of the square roots
 // and nothing else, as positions and sizes are whole nanometres.
 constexpr double kTouchNm = 0.5;
