@@ -26,6 +26,10 @@ const char* const kMainUsage =
     "                            one layer as printed artwork, on a PDF page or a page image\n"
     "  gerber FILE -o DIR        Gerber files of both copper layers, the graphic layer and\n"
     "                            the frame, and an Excellon drill file\n"
+    "  check FILE [--preset NAME] [--json]\n"
+    "                            the design rule check of the copper: clearances, track\n"
+    "                            widths, pad rings, the frame's edge, loose ends\n"
+    "                            (exit status 1 when there are errors)\n"
     "  make-library DESCRIPTION -o FOLDER\n"
     "                            an object file for every footprint of a library description\n"
     "\n"
@@ -276,6 +280,7 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   if (command == "make-library") return runMakeLibrary(rest, out, err);
   if (command == "print") return runPrint(rest, out, err);
   if (command == "gerber") return runGerber(rest, out, err);
+  if (command == "check") return runCheck(rest, out, err);
   err << "ferrowrit-cli: unknown command " << command << "\n" << kMainUsage;
   return kExitUsage;
 }

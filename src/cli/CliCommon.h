@@ -39,6 +39,8 @@ int runPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
 int runRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // The gerber command with the arguments after "gerber".
 int runGerber(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// The check command with the arguments after "check".
+int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // The make-library command with the arguments after "make-library".
 int runMakeLibrary(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 

@@ -1,0 +1,185 @@
+// ferrowrit-cli check: the design rule check of a board, from its copper alone.
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "check/DesignCheck.h"
+#include "cli/Cli.h"
+#include "cli/CliCommon.h"
+#include "fab/TextBox.h"
+
+namespace fw {
+
+namespace {
+
+const char* const kCheckUsage =
+    "Usage: ferrowrit-cli check FILE [--preset NAME] [--clearance MM] [--min-width MM]\n"
+    "                           [--min-ring MM] [--edge MM] [--json]\n"
+    "\n"
+    "Checks the copper of FILE against design rules, without a schematic: copper that touches\n"
+    "is joined (a pad joins both layers), and each finding is printed on a line of its own:\n"
+    "  SEVERITY KIND LAYER at X Y mm[: MEASURED mm, needs REQUIRED mm]\n"
+    "Kinds: clearance (copper of two islands on one layer too close), track-width, pad-ring\n"
+    "(copper around the finished hole of the Gerber export's drill table), edge-clearance,\n"
+    "outside-frame, dangling-end (a warning) and unused-pad (information). X and Y are\n"
+    "millimetres from the frame's lower left corner, y up, as in the Gerber files; texts on a\n"
+    "copper layer are copper by their box in those files.\n"
+    "\n"
+    "Options:\n"
+    "  --preset NAME     the rules of a preset (default \"Board house, standard\"):\n"
+    "                      \"Home etching\" (home)            0.4 / 0.4 / 0.3 / 0.5 mm\n"
+    "                      \"Board house, standard\" (standard) 0.2 / 0.2 / 0.15 / 0.3 mm\n"
+    "                      \"Board house, fine\" (fine)        0.15 / 0.15 / 0.15 / 0.3 mm\n"
+    "                    (clearance / minimum width / minimum ring / edge clearance)\n"
+    "  --clearance MM    between copper of different islands on one layer\n"
+    "  --min-width MM    the narrowest track\n"
+    "  --min-ring MM     the narrowest copper around a pad's hole\n"
+    "  --edge MM         between copper and the frame\n"
+    "  --json            the findings as a JSON array of objects (kind, severity, layer, x, y,\n"
+    "                    measured, required, items), values null where there are none\n"
+    "\n"
+    "Exit status: 0 no errors (warnings and information may be printed), 1 errors were found,\n"
+    "2 usage error or the file is refused or cannot be read.\n";
+
+std::string fixed(double value, int decimals) {
+  char s[48];
+  std::snprintf(s, sizeof s, "%.*f", decimals, value);
+  // No "-0.000" for a value that rounds to nothing.
+  std::string out = s;
+  if (out[0] == '-' && out.find_first_not_of("-0.") == std::string::npos) out.erase(0, 1);
+  return out;
+}
+
+std::string mm(double v) {
+  return fixed(v, 3);
+}
+
+// A length taken from the command line: a finite number of millimetres, 0 or more.
+bool parseMm(const std::string& text, double& value) {
+  char* end = nullptr;
+  const double v = std::strtod(text.c_str(), &end);
+  if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(v) || v < 0) return false;
+  value = v;
+  return true;
+}
+
+void writeText(const std::vector<Finding>& findings, std::ostream& out) {
+  int counts[3] = {0, 0, 0};
+  for (const Finding& f : findings) {
+    out << severityName(f.severity) << ' ' << findingKindName(f.kind) << ' '
+        << findingLayerName(f.layer) << " at " << mm(f.xMm) << ' ' << mm(f.yMm) << " mm";
+    if (f.hasValues) out << ": " << mm(f.measuredMm) << " mm, needs " << mm(f.requiredMm) << " mm";
+    out << '\n';
+    ++counts[int(f.severity)];
+  }
+  out << counts[0] << " errors, " << counts[1] << " warnings, " << counts[2] << " information\n";
+}
+
+void appendItem(std::string& s, const CopperItem& item) {
+  s += "{\"type\": \"";
+  s += copperKindName(item.kind);
+  s += "\", \"row\": " + std::to_string(item.row) + "}";
+}
+
+void writeJson(const std::vector<Finding>& findings, std::ostream& out) {
+  std::string s = "[";
+  for (std::size_t i = 0; i < findings.size(); ++i) {
+    const Finding& f = findings[i];
+    s += i == 0 ? "\n  " : ",\n  ";
+    s += "{\"kind\": \"";
+    s += findingKindName(f.kind);
+    s += "\", \"severity\": \"";
+    s += severityName(f.severity);
+    s += "\", \"layer\": \"";
+    s += findingLayerName(f.layer);
+    s += "\", \"x\": " + mm(f.xMm) + ", \"y\": " + mm(f.yMm);
+    s += ", \"measured\": " + (f.hasValues ? mm(f.measuredMm) : std::string("null"));
+    s += ", \"required\": " + (f.hasValues ? mm(f.requiredMm) : std::string("null"));
+    s += ", \"items\": [";
+    appendItem(s, f.item);
+    if (f.other.row >= 0) {
+      s += ", ";
+      appendItem(s, f.other);
+    }
+    s += "]}";
+  }
+  s += findings.empty() ? "]\n" : "\n]\n";
+  out << s;
+}
+
+}  // namespace
+
+int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (wantsHelp(args)) {
+    out << kCheckUsage;
+    return kExitOk;
+  }
+  std::string input, error;
+  CheckRules rules = findRulePreset("standard")->rules;
+  // The preset is applied first and the single rules over it, whatever their order.
+  struct Override {
+    const char* option;
+    double CheckRules::*rule;
+    bool given = false;
+    double value = 0;
+  } overrides[] = {{"--clearance", &CheckRules::clearanceMm},
+                   {"--min-width", &CheckRules::minWidthMm},
+                   {"--min-ring", &CheckRules::minRingMm},
+                   {"--edge", &CheckRules::edgeMm}};
+  bool json = false;
+  for (std::size_t i = 0; i < args.size() && error.empty(); ++i) {
+    const std::string& a = args[i];
+    Override* o = nullptr;
+    for (Override& candidate : overrides)
+      if (a == candidate.option) o = &candidate;
+    if (a == "--json") {
+      json = true;
+    } else if (a == "--preset" || o != nullptr) {
+      if (i + 1 >= args.size()) {
+        error = a + " needs a value";
+      } else if (o == nullptr) {
+        const RulePreset* preset = findRulePreset(args[++i]);
+        if (preset == nullptr)
+          error = "unknown preset " + args[i];
+        else
+          rules = preset->rules;
+      } else if (!parseMm(args[++i], o->value)) {
+        error = a + " takes millimetres, 0 or more, not " + args[i];
+      } else {
+        o->given = true;
+      }
+    } else if (isOption(a)) {
+      error = "unknown option " + a;
+    } else if (!input.empty()) {
+      error = "only one FILE is taken";
+    } else {
+      input = a;
+    }
+  }
+  if (error.empty() && input.empty()) error = "FILE is missing";
+  if (!error.empty()) {
+    err << "ferrowrit-cli: " << error << "\n" << kCheckUsage;
+    return kExitUsage;
+  }
+  for (const Override& o : overrides)
+    if (o.given) rules.*o.rule = o.value;
+
+  auto board = makeBoard();
+  // Here a file that cannot be read is not a board with errors: 1 is kept for those.
+  if (!loadBoard(input, *board, err)) return kExitUsage;
+  const auto app = ensureGuiApplication();
+  const Connectivity connectivity(*board, [](const TextItem& t) {
+    const GerberTextBox b = gerberTextBox(t);
+    return TextExtent{b.width, b.height};
+  });
+  const std::vector<Finding> findings = checkBoard(connectivity, rules);
+  if (json)
+    writeJson(findings, out);
+  else
+    writeText(findings, out);
+  for (const Finding& f : findings)
+    if (f.severity == Severity::Error) return kExitFailed;
+  return kExitOk;
+}
+
+}  // namespace fw
