@@ -45,11 +45,14 @@ void Editor::MouseDown(MouseButton button) {
 
   board_->SavedFlag = false;
 
+  // A placing press whose reload fails ends the placement; that press must not go on to select
+  // the copy it has just put down, so the selection block asks whether the press began placing.
+  const bool placing = state_.Placing;
   if (toolIs(Tool::CreateText)) texts_.createTextPress();
   if (toolIs(Tool::EditObject) && state_.Placing) placement_.placeObjectPress(button);
   if (toolIs(Tool::DrawWire)) wires_.drawWirePress(button);
   if (toolIs(Tool::Pan)) pan_.panPress();
-  if (toolIs(Tool::EditObject) && left && board_->ObjectCount > 0 && !state_.Placing)
+  if (toolIs(Tool::EditObject) && left && board_->ObjectCount > 0 && !placing)
     objectSelection_.editObjectPress();
   if (toolIs(Tool::EditText) && left) texts_.editTextPress();
   if (toolIs(Tool::EditPins) && left) pins_.editPinsPress();

@@ -97,6 +97,9 @@ TEST_F(ObjectToolsTest, CancelledUnreadableAndVanishedFilesPlaceNothing) {
   placeAt(300, 200);
   EXPECT_EQ(board().ObjectCount, 1);
   EXPECT_FALSE(state().Placing);
+  // The press that ended the placement does nothing more: it does not select the copy.
+  EXPECT_EQ(state().SelectedObject, 0);
+  EXPECT_EQ(controls().panel[2], "Object not Loaded");
 }
 
 TEST_F(ObjectToolsTest, SelectingByAnyElementAndDraggingMovesTheWholeObject) {
