@@ -216,22 +216,42 @@ TEST_F(ObjectToolsTest, SaveAsObjectWritesTheBoardWithItsDescription) {
   EXPECT_EQ(host.errors.back().rfind("Error in file name. Object not saved.", 0), 0u);
 }
 
-// Found by the monkey: material far left of the pins floats with wrapped positions, and a turn
-// would freeze its wrapped flag bits, turning a wire start into an ordinary point.
+// Found by the monkey: material far from the pins floats with wrapped positions, and a turn
+// would freeze its wrapped flag bits, turning a wire start into an ordinary point. A refused
+// turn, at its first quarter or a later one, leaves the floating object and its outline as
+// they were, so the outline moves on without leaving pieces behind.
 TEST_F(ObjectToolsTest, AFloatingObjectWithFarMaterialIsNotTurned) {
-  auto b = makeBoard();
-  b->addPin({700, 100, 3, 0});
-  b->addWirePoint({static_cast<uint16_t>(WireStartFlag + 20),
-                   static_cast<uint16_t>(WireStartFlag + 100), kWireStartAttr});
-  b->addWirePoint({40, 100, 0x02});
-  std::string error;
-  const std::string path = folder.path() + "/objects/far.kvo";
-  ASSERT_TRUE(WriteObjectFile(path, *b, "far", error)) << error;
-  insert(path);
-  const WirePoint before = point(0);
-  ed.rotation().N90cc1Click();
-  EXPECT_EQ(controls().panel[2], "Object too large to rotate while placing");
-  EXPECT_EQ(point(0), before);
+  struct Case {
+    int pinX, wireX;
+    void (RotateCommand::*turn)();
+    int atX;  // where the copy would fit
+  };
+  const Case cases[] = {
+      {700, 20, &RotateCommand::N90cc1Click, 700},    // far left: refused at once
+      {100, 400, &RotateCommand::N180cw1Click, 100},  // far right: turned once, then refused
+  };
+  ed.viewCommands().ComboBox1Change(0);  // zoom 1x: the whole outline on screen
+  for (const Case& c : cases) {
+    auto b = makeBoard();
+    b->addPin({static_cast<uint16_t>(c.pinX), 100, 3, 0});
+    b->addWirePoint({static_cast<uint16_t>(WireStartFlag + c.wireX),
+                     static_cast<uint16_t>(WireStartFlag + 100), kWireStartAttr});
+    b->addWirePoint({static_cast<uint16_t>(c.wireX + 20), 100, 0x02});
+    std::string error;
+    const std::string path = folder.path() + "/objects/far.kvo";
+    ASSERT_TRUE(WriteObjectFile(path, *b, "far", error)) << error;
+    insert(path);
+    const QImage clean = snapshot();
+    moveTo(c.atX, 200);
+    const WirePoint first = point(0), second = point(1);
+    (ed.rotation().*c.turn)();
+    EXPECT_EQ(controls().panel[2], "Object too large to rotate while placing");
+    EXPECT_EQ(point(0), first);
+    EXPECT_EQ(point(1), second);
+    moveTo(c.atX + 20, 200);
+    press(kRight);
+    EXPECT_EQ(differingPixels(clean, snapshot()), 0) << "no outline left behind";
+  }
 }
 
 // Found by the monkey: a turned floating object can carry a text whose layer bits have wrapped
