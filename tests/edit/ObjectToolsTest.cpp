@@ -134,6 +134,34 @@ TEST_F(ObjectToolsTest, SelectingByAnyElementAndDraggingMovesTheWholeObject) {
   EXPECT_TRUE(isWireStart(point(0)));
 }
 
+// An older file may hold an object that lies partly outside the board area: a drag holds it
+// only where the move would push it further out, and never makes it jump.
+TEST_F(ObjectToolsTest, AnObjectPartlyOutsideIsHeldOnlyWhereItWouldGoFurtherOut) {
+  struct Case {
+    int dx, dy, movedX, movedY;
+  };
+  const Case cases[] = {
+      {20, 20, 0, 0},    // further out on both axes
+      {0, -20, 0, -20},  // along y only: no jump in x
+      {-20, 0, -20, 0},  // back toward the board
+  };
+  addPin(400, 300);
+  addPin(800, 300);
+  addPin(400, 600);
+  board().addObject({0, 3, 0, 0, 0, 0}, "old");
+  ed.selectTool(Tool::EditObject);
+  clickAt(400, 300);
+  for (const Case& c : cases) {
+    const Pin before = pin(0);
+    moveTo(before.x, before.y);
+    press();
+    moveTo(before.x + c.dx, before.y + c.dy);
+    release();
+    EXPECT_EQ(pin(0).x, before.x + c.movedX) << c.dx << "," << c.dy;
+    EXPECT_EQ(pin(0).y, before.y + c.movedY) << c.dx << "," << c.dy;
+  }
+}
+
 TEST_F(ObjectToolsTest, QuarterTurnsAboutTheGridSnappedCentre) {
   addPin(100, 100, 3, 1);
   addPin(120, 100, 3, 0);
