@@ -152,6 +152,31 @@ TEST_F(ToolModesTest, EscapeEndsAWireOrAPlacementAsTheRightButtonDoes) {
   }
 }
 
+// Outside the board area a right press ends no wire; only the options of a selected text open,
+// wherever the pointer is.
+TEST_F(ToolModesTest, RightPressOutsideTheBoardOnlyOpensASelectedTextsOptions) {
+  ed.viewCommands().ScrollBar1Scroll(0);
+  ed.selectTool(Tool::DrawWire);
+  clickAt(40, 300);
+  clickAt(60, 300);
+  moveTo(-4, 300);
+  press(kRight);
+  EXPECT_EQ(state().WireLastX, 60);
+  EXPECT_EQ(board().WirePointCount, 2);
+
+  ed.selectTool(Tool::CreateText);
+  host.textOptionsAnswers = {std::make_pair(std::string("old"), 20),
+                             std::make_pair(std::string("new"), 20)};
+  clickAt(40, 280);
+  ed.selectTool(Tool::EditText);
+  clickAt(40, 280);
+  ASSERT_EQ(state().SelectedText, 1);
+  moveTo(-4, 300);
+  press(kRight);
+  EXPECT_EQ(board().TextTable[0].text.str(), "new");
+  EXPECT_EQ(board().TextCount, 1);
+}
+
 TEST_F(ToolModesTest, DrawWireButtonAbandonsAWireInProgressAndKeepsItsPoints) {
   ed.selectTool(Tool::DrawWire);
   clickAt(300, 300);
