@@ -100,6 +100,13 @@ void MainWindow::buildMenus() {
           [this] { editor_->rotation().N270cw1Click(); });
   deleteItem_ = addItem(edit, "CutObject1", QStringLiteral("Delete"), QKeySequence(Qt::Key_Delete));
   handler(deleteItem_, [this] { editor_->deletion().DeleteSelection(); });
+  // Escape, which stops a wire or a placement as the right button does, is no menu item; the
+  // window itself carries its shortcut.
+  auto* escape = new QAction(this);
+  escape->setObjectName(QStringLiteral("EscapeKey"));
+  escape->setShortcut(QKeySequence(Qt::Key_Escape));
+  addAction(escape);
+  handler(escape, [this] { editor_->escapePressed(); });
 
   QMenu* window = addMenu(nullptr, "Window1", QStringLiteral("&Window"));
   handler(addItem(window, "GotoCenter1", QStringLiteral("Goto Center"),

@@ -95,11 +95,15 @@ class Editor {
   void mousemove(int x, int y);
   void MouseDown(MouseButton button);
   void FormMouseUp(MouseButton button, int y);
+  // The Escape key: stops the wire being drawn and the placement, as a right press does.
+  void escapePressed();
 
   // The Active Layer list acts on the selected text, then on the selected wire.
   void ComboBox3Change(int layerIndex);
 
  private:
+  // The right press's end of a placement, which Escape shares.
+  void endPlacement();
   void showPointerReadout();
   void showSegmentReadout();
 

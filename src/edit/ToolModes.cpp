@@ -38,23 +38,37 @@ void Editor::MouseDown(MouseButton button) {
   const BoardPoint p = view_.snappedPointer();
   if (!View::acceptsPosition(p.x, p.y)) return;
 
-  if (right && state_.Placing) {
-    controls_.panel[2] = "Select Object to Edit";
-    placement_.abandonPlacement();
-  }
+  if (right && state_.Placing) endPlacement();
 
   board_->SavedFlag = false;
 
+  // A placing press whose reload fails ends the placement; that press must not go on to select
+  // the copy it has just put down, so the selection block asks whether the press began placing.
+  const bool placing = state_.Placing;
   if (toolIs(Tool::CreateText)) texts_.createTextPress();
   if (toolIs(Tool::EditObject) && state_.Placing) placement_.placeObjectPress(button);
   if (toolIs(Tool::DrawWire)) wires_.drawWirePress(button);
   if (toolIs(Tool::Pan)) pan_.panPress();
-  if (toolIs(Tool::EditObject) && left && board_->ObjectCount > 0 && !state_.Placing)
+  if (toolIs(Tool::EditObject) && left && board_->ObjectCount > 0 && !placing)
     objectSelection_.editObjectPress();
   if (toolIs(Tool::EditText) && left) texts_.editTextPress();
   if (toolIs(Tool::EditPins) && left) pins_.editPinsPress();
   if (toolIs(Tool::EditWires) && left) wireEdit_.editWiresPress();
   if (toolIs(Tool::CreatePin)) pins_.createPinPress();
+}
+
+void Editor::endPlacement() {
+  controls_.panel[2] = "Select Object to Edit";
+  placement_.abandonPlacement();
+}
+
+// Escape takes the steps a right press takes to stop a wire or a placement. It has no position,
+// so it needs no board-area test, runs no other tool's block and leaves SavedFlag alone; with no
+// wire in progress it leaves Draw Wire as it is.
+void Editor::escapePressed() {
+  if (state_.Placing) endPlacement();
+  if (controls_.tool == Tool::DrawWire && state_.WireLastX != kNoWire)
+    wires_.drawWirePress(MouseButton::Right);
 }
 
 void Editor::mousemove(int x, int y) {

@@ -92,5 +92,19 @@ TEST_F(MainWindowPinTest, EditPinsSelectsThenDragsThePinToTheRelease) {
   EXPECT_NE(shownAt(from + QPoint(3, 0)), QColor(255, 255, 0));
 }
 
+// Escape reaches the editor from the window: it ends the wire being drawn.
+TEST_F(MainWindowPinTest, EscapeEndsTheWireBeingDrawn) {
+  auto* drawWire = window->findChild<QToolButton*>(QStringLiteral("SpeedButton10"));
+  ASSERT_NE(drawWire, nullptr);
+  QTest::mouseClick(drawWire, Qt::LeftButton);
+  clickAt(widgetPointOf(404, 304));
+  clickAt(widgetPointOf(420, 304));
+  ASSERT_NE(window->editor().state().WireLastX, kNoWire);
+  QTest::keyClick(window->boardView(), Qt::Key_Escape);
+  QApplication::processEvents();
+  EXPECT_EQ(window->editor().state().WireLastX, kNoWire);
+  EXPECT_EQ(statusText(2), QStringLiteral("Wire ended. Select new start position"));
+}
+
 }  // namespace
 }  // namespace fw

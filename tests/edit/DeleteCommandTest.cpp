@@ -53,6 +53,7 @@ TEST_F(DeleteCommandTest, SegmentModeRemovesOnePointAndKeepsTheWireWhole) {
       {3, 2, 2, 2, false},  // last point: the selection falls back
       {2, 1, 0, 0, false},  // two points: the whole wire goes, without a question
       {2, 0, 0, 0, false},
+      {1, 0, 0, 0, false},  // a lone start goes alone; the next wire's start is no neighbour
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.wirePoints << " points, row " << c.selectedRow);
@@ -67,6 +68,7 @@ TEST_F(DeleteCommandTest, SegmentModeRemovesOnePointAndKeepsTheWireWhole) {
     EXPECT_TRUE(isWireStart(point(0)) || c.pointsLeft == 0);
     if (c.pointsLeft == 2) {
       EXPECT_EQ(point(0).x & kPositionMask, c.selectedRow == 0 ? 120 : 100);
+      EXPECT_EQ(point(0).y & ~kPositionMask, WireStartFlag) << "flagged in y as well";
       EXPECT_EQ(isWireStart(point(1)), false);
     }
     EXPECT_TRUE(isWireStart(point(c.pointsLeft)));  // the second wire's start
@@ -97,18 +99,21 @@ TEST_F(DeleteCommandTest, CompleteWireAsksForThreePointsOrMore) {
 
 TEST_F(DeleteCommandTest, SplitModeRefusesEdgesAndSplitsInnerSegments) {
   ed.wireEdit().SplClick();
-  for (int row : {0, 1, 3}) {
+  // Rows 0..3 and 4..6: a start, a point after a start, a point before the next wire's start,
+  // the last row in use.
+  for (int row : {0, 1, 3, 6}) {
     board().reset();
     addWire(4);
+    addWire(3, 200);
     selectPointRow(row);
     del();
     EXPECT_EQ(status(), "Edges can not be removed. Use \"Select segment only\" method") << row;
-    EXPECT_EQ(board().wireCount(), 1);
+    EXPECT_EQ(board().wireCount(), 2) << row;
   }
   selectPointRow(2);
   del();
-  EXPECT_EQ(board().WirePointCount, 4);
-  EXPECT_EQ(board().wireCount(), 2);
+  EXPECT_EQ(board().WirePointCount, 7);
+  EXPECT_EQ(board().wireCount(), 3);
   EXPECT_TRUE(isWireStart(point(2)));
   EXPECT_EQ(point(2).attr, 0x04);
   EXPECT_EQ(state().SelectedPoint, 0);
@@ -179,6 +184,66 @@ TEST_F(DeleteCommandTest, ObjectDeletionRemovesItsElementsAndMovesLaterObjectsDo
   EXPECT_EQ(board().ObjectTable[1], (BoardObject{2, 2, 2, 2, 1, 1}));
   EXPECT_EQ(board().ObjectDescriptions[0].str(), "B");
   EXPECT_EQ(board().PinTable[0].x, 10);
+}
+
+// Whatever the deletion took, the screen shows the board as a full repaint does: the element
+// and its highlight are gone.
+TEST_F(DeleteCommandTest, DeleteLeavesTheScreenAsAFullRepaintShowsIt) {
+  const std::pair<Tool, BoardPoint> cases[] = {{Tool::EditPins, {300, 300}},
+                                               {Tool::EditWires, {120, 100}},
+                                               {Tool::EditText, {300, 200}},
+                                               {Tool::EditObject, {400, 300}}};
+  ed.viewCommands().ComboBox1Change(0);  // zoom 1x: everything on screen
+  addPin(300, 300);
+  addWire(2);
+  TextItem t;
+  t.text.set("T1");
+  t.size = 20;
+  t.x = 300;
+  t.y = 200;
+  board().addText(t);
+  addPin(400, 300);
+  board().addObject({1, 1, 0, 0, 0, 0}, "one pin");
+  for (const auto& [tool, at] : cases) {
+    ed.selectTool(tool);
+    clickAt(at.x, at.y);
+    ASSERT_TRUE(state().anythingSelected()) << status();
+    del();
+    const QImage shown = snapshot();
+    ed.RedrawBoard();
+    EXPECT_EQ(differingPixels(shown, snapshot()), 0) << status();
+  }
+  EXPECT_EQ(board().PinCount + board().WirePointCount + board().TextCount, 0);
+}
+
+// Del works while the button is held: the drag ends, and what moved into the dragged row
+// neither follows the pointer nor moves on the release.
+TEST_F(DeleteCommandTest, DeleteDuringADragEndsTheDrag) {
+  ed.viewCommands().ComboBox1Change(0);  // zoom 1x: everything on screen
+  for (const Tool tool : {Tool::EditWires, Tool::EditObject}) {
+    board().reset();
+    addWire(3);  // in segment mode the point after the deleted one becomes the selected one
+    addPin(100, 200);
+    addPin(120, 200);
+    board().addObject({0, 1, 0, 0, 0, 0}, "a");
+    board().addObject({1, 1, 0, 0, 0, 0}, "b");
+    const int x = 100 + (tool == Tool::EditWires ? 20 : 0), y = tool == Tool::EditWires ? 100 : 200;
+    ed.selectTool(tool);
+    clickAt(x, y);
+    moveTo(x, y);
+    press();
+    moveTo(x + 8, y + 20);
+    del();
+    EXPECT_EQ(state().DragKind, kDragNone);
+    const QImage afterDelete = snapshot();
+    const WirePoint second = point(1);
+    const Pin first = pin(0);
+    moveTo(x + 16, y + 40);
+    EXPECT_EQ(differingPixels(afterDelete, snapshot()), 0) << "no preview follows the pointer";
+    release();
+    EXPECT_EQ(point(1), second);
+    EXPECT_EQ(pin(0), first);
+  }
 }
 
 TEST(RowRemoval, RangesOutOfPlacementOrderStayOnTheirOwnRows) {

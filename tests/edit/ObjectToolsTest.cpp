@@ -97,6 +97,9 @@ TEST_F(ObjectToolsTest, CancelledUnreadableAndVanishedFilesPlaceNothing) {
   placeAt(300, 200);
   EXPECT_EQ(board().ObjectCount, 1);
   EXPECT_FALSE(state().Placing);
+  // The press that ended the placement does nothing more: it does not select the copy.
+  EXPECT_EQ(state().SelectedObject, 0);
+  EXPECT_EQ(controls().panel[2], "Object not Loaded");
 }
 
 TEST_F(ObjectToolsTest, SelectingByAnyElementAndDraggingMovesTheWholeObject) {
@@ -129,6 +132,34 @@ TEST_F(ObjectToolsTest, SelectingByAnyElementAndDraggingMovesTheWholeObject) {
   release();
   EXPECT_EQ(point(0).x & kPositionMask, 0);  // the leftmost element, on the edge
   EXPECT_TRUE(isWireStart(point(0)));
+}
+
+// An older file may hold an object that lies partly outside the board area: a drag holds it
+// only where the move would push it further out, and never makes it jump.
+TEST_F(ObjectToolsTest, AnObjectPartlyOutsideIsHeldOnlyWhereItWouldGoFurtherOut) {
+  struct Case {
+    int dx, dy, movedX, movedY;
+  };
+  const Case cases[] = {
+      {20, 20, 0, 0},    // further out on both axes
+      {0, -20, 0, -20},  // along y only: no jump in x
+      {-20, 0, -20, 0},  // back toward the board
+  };
+  addPin(400, 300);
+  addPin(800, 300);
+  addPin(400, 600);
+  board().addObject({0, 3, 0, 0, 0, 0}, "old");
+  ed.selectTool(Tool::EditObject);
+  clickAt(400, 300);
+  for (const Case& c : cases) {
+    const Pin before = pin(0);
+    moveTo(before.x, before.y);
+    press();
+    moveTo(before.x + c.dx, before.y + c.dy);
+    release();
+    EXPECT_EQ(pin(0).x, before.x + c.movedX) << c.dx << "," << c.dy;
+    EXPECT_EQ(pin(0).y, before.y + c.movedY) << c.dx << "," << c.dy;
+  }
 }
 
 TEST_F(ObjectToolsTest, QuarterTurnsAboutTheGridSnappedCentre) {
@@ -213,22 +244,42 @@ TEST_F(ObjectToolsTest, SaveAsObjectWritesTheBoardWithItsDescription) {
   EXPECT_EQ(host.errors.back().rfind("Error in file name. Object not saved.", 0), 0u);
 }
 
-// Found by the monkey: material far left of the pins floats with wrapped positions, and a turn
-// would freeze its wrapped flag bits, turning a wire start into an ordinary point.
+// Found by the monkey: material far from the pins floats with wrapped positions, and a turn
+// would freeze its wrapped flag bits, turning a wire start into an ordinary point. A refused
+// turn, at its first quarter or a later one, leaves the floating object and its outline as
+// they were, so the outline moves on without leaving pieces behind.
 TEST_F(ObjectToolsTest, AFloatingObjectWithFarMaterialIsNotTurned) {
-  auto b = makeBoard();
-  b->addPin({700, 100, 3, 0});
-  b->addWirePoint({static_cast<uint16_t>(WireStartFlag + 20),
-                   static_cast<uint16_t>(WireStartFlag + 100), kWireStartAttr});
-  b->addWirePoint({40, 100, 0x02});
-  std::string error;
-  const std::string path = folder.path() + "/objects/far.kvo";
-  ASSERT_TRUE(WriteObjectFile(path, *b, "far", error)) << error;
-  insert(path);
-  const WirePoint before = point(0);
-  ed.rotation().N90cc1Click();
-  EXPECT_EQ(controls().panel[2], "Object too large to rotate while placing");
-  EXPECT_EQ(point(0), before);
+  struct Case {
+    int pinX, wireX;
+    void (RotateCommand::*turn)();
+    int atX;  // where the copy would fit
+  };
+  const Case cases[] = {
+      {700, 20, &RotateCommand::N90cc1Click, 700},    // far left: refused at once
+      {100, 400, &RotateCommand::N180cw1Click, 100},  // far right: turned once, then refused
+  };
+  ed.viewCommands().ComboBox1Change(0);  // zoom 1x: the whole outline on screen
+  for (const Case& c : cases) {
+    auto b = makeBoard();
+    b->addPin({static_cast<uint16_t>(c.pinX), 100, 3, 0});
+    b->addWirePoint({static_cast<uint16_t>(WireStartFlag + c.wireX),
+                     static_cast<uint16_t>(WireStartFlag + 100), kWireStartAttr});
+    b->addWirePoint({static_cast<uint16_t>(c.wireX + 20), 100, 0x02});
+    std::string error;
+    const std::string path = folder.path() + "/objects/far.kvo";
+    ASSERT_TRUE(WriteObjectFile(path, *b, "far", error)) << error;
+    insert(path);
+    const QImage clean = snapshot();
+    moveTo(c.atX, 200);
+    const WirePoint first = point(0), second = point(1);
+    (ed.rotation().*c.turn)();
+    EXPECT_EQ(controls().panel[2], "Object too large to rotate while placing");
+    EXPECT_EQ(point(0), first);
+    EXPECT_EQ(point(1), second);
+    moveTo(c.atX + 20, 200);
+    press(kRight);
+    EXPECT_EQ(differingPixels(clean, snapshot()), 0) << "no outline left behind";
+  }
 }
 
 // Found by the monkey: a turned floating object can carry a text whose layer bits have wrapped

@@ -65,6 +65,40 @@ TEST_F(TextToolTest, OverlappingTextsSelectTheLastAndTheListFollowsItsLayer) {
   EXPECT_EQ(controls().panel[2], "Select Text to Edit.");
 }
 
+// The hit box is the drawn string's pixel size at the zoom, divided by the zoom factor, around
+// the text's position: its corners hit, one unit beyond misses. A first press only selects.
+TEST_F(TextToolTest, HitBoxFollowsTheZoomFactorAndAFirstPressOnlySelects) {
+  placeText(400, 300, "Wide text", 30);
+  ed.selectTool(Tool::EditText);
+  for (int zoom = 0; zoom < kZoomLevels; ++zoom) {
+    SCOPED_TRACE(zoom);
+    ed.viewCommands().ComboBox1Change(zoom);
+    const int f = view().zoomFactor();
+    ed.canvas().setFontPointSize(30 * f / 5);
+    const QSize px = ed.canvas().textExtent(QStringLiteral("Wide text"));
+    const int left = 400 - px.width() / (2 * f), right = left + px.width() / f;
+    const int top = 300 - px.height() / (2 * f), bottom = top + px.height() / f;
+    const std::pair<BoardPoint, bool> presses[] = {
+        {{left, top}, true},     {{left - 1, top}, false},     {{left, top - 1}, false},
+        {{right, bottom}, true}, {{right + 1, bottom}, false}, {{right, bottom + 1}, false}};
+    for (const auto& [at, hits] : presses) {
+      moveTo(at.x, at.y);
+      press();
+      EXPECT_EQ(state().SelectedText, hits ? 1 : 0) << at.x << "," << at.y;
+      EXPECT_EQ(state().DragKind, kDragNone);
+      release();
+    }
+  }
+}
+
+TEST_F(TextToolTest, FullTextTableRefusesANewTextAndSaysSo) {
+  for (int i = 0; i < kTextCapacity; ++i) board().addText({});
+  placeText(300, 300, "late");
+  EXPECT_EQ(board().TextCount, kTextCapacity);
+  EXPECT_TRUE(host.textOptionsShown.empty());
+  EXPECT_EQ(controls().panel[2], "Text table full: text not created");
+}
+
 TEST_F(TextToolTest, DraggingMovesByTheSnappedDifferenceAndKeepsTheLayer) {
   ed.ComboBox3Change(1);
   placeText(300, 292, "U1", 30);

@@ -1,4 +1,5 @@
 // Tool switching and the fixed order of the pointer handlers.
+#include <functional>
 #include <tuple>
 
 #include "EditorScenario.h"
@@ -105,6 +106,75 @@ TEST_F(ToolModesTest, RightPressInsideTheBoardEndsAPlacement) {
   EXPECT_EQ(state().FloatX, 0);
   EXPECT_EQ(controls().panel[2], "Select Object to Edit");
   EXPECT_FALSE(board().SavedFlag);
+}
+
+// Escape stops a wire or a placement with the very steps of a right press: the same board,
+// state, messages and screen afterwards.
+TEST_F(ToolModesTest, EscapeEndsAWireOrAPlacementAsTheRightButtonDoes) {
+  const std::pair<const char*, std::function<void()>> cases[] = {
+      {"wire", [&] { ed.selectTool(Tool::DrawWire), clickAt(300, 300), clickAt(320, 300); }},
+      {"lone start", [&] { ed.selectTool(Tool::DrawWire), clickAt(300, 300); }},
+      {"floating pin", [&] {
+         ed.selectTool(Tool::EditObject);
+         board().PinTable[0] = {0, 0, 3, 0};
+         state().FloatPinCount = 1;
+         state().Placing = true;
+       }}};
+  struct Outcome {
+    int32_t points, wireLastX, anchorX;
+    bool placing;
+    std::string segment, status;
+    CursorShape cursor;
+    QImage screen;
+  };
+  auto outcome = [&](const std::function<void()>& start, bool escape) {
+    ed.windowReset();
+    ed.RedrawBoard();
+    start();
+    moveTo(340, 320);  // the rubber band or the outline stands on screen
+    if (escape)
+      ed.escapePressed();
+    else
+      press(kRight);
+    return Outcome{board().WirePointCount, state().WireLastX,   state().RubberAnchorX,
+                   state().Placing,        controls().panel[1], controls().panel[2],
+                   controls().cursor,      snapshot()};
+  };
+  for (const auto& [what, start] : cases) {
+    const Outcome right = outcome(start, false), escape = outcome(start, true);
+    EXPECT_EQ(escape.wireLastX, kNoWire) << what;
+    EXPECT_FALSE(escape.placing) << what;
+    EXPECT_EQ(std::tie(escape.points, escape.anchorX, escape.segment, escape.status),
+              std::tie(right.points, right.anchorX, right.segment, right.status))
+        << what;
+    EXPECT_EQ(escape.cursor, right.cursor) << what;
+    EXPECT_EQ(differingPixels(escape.screen, right.screen), 0) << what;
+  }
+}
+
+// Outside the board area a right press ends no wire; only the options of a selected text open,
+// wherever the pointer is.
+TEST_F(ToolModesTest, RightPressOutsideTheBoardOnlyOpensASelectedTextsOptions) {
+  ed.viewCommands().ScrollBar1Scroll(0);
+  ed.selectTool(Tool::DrawWire);
+  clickAt(40, 300);
+  clickAt(60, 300);
+  moveTo(-4, 300);
+  press(kRight);
+  EXPECT_EQ(state().WireLastX, 60);
+  EXPECT_EQ(board().WirePointCount, 2);
+
+  ed.selectTool(Tool::CreateText);
+  host.textOptionsAnswers = {std::make_pair(std::string("old"), 20),
+                             std::make_pair(std::string("new"), 20)};
+  clickAt(40, 280);
+  ed.selectTool(Tool::EditText);
+  clickAt(40, 280);
+  ASSERT_EQ(state().SelectedText, 1);
+  moveTo(-4, 300);
+  press(kRight);
+  EXPECT_EQ(board().TextTable[0].text.str(), "new");
+  EXPECT_EQ(board().TextCount, 1);
 }
 
 TEST_F(ToolModesTest, DrawWireButtonAbandonsAWireInProgressAndKeepsItsPoints) {

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "EditorScenario.h"
+#include "board/Geometry.h"
 #include "edit/Editor.h"
 #include "support/SameBoard.h"
 
@@ -191,6 +192,32 @@ TEST_F(ViewCommandsTest, ShowFrameHidesFrameAndCentreCrossTogether) {
   editor.viewCommands().ShowFrame1Click();
   EXPECT_TRUE(editor.controls().showFrame);
   EXPECT_GT(countEverywhere(kRed), 0);
+}
+
+// An odd frame size puts the frame's edges half a unit between two board positions. At zoom 4x
+// they still fall on whole pixels, two pixels per board unit either side of the middle, where
+// the doubled edge positions say.
+TEST_F(ViewCommandsTest, OddFrameSizesAreDrawnOnTheirExactPixelsAtZoom4x) {
+  const View& v = editor.view();
+  ASSERT_EQ(v.zoomFactor(), 4);
+  for (const auto& [w, h] : {std::pair{17, 17}, std::pair{101, 75}, std::pair{197, 139}}) {
+    SCOPED_TRACE(testing::Message() << w << " x " << h);
+    editor.board().FrameWidth = w;
+    editor.board().FrameHeight = h;
+    editor.RedrawBoard();
+    const FrameEdges2 e = frameEdges2(editor.board());
+    EXPECT_EQ(std::make_pair(e.right - e.left, e.bottom - e.top), std::make_pair(2 * w, 2 * h));
+    EXPECT_EQ(std::make_pair(e.left + e.right, e.top + e.bottom),
+              std::make_pair(4 * kCenterBoardX, 4 * kCenterBoardY));
+    const int left = v.toWindowX(0) + 2 * e.left, right = v.toWindowX(0) + 2 * e.right;
+    const int top = v.toWindowY(0) + 2 * e.top, bottom = v.toWindowY(0) + 2 * e.bottom;
+    EXPECT_EQ(std::make_pair(left + right, top + bottom), std::make_pair(2 * kMidX, 2 * kMidY));
+    const int height = bottom - top + 1, width = right - left + 1;
+    for (const int x : {left, right}) EXPECT_GT(count(kRed, QRect(x, top, 1, height)), 0) << x;
+    for (const int x : {left - 1, right + 1}) EXPECT_EQ(count(kRed, QRect(x, top, 1, height)), 0);
+    for (const int y : {top, bottom}) EXPECT_GT(count(kRed, QRect(left, y, width, 1)), 0) << y;
+    for (const int y : {top - 1, bottom + 1}) EXPECT_EQ(count(kRed, QRect(left, y, width, 1)), 0);
+  }
 }
 
 TEST_F(ViewCommandsTest, EachLayerSwitchHidesAndShowsItsOwnLayerOnly) {
@@ -400,10 +427,8 @@ TEST_F(WheelTest, WheelScrollsAndCtrlWheelZoomsAboutThePointer) {
   };
   const Case cases[] = {
       {1, false, false, 100, 70, 2},  // away from the user: up
-      {-2, false, false, 100, 85, 2},
-      {1, false, true, 95, 75, 2},
-      {1, true, false, -1, -1, 3},
-      {-1, true, false, -1, -1, 1},
+      {-2, false, false, 100, 85, 2}, {1, false, true, 95, 75, 2},
+      {1, true, false, -1, -1, 3},    {-1, true, false, -1, -1, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.notches * 10 + c.ctrl * 100 + c.shift * 1000);

@@ -2,6 +2,7 @@
 
 #include "board/Geometry.h"
 #include "board/Removal.h"
+#include "edit/tools/ToolSupport.h"
 
 namespace fw {
 
@@ -14,6 +15,7 @@ WirePoint& pointAt(Board& b, int row) {
 }  // namespace
 
 void DeleteCommand::DeleteSelection() {
+  endDrag();
   const EditorState& s = ctx_.state;
   const Controls& c = ctx_.controls;
   if (ctx_.toolIs(Tool::EditObject)) {
@@ -41,6 +43,16 @@ void DeleteCommand::DeleteSelection() {
     else
       deletePin();
   }
+}
+
+// Del works while the button is still held. A drag armed before the deletion would go on with
+// whatever moved into its row: the preview would follow that element and the release would move
+// it. So every Delete ends the drag and repaints over a preview that stands on screen.
+void DeleteCommand::endDrag() {
+  EditorState& s = ctx_.state;
+  if (s.DragKind == kDragNone) return;
+  s.DragKind = kDragNone;
+  if (dragPreviewStands(s)) ctx_.redraw();
 }
 
 void DeleteCommand::done(const char* message) {

@@ -22,6 +22,7 @@ class DeleteCommand {
   void takeBackWirePoint();
   void deleteText();
   void deletePin();
+  void endDrag();
   void done(const char* message);
 
   EditContext& ctx_;

@@ -1,6 +1,7 @@
 #include "edit/commands/RotateCommand.h"
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 #include "edit/tools/ObjectOutline.h"
@@ -25,6 +26,23 @@ int shiftInside(int lo, int hi, int limit) {
   return 0;
 }
 
+// The floating object's rows as they stand, to put back when a later quarter turn is refused.
+struct FloatingCopy {
+  std::vector<Pin> pins;
+  std::vector<WirePoint> points;
+  std::vector<TextItem> texts;
+};
+
+template <typename Row, std::size_t N>
+void copyRows(const std::array<Row, N>& table, int first, int count, std::vector<Row>& into) {
+  for (int k = first; k < first + count && k < int(N); ++k) into.push_back(table[std::size_t(k)]);
+}
+
+template <typename Row, std::size_t N>
+void restoreRows(std::array<Row, N>& table, int first, const std::vector<Row>& rows) {
+  for (std::size_t i = 0; i < rows.size(); ++i) table[std::size_t(first) + i] = rows[i];
+}
+
 }  // namespace
 
 void RotateCommand::rotate(int quarterTurns) {
@@ -38,15 +56,27 @@ void RotateCommand::rotate(int quarterTurns) {
   }
   Board& b = ctx_.board;
   if (!s.Placing && s.SelectedObject > b.ObjectCount) return;
+  // A turn of the floating object is all or nothing: when a later quarter turn is refused the
+  // rows go back as they were, which is also the shape of the outline standing on screen.
+  const BoardObject floating = floatingRows(b, s);
+  FloatingCopy before;
+  if (s.Placing) {
+    copyRows(b.PinTable, floating.firstPin, floating.pinCount, before.pins);
+    copyRows(b.WirePointTable, floating.firstPoint, floating.pointCount, before.points);
+    copyRows(b.TextTable, floating.firstText, floating.textCount, before.texts);
+  }
   for (int i = 0; i < quarterTurns; ++i) {
     if (s.Placing) {
       // The floating object turns as a temporary object standing at (400, 300).
-      const BoardObject rows = floatingRows(b, s);
+      const BoardObject rows = floating;
       if (b.ObjectCount >= kObjectCapacity) return;
       b.ObjectTable[static_cast<std::size_t>(b.ObjectCount)] = rows;
       // Standing there, every element must have plain positions again; one that still wraps
       // into its flag or layer bits (material far from the pins) cannot be turned safely.
       if (!objectFitsOnBoard(b, rows, kFloatTurnX, kFloatTurnY)) {
+        restoreRows(b.PinTable, floating.firstPin, before.pins);
+        restoreRows(b.WirePointTable, floating.firstPoint, before.points);
+        restoreRows(b.TextTable, floating.firstText, before.texts);
         ctx_.controls.panel[2] = "Object too large to rotate while placing";
         return;
       }

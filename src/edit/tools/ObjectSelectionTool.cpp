@@ -1,5 +1,7 @@
 #include "edit/tools/ObjectSelectionTool.h"
 
+#include <algorithm>
+
 #include "board/Geometry.h"
 #include "edit/tools/ObjectOutline.h"
 #include "edit/tools/TextTool.h"
@@ -78,8 +80,11 @@ BoardPoint ObjectSelectionTool::dragOffset(int curX, int curY) const {
   const int dx = curX - s.DragRefX;
   const int dy = curY - s.DragRefY;
   if (box.maxX < box.minX) return {dx, dy};  // an object with no elements left
-  return {clampInt(dx, -box.minX, kMaxBoardX - box.maxX),
-          clampInt(dy, -box.minY, kMaxBoardY - box.maxY)};
+  // An object that already lies partly outside (from an older file) is held only where the
+  // move would push it further out; clamping to the full range would make it jump, even along
+  // an axis the pointer did not move, and for an object wider than the board invert the range.
+  return {clampInt(dx, std::min(0, -box.minX), std::max(0, kMaxBoardX - box.maxX)),
+          clampInt(dy, std::min(0, -box.minY), std::max(0, kMaxBoardY - box.maxY))};
 }
 
 void ObjectSelectionTool::objectDragPreview() {
