@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "board/Geometry.h"
 #include "board/PrintTables.h"
 #include "board/View.h"
 #include "check/CopperIndex.h"
@@ -31,20 +32,20 @@ long long nmFrom360(int q) {
 }
 
 double CopperMap::frameX(int x) const {
-  return double(x - frameLeft_) * kUnitNm;
+  return double(2 * x - frameLeft2_) * kUnitNm / 2;
 }
 
 double CopperMap::frameY(int y) const {
-  return double(frameTop_ - y) * kUnitNm;
+  return double(frameBottom2_ - 2 * y) * kUnitNm / 2;
 }
 
 CopperMap::CopperMap(const Board& b, const TextExtentFn& textExtent)
     : index_(std::make_unique<Index>()) {
   // The frame's lower left corner is the origin, as the Gerber export puts it: an odd frame
-  // size puts the frame's left and top edges on the board positions right and below the
-  // half-way edges the screen draws.
-  frameLeft_ = kCenterBoardX - b.FrameWidth / 2;
-  frameTop_ = kCenterBoardY + b.FrameHeight / 2;
+  // size puts the frame's edges half a unit between board positions, where the screen draws
+  // them.
+  frameLeft2_ = frameEdges2(b).left;
+  frameBottom2_ = frameEdges2(b).bottom;
   frameWidth_ = b.FrameWidth * kUnitNm;
   frameHeight_ = b.FrameHeight * kUnitNm;
   const auto add = [&](CopperItem item, int layers, const CopperShape& shape, double width,

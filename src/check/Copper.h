@@ -75,7 +75,7 @@ class CopperMap {
   std::vector<int> pieceOfPin_, pieceOfPoint_, pieceOfText_;
   std::unique_ptr<Index> index_;
   double frameWidth_ = 0, frameHeight_ = 0;
-  int frameLeft_ = 0, frameTop_ = 0;
+  int frameLeft2_ = 0, frameBottom2_ = 0;  // doubled board positions
 };
 
 // A length in 1/360 inch in whole nanometres, rounded as the Gerber files round it.

@@ -50,8 +50,10 @@ std::string fixed(double value, int decimals) {
   return out;
 }
 
+// Four decimals hold every board position exactly, half units of an odd frame included
+// (0.3175 mm).
 std::string mm(double v) {
-  return fixed(v, 3);
+  return fixed(v, 4);
 }
 
 // A length taken from the command line: a finite number of millimetres, 0 or more.

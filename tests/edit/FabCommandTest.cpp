@@ -14,7 +14,7 @@ namespace {
 class FabCommandTest : public EditorScenario {};
 
 TEST_F(FabCommandTest, TheSetIsWrittenIntoTheChosenFolderOrTheFailureIsShown) {
-  addPin(100, 100);
+  addPin(396, 296);  // inside the frame: no warning
   ed.ProgramDirectory = "/prog";
   TestFolder folder;
   FabOptions options;
@@ -52,6 +52,18 @@ TEST_F(FabCommandTest, TheSetIsWrittenIntoTheChosenFolderOrTheFailureIsShown) {
   }
   EXPECT_EQ(host.errors.back().rfind("The Gerber files were not written.\ncannot write amp", 0), 0u)
       << host.errors.back();
+}
+
+// Copper outside the frame is exported all the same, and the status panel says so.
+TEST_F(FabCommandTest, CopperOutsideTheFrameIsWrittenWithAWarning) {
+  addPin(396, 296);
+  addPin(100, 100);
+  TestFolder folder;
+  host.gerberAnswers.push_back(GerberExportChoice{folder.path(), FabOptions()});
+  ed.fab().ExportGerber1Click();
+  EXPECT_EQ(controls().panel[2], "Gerber files written; warning: 1 pad lies outside the frame");
+  EXPECT_TRUE(host.errors.empty());
+  EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(folder.path() + "/board-layer1.gbr")));
 }
 
 TEST_F(FabCommandTest, CancelWritesNothingAndLeavesTheStatusAlone) {
