@@ -112,8 +112,9 @@ GerberExportDialog::GerberExportDialog(QWidget* parent) : QDialog(parent) {
 void GerberExportDialog::setChoice(const std::string& folder, const FabOptions& options) {
   shown_ = options;
   folderEdit_->setText(QString::fromStdString(folder));
+  // Shown with two decimals, as the pad sizes beside them ("1.00", not "1").
   for (int row = 0; row < kRows; ++row)
-    holeTable_->item(row, 1)->setData(Qt::EditRole, options.holeUm[std::size_t(row)] / 1000.0);
+    holeTable_->item(row, 1)->setData(Qt::EditRole, millimetres(options.holeUm[std::size_t(row)]));
   maskSpin_->setValue(options.maskExpansionUm / 1000.0);
   protelBox_->setChecked(options.protel);
   zipBox_->setChecked(options.zip);
