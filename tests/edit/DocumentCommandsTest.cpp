@@ -85,9 +85,9 @@ class DocumentCommandsTest : public ::testing::Test {
   // button there, as the drawing area's pointer events would.
   void pressAt(int x, int y) {
     const View& v = editor->view();
-    editor->mousemove(v.toWindowX(x), v.toWindowY(y) - 60);
-    editor->MouseDown(MouseButton::Left);
-    editor->FormMouseUp(MouseButton::Left, v.toWindowY(y) - 60);
+    editor->mouseMove(v.toWindowX(x), v.toWindowY(y) - 60);
+    editor->mouseDown(MouseButton::Left);
+    editor->mouseUp(MouseButton::Left, v.toWindowY(y) - 60);
   }
 
   // Saves the current board as `name` through Save As with a scripted dialog answer.

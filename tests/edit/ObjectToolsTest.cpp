@@ -125,7 +125,7 @@ TEST_F(ObjectToolsTest, SelectingByAnyElementAndDraggingMovesTheWholeObject) {
   // Dragged far past the edge, the object stops at it.
   moveTo(320, 208);
   press();
-  ed.mousemove(-3000, view().PointerY);
+  ed.mouseMove(-3000, view().PointerY);
   release();
   EXPECT_EQ(point(0).x & kPositionMask, 0);  // the leftmost element, on the edge
   EXPECT_TRUE(isWireStart(point(0)));

@@ -400,10 +400,8 @@ TEST_F(WheelTest, WheelScrollsAndCtrlWheelZoomsAboutThePointer) {
   };
   const Case cases[] = {
       {1, false, false, 100, 70, 2},  // away from the user: up
-      {-2, false, false, 100, 85, 2},
-      {1, false, true, 95, 75, 2},
-      {1, true, false, -1, -1, 3},
-      {-1, true, false, -1, -1, 1},
+      {-2, false, false, 100, 85, 2}, {1, false, true, 95, 75, 2},
+      {1, true, false, -1, -1, 3},    {-1, true, false, -1, -1, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.notches * 10 + c.ctrl * 100 + c.shift * 1000);

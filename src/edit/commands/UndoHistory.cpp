@@ -57,16 +57,15 @@ UndoHistory::UndoHistory(EditContext& ctx) : ctx_(ctx), before_(makeBoard()) {}
 UndoHistory::~UndoHistory() = default;
 
 void UndoHistory::beginStep() {
+  if (depth_++ > 0) return;
   *before_ = ctx_.board;
-  open_ = true;
   skipStep_ = false;
   savedInStep_ = false;
   updateControls();
 }
 
 void UndoHistory::endStep() {
-  if (!open_) return;
-  open_ = false;
+  if (depth_ == 0 || --depth_ > 0) return;
   // A save inside this event marks the state the event leaves, after whatever it changed first.
   const bool saved = savedInStep_;
   savedInStep_ = false;
@@ -163,7 +162,7 @@ void UndoHistory::clear() {
 }
 
 void UndoHistory::markSaved() {
-  if (open_)
+  if (depth_ > 0)
     savedInStep_ = true;
   else
     savedPosition_ = long(position_);

@@ -9,17 +9,30 @@
 
 namespace fw {
 
+class Editor;
+
 // Undo and Redo (Edit menu, Ctrl+Z and Ctrl+Y). Every event that may change the board runs
-// between beginStep and endStep; whatever rows of the tables differ afterwards become one step,
-// so a tool or command gets undo without code of its own. A step keeps only the changed rows of
-// each table, before and after, not a copy of the board.
+// inside one step, which only the Editor opens (Editor::run); whatever rows of the tables differ
+// afterwards become one step, so a tool or command gets undo without code of its own. A step
+// keeps only the changed rows of each table, before and after, not a copy of the board.
 class UndoHistory {
  public:
   explicit UndoHistory(EditContext& ctx);
   ~UndoHistory();
 
-  void beginStep();
-  void endStep();
+  // Holds the step of one event open while it lives. Steps nest: an event run from inside
+  // another belongs to the outer one's step.
+  class StepScope {
+   public:
+    ~StepScope() { history_.endStep(); }
+    StepScope(const StepScope&) = delete;
+    StepScope& operator=(const StepScope&) = delete;
+
+   private:
+    friend class Editor;
+    explicit StepScope(UndoHistory& history) : history_(history) { history_.beginStep(); }
+    UndoHistory& history_;
+  };
 
   // Undo and Redo wait while a wire is drawn, an object floats or a drag stands.
   bool canUndo() const;
@@ -54,6 +67,8 @@ class UndoHistory {
   };
 
  private:
+  void beginStep();
+  void endStep();
   bool busy() const;
   void apply(const Step& step, bool forward);
   void afterJump(const char* message);
@@ -61,9 +76,9 @@ class UndoHistory {
 
   EditContext& ctx_;
   std::unique_ptr<Board> before_;  // the board as the current event found it
-  bool open_ = false;
-  bool skipStep_ = false;     // an undo, redo or new history came inside the current event
-  bool savedInStep_ = false;  // the board was saved inside the current event
+  int depth_ = 0;                  // steps open: the outermost one records
+  bool skipStep_ = false;          // an undo, redo or new history came inside the current event
+  bool savedInStep_ = false;       // the board was saved inside the current event
   std::vector<Step> steps_;
   std::size_t position_ = 0;  // steps applied
   long savedPosition_ = 0;    // -1: the saved state lies in dropped steps
