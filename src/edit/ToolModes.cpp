@@ -43,7 +43,7 @@ void Editor::MouseDown(MouseButton button) {
     placement_.abandonPlacement();
   }
 
-  board_->SavedFlag = false;
+  history_.markUnsaved();
 
   if (toolIs(Tool::CreateText)) texts_.createTextPress();
   if (toolIs(Tool::EditObject) && state_.Placing) placement_.placeObjectPress(button);

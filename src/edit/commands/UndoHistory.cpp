@@ -158,10 +158,12 @@ void UndoHistory::clear() {
   steps_.clear();
   position_ = 0;
   savedPosition_ = 0;
+  ctx_.board.SavedFlag = true;
   updateControls();
 }
 
 void UndoHistory::markSaved() {
+  ctx_.board.SavedFlag = true;
   if (depth_ > 0)
     savedInStep_ = true;
   else
@@ -169,8 +171,13 @@ void UndoHistory::markSaved() {
 }
 
 void UndoHistory::forgetSaved() {
+  ctx_.board.SavedFlag = false;
   savedInStep_ = false;
   savedPosition_ = -1;
+}
+
+void UndoHistory::markUnsaved() {
+  ctx_.board.SavedFlag = false;
 }
 
 std::size_t UndoHistory::memoryUsed() const {

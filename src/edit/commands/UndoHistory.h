@@ -15,6 +15,11 @@ class Editor;
 // inside one step, which only the Editor opens (Editor::run); whatever rows of the tables differ
 // afterwards become one step, so a tool or command gets undo without code of its own. A step
 // keeps only the changed rows of each table, before and after, not a copy of the board.
+//
+// The history is also the one place in the editor that sets the board's SavedFlag: a press on
+// the board marks it unsaved, New, Open and Save mark it saved, a change recorded as a step
+// leaves it unsaved, and undo and redo derive it from where in the history it was saved. (A
+// board freshly read from a file or reset arrives saved; that is the board's own contract.)
 class UndoHistory {
  public:
   explicit UndoHistory(EditContext& ctx);
@@ -40,11 +45,14 @@ class UndoHistory {
   void Undo1Click();
   void Redo1Click();
 
-  // New and Open start a new history; they and Save mark the state the board was saved in.
+  // New and Open start a new history whose start is the saved state.
   void clear();
+  // Save: the board as the current event leaves it is what the file holds.
   void markSaved();
   // The saved state is gone from disk (its file was overwritten with something else).
   void forgetSaved();
+  // A press on the board counts as a change, whether or not it changes a table.
+  void markUnsaved();
 
   std::size_t steps() const { return steps_.size(); }
   std::size_t position() const { return position_; }
