@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "edit/tools/ObjectOutline.h"
+#include "board/ObjectGeometry.h"
 
 namespace fw {
 
@@ -41,7 +41,8 @@ void RotateCommand::rotate(int quarterTurns) {
   for (int i = 0; i < quarterTurns; ++i) {
     if (s.Placing) {
       // The floating object turns as a temporary object standing at (400, 300).
-      const BoardObject rows = floatingRows(b, s);
+      const BoardObject rows =
+          rowsPastCounts(b, s.FloatPinCount, s.FloatPointCount, s.FloatTextCount);
       if (b.ObjectCount >= kObjectCapacity) return;
       b.ObjectTable[static_cast<std::size_t>(b.ObjectCount)] = rows;
       // Standing there, every element must have plain positions again; one that still wraps

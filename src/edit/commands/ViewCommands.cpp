@@ -1,7 +1,5 @@
 #include "edit/commands/ViewCommands.h"
 
-#include "edit/tools/ToolSupport.h"
-
 namespace fw {
 
 void ViewCommands::ComboBox1Change(int zoomIndex) {
@@ -9,7 +7,7 @@ void ViewCommands::ComboBox1Change(int zoomIndex) {
   ctx_.controls.zoom.index = zoomColumn(zoomIndex);
   ctx_.view.ZoomLevel = ctx_.controls.zoom.index;
   ctx_.redraw();
-  refreshPinDragRadius(ctx_);
+  ctx_.refreshPinDragRadius();
 }
 
 void ViewCommands::ScrollBar1Scroll(int position) {
