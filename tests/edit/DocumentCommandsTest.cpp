@@ -130,7 +130,6 @@ TEST_F(DocumentCommandsTest, NewOnASavedBoardResetsWithoutAQuestion) {
   EXPECT_EQ(board().FrameHeight, 158);
   EXPECT_TRUE(board().CurrentFileName.empty());
   EXPECT_TRUE(board().SavedFlag);
-  EXPECT_EQ(editor->controls().zoom.index, 2);
   EXPECT_EQ(editor->view().ZoomLevel, 2);
   EXPECT_FALSE(editor->state().Placing);
 }
@@ -193,7 +192,6 @@ TEST_F(DocumentCommandsTest, OpenReadsTheFileIntoANewWorkspace) {
   EXPECT_EQ(board().CurrentFileName, file.string());
   EXPECT_TRUE(board().SavedFlag);
   EXPECT_EQ(status(), "Project opened");
-  EXPECT_EQ(editor->controls().zoom.index, 2);
   EXPECT_EQ(editor->view().ZoomLevel, 2);
   EXPECT_EQ(editor->controls().pinSize.index, 1);
   EXPECT_TRUE(host.errors.empty());

@@ -4,8 +4,7 @@ namespace fw {
 
 void ViewCommands::ComboBox1Change(int zoomIndex) {
   ctx_.controls.panel[2] = "New ZoomLevel selected";
-  ctx_.controls.zoom.index = zoomColumn(zoomIndex);
-  ctx_.view.ZoomLevel = ctx_.controls.zoom.index;
+  ctx_.view.ZoomLevel = zoomColumn(zoomIndex);
   ctx_.redraw();
   ctx_.refreshPinDragRadius();
 }
