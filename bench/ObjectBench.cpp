@@ -47,7 +47,7 @@ struct Scene {
   explicit Scene(const benchmark::State& state) {
     ed.board() = *bench::makeBenchBoard(static_cast<bench::BenchBoard>(state.range(0)));
   }
-  void moveTo(int x, int y) { ed.mousemove(ed.view().toWindowX(x), ed.view().toWindowY(y) - 60); }
+  void moveTo(int x, int y) { ed.mouseMove(ed.view().toWindowX(x), ed.view().toWindowY(y) - 60); }
   void steps(benchmark::State& state, int x, int y) {
     int i = 0;
     for (auto _ : state) {
@@ -99,8 +99,8 @@ void BM_ObjectDragOutlineStep(benchmark::State& state) {
   s.ed.selectTool(Tool::EditObject);
   for (int press = 0; press < 2; ++press) {
     s.moveTo(356, 284);
-    s.ed.MouseDown(MouseButton::Left);
-    if (press == 0) s.ed.FormMouseUp(MouseButton::Left, s.ed.view().PointerY + 60);
+    s.ed.mouseDown(MouseButton::Left);
+    if (press == 0) s.ed.mouseUp(MouseButton::Left, s.ed.view().PointerY + 60);
   }
   if (s.ed.state().DragKind != kDragObject) state.SkipWithError("object drag not armed");
   s.steps(state, 356, 284);

@@ -19,11 +19,11 @@ struct Scene {
     boardName = bench::benchBoardName(static_cast<bench::BenchBoard>(state.range(0)));
   }
   const char* boardName = "";
-  void moveTo(int x, int y) { ed.mousemove(ed.view().toWindowX(x), ed.view().toWindowY(y) - 60); }
+  void moveTo(int x, int y) { ed.mouseMove(ed.view().toWindowX(x), ed.view().toWindowY(y) - 60); }
   void clickAt(int x, int y) {
     moveTo(x, y);
-    ed.MouseDown(MouseButton::Left);
-    ed.FormMouseUp(MouseButton::Left, ed.view().PointerY + 60);
+    ed.mouseDown(MouseButton::Left);
+    ed.mouseUp(MouseButton::Left, ed.view().PointerY + 60);
   }
   // Moves between two grid positions near (x, y), one preview step per iteration.
   void previewSteps(benchmark::State& state, int x, int y) {
@@ -46,7 +46,7 @@ void BM_PinDragPreviewStep(benchmark::State& state) {
   s.ed.selectTool(Tool::EditPins);
   s.clickAt(396, 296);
   s.moveTo(396, 296);
-  s.ed.MouseDown(MouseButton::Left);
+  s.ed.mouseDown(MouseButton::Left);
   if (s.ed.state().DragKind != kDragPin) state.SkipWithError("pin drag not armed");
   s.previewSteps(state, 396, 296);
 }
@@ -69,7 +69,7 @@ void BM_WirePointDragPreviewStep(benchmark::State& state) {
   s.ed.selectTool(Tool::EditWires);
   s.clickAt(396, 296);
   s.moveTo(396, 296);
-  s.ed.MouseDown(MouseButton::Left);
+  s.ed.mouseDown(MouseButton::Left);
   if (s.ed.state().DragKind != kDragPoint) state.SkipWithError("point drag not armed");
   s.previewSteps(state, 396, 296);
 }

@@ -63,16 +63,14 @@ void BoardView::resizeEvent(QResizeEvent* event) {
 
 void BoardView::mouseMoveEvent(QMouseEvent* event) {
   const QPoint pos = event->position().toPoint();
-  editor_.mousemove(pos.x(), pos.y());
+  editor_.mouseMove(pos.x(), pos.y());
   emit handled();
 }
 
 void BoardView::mousePressEvent(QMouseEvent* event) {
   const auto button = editorButton(event->button());
   if (!button) return;
-  editor_.history().beginStep();
-  editor_.MouseDown(*button);
-  editor_.history().endStep();
+  editor_.mouseDown(*button);
   emit handled();
 }
 
@@ -81,9 +79,7 @@ void BoardView::mouseReleaseEvent(QMouseEvent* event) {
   if (!button) return;
   // The editor speaks of window rows: the drawing area starts below the toolbar, so a release
   // dragged up over the toolbar arrives here above the board area's top row.
-  editor_.history().beginStep();
-  editor_.FormMouseUp(*button, event->position().toPoint().y() + kBoardAreaTop);
-  editor_.history().endStep();
+  editor_.mouseUp(*button, event->position().toPoint().y() + kBoardAreaTop);
   emit handled();
 }
 
@@ -99,8 +95,8 @@ void BoardView::wheelEvent(QWheelEvent* event) {
   event->accept();
   if (notches == 0) return;
   const QPoint at = event->position().toPoint();
-  editor_.mousemove(at.x(), at.y());
-  editor_.viewCommands().wheel(notches, ctrl, shift);
+  editor_.mouseMove(at.x(), at.y());
+  editor_.run([&] { editor_.viewCommands().wheel(notches, ctrl, shift); });
   emit handled();
 }
 

@@ -393,7 +393,8 @@ void MainWindow::buildStatusBar() {
 void MainWindow::syncFromControls() {
   const Controls& c = editor_->controls();
 
-  mirrorList(zoomList_, c.zoom);
+  // The zoom list shows the view's zoom level; it is never disabled.
+  mirrorList(zoomList_, ListControl{editor_->view().ZoomLevel, true});
   mirrorList(layerList_, c.layer);
   mirrorList(wireSizeList_, c.wireSize);
   mirrorList(gridList_, c.grid);

@@ -4,6 +4,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "edit/Controls.h"
@@ -64,15 +65,11 @@ class MainWindow : public QMainWindow {
   void buildPopupMenus();
   void placeRightEnd();
 
-  // Runs an editor handler, then mirrors the controls.
-  // Runs a handler of the editor, then shows what it changed in the widgets.
-  // Runs a handler of the editor as one step of the undo history, then shows what it changed
-  // in the widgets.
+  // Runs a handler through the editor's door (one step of the undo history), then shows what it
+  // changed in the widgets.
   template <typename Handler>
   void run(Handler&& handler) {
-    editor_->history().beginStep();
-    handler();
-    editor_->history().endStep();
+    editor_->run(std::forward<Handler>(handler));
     syncFromControls();
     noteRecentFile();
   }

@@ -16,11 +16,12 @@ struct ListControl {
 };
 
 // The model of the window's controls. The editor reads and writes it; the main window mirrors
-// it into the widgets (with their signals blocked) after every handler.
+// it into the widgets (with their signals blocked) after every handler. The zoom list
+// (ComboBox1) has no entry here: it shows the view's ZoomLevel, the one place the zoom is kept,
+// and is always enabled.
 struct Controls {
   Tool tool = Tool::CreatePin;  // SpeedButton9 down at start
 
-  ListControl zoom{2, true};       // ComboBox1
   ListControl layer{0, true};      // ComboBox3
   ListControl wireSize{2, false};  // wire
   ListControl grid{0, true};       // ComboBox4

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "board/Board.h"
+#include "board/Geometry.h"
 #include "board/View.h"
 #include "edit/Controls.h"
 #include "edit/EditorState.h"
@@ -34,6 +35,11 @@ struct EditContext {
   std::function<void()> redraw;
 
   bool toolIs(Tool tool) const { return controls.tool == tool; }
+  // An armed pin drag keeps its preview circle the size of the pin at the current zoom.
+  void refreshPinDragRadius() {
+    if (state.DragKind == kDragPin)
+      state.DragRadius = pinDragRadius(board, state.DragIndex, view.ZoomLevel);
+  }
   std::string projectsDir() const {
     return projectsFolder.empty() ? programDirectory + "/projects" : projectsFolder;
   }

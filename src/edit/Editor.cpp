@@ -68,8 +68,7 @@ void Editor::windowReset() {
   view_.scrollX = kCenterScrollX;
   view_.scrollY = kCenterScrollY;
   state_.clearSelections();
-  controls_.zoom.index = 2;
-  view_.ZoomLevel = 2;
+  view_.ZoomLevel = kDefaultZoomLevel;
   controls_.pinStyle.index = 0;
   controls_.layer.index = 0;
   controls_.grid.index = 0;

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "edit/EditContext.h"
 #include "edit/commands/DeleteCommand.h"
@@ -25,6 +26,10 @@ namespace fw {
 // canvas and the renderer. It switches tools and runs the three pointer handlers, which call the
 // tools' blocks in their fixed order. Each tool and command lives in a class of its own and sees
 // only the EditContext.
+//
+// The editor is the one door for changes: every event that may change the board, the pointer
+// presses and releases included, runs through run(), so whatever it changed becomes one step of
+// the undo history.
 class Editor {
  public:
   explicit Editor(Host& host, int areaWidth = 800, int areaHeight = 600);
@@ -66,7 +71,6 @@ class Editor {
   // The commands.
   ViewCommands& viewCommands() { return viewCommands_; }
   DocumentCommands& documents() { return documents_; }
-  // Every event that may change the board runs between its beginStep and endStep.
   UndoHistory& history() { return history_; }
   DeleteCommand& deletion() { return deletion_; }  // CutObject1 and BitBtn5
   RotateCommand& rotation() { return rotation_; }  // Edit > Rotation
@@ -90,11 +94,25 @@ class Editor {
   // Tool buttons (SpeedButton9Click and the other seven run the same steps).
   void selectTool(Tool tool);
 
-  // Pointer handlers, in drawing-area pixels. A press and a release act at the position of the
-  // latest move; the release looks at its own y only to ignore a release over the toolbar.
-  void mousemove(int x, int y);
-  void MouseDown(MouseButton button);
-  void FormMouseUp(MouseButton button, int y);
+  // Runs one event of the window (a menu item, a button, a list, a key) as one step of the
+  // undo history. An event run inside another belongs to the outer one's step.
+  template <typename Handler>
+  void run(Handler&& handler) {
+    const UndoHistory::StepScope step(history_);
+    std::forward<Handler>(handler)();
+  }
+
+  // The pointer, in drawing-area pixels. A press and a release act at the position of the latest
+  // move, each as one step of the undo history (a drag commits on its release); the release
+  // looks at its own y only to ignore a release over the toolbar. A move only previews, so it
+  // opens no step and stays cheap.
+  void mouseMove(int x, int y) { mousemove(x, y); }
+  void mouseDown(MouseButton button) {
+    run([&] { MouseDown(button); });
+  }
+  void mouseUp(MouseButton button, int y) {
+    run([&] { FormMouseUp(button, y); });
+  }
   // The Escape key: stops the wire being drawn and the placement, as a right press does.
   void escapePressed();
 
@@ -104,6 +122,11 @@ class Editor {
  private:
   // The right press's end of a placement, which Escape shares.
   void endPlacement();
+  // The three pointer handlers themselves, reached through the door above.
+  void mousemove(int x, int y);
+  void MouseDown(MouseButton button);
+  void FormMouseUp(MouseButton button, int y);
+
   void showPointerReadout();
   void showSegmentReadout();
 

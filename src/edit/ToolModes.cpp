@@ -40,7 +40,7 @@ void Editor::MouseDown(MouseButton button) {
 
   if (right && state_.Placing) endPlacement();
 
-  board_->SavedFlag = false;
+  history_.markUnsaved();
 
   // A placing press whose reload fails ends the placement; that press must not go on to select
   // the copy it has just put down, so the selection block asks whether the press began placing.

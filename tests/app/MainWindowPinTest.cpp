@@ -1,7 +1,9 @@
 // The real main window, offscreen: pins placed and dragged with the mouse on the drawing area.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QTest>
 #include <QToolButton>
@@ -104,6 +106,43 @@ TEST_F(MainWindowPinTest, EscapeEndsTheWireBeingDrawn) {
   QApplication::processEvents();
   EXPECT_EQ(window->editor().state().WireLastX, kNoWire);
   EXPECT_EQ(statusText(2), QStringLiteral("Wire ended. Select new start position"));
+}
+
+// The drawing area and the lists run through the editor's door: each change the user makes is
+// one step that Edit > Undo takes back, latest first.
+TEST_F(MainWindowPinTest, ThePressTheDragAndTheSizeListAreEachOneUndoStep) {
+  const Board& board = window->editor().board();
+  auto* undo = window->findChild<QAction*>(QStringLiteral("Undo1"));
+  auto* sizes = window->findChild<QComboBox*>(QStringLiteral("Size"));
+  ASSERT_NE(undo, nullptr);
+  ASSERT_NE(sizes, nullptr);
+  EXPECT_FALSE(undo->isEnabled());
+  const QPoint from = widgetPointOf(404, 304);
+  clickAt(from);
+  ASSERT_EQ(board.PinCount, 1);
+  EXPECT_TRUE(undo->isEnabled());
+  const Pin created = board.PinTable[0];
+
+  QTest::mouseClick(window->findChild<QToolButton*>(QStringLiteral("SpeedButton1")),
+                    Qt::LeftButton);
+  clickAt(from);  // selects the pin
+  const QPoint to = widgetPointOf(420, 280);
+  QTest::mousePress(window->boardView(), Qt::LeftButton, {}, from);
+  moveTo(to);
+  QTest::mouseRelease(window->boardView(), Qt::LeftButton, {}, to);
+  QApplication::processEvents();
+  ASSERT_EQ(board.PinTable[0].x, 420);
+  emit sizes->activated(created.sizeIndex == 7 ? 6 : 7);
+  ASSERT_NE(board.PinTable[0].sizeIndex, created.sizeIndex);
+
+  undo->trigger();
+  EXPECT_EQ(board.PinTable[0].sizeIndex, created.sizeIndex);
+  EXPECT_EQ(board.PinTable[0].x, 420);
+  undo->trigger();
+  EXPECT_EQ(board.PinTable[0], created);
+  undo->trigger();
+  EXPECT_EQ(board.PinCount, 0);
+  EXPECT_FALSE(undo->isEnabled());
 }
 
 }  // namespace

@@ -501,7 +501,7 @@ TEST_F(MainWindowTest, FrameLayerAndUpdateScreenCommandsFromMenusAndButtons) {
 TEST_F(MainWindowTest, MirroringTheControlsRunsNoChangeHandler) {
   Editor& editor = window->editor();
   Controls& c = editor.controls();
-  c.zoom.index = 4;
+  editor.view().ZoomLevel = 4;
   c.layer.index = 2;
   c.pinSize.index = 9;
   c.wireSize = {7, true};
@@ -558,7 +558,7 @@ TEST_F(MainWindowTest, MirroringTheControlsRunsNoChangeHandler) {
   EXPECT_EQ(window->boardView()->cursor().shape(), Qt::ArrowCursor);
 
   // None of the change handlers ran: the view and the model are as they were set.
-  EXPECT_EQ(editor.view().ZoomLevel, 2);
+  EXPECT_EQ(editor.view().ZoomLevel, 4);
   EXPECT_EQ(editor.view().GridResolution, 0);
   EXPECT_EQ(editor.view().scrollX, 120);
   EXPECT_EQ(c.panel[2], "marker");
@@ -573,16 +573,18 @@ TEST_F(MainWindowTest, ListsRunTheirHandlerOnEveryUserChoiceButNotOnProgramChang
   window->syncFromControls();
   struct ListCase {
     const char* name;
-    ListControl Controls::*model;
-    const char* status;  // what the handler shows in the third panel; the grid's shows nothing
+    int& (*model)(Editor&);  // the index the list shows
+    const char* status;      // what the handler shows in the third panel; the grid's shows nothing
   };
   const ListCase lists[] = {
-      {"ComboBox1", &Controls::zoom, "New ZoomLevel selected"},
-      {"ComboBox3", &Controls::layer, "Active Layer Changed"},
-      {"wire", &Controls::wireSize, "WireSize Changed"},
-      {"ComboBox4", &Controls::grid, "marker"},
-      {"Size", &Controls::pinSize, "Pin Size Changed"},
-      {"ComboBox2", &Controls::pinStyle, "Pin Style Changed"},
+      {"ComboBox1", [](Editor& e) -> int& { return e.view().ZoomLevel; }, "New ZoomLevel selected"},
+      {"ComboBox3", [](Editor& e) -> int& { return e.controls().layer.index; },
+       "Active Layer Changed"},
+      {"wire", [](Editor& e) -> int& { return e.controls().wireSize.index; }, "WireSize Changed"},
+      {"ComboBox4", [](Editor& e) -> int& { return e.controls().grid.index; }, "marker"},
+      {"Size", [](Editor& e) -> int& { return e.controls().pinSize.index; }, "Pin Size Changed"},
+      {"ComboBox2", [](Editor& e) -> int& { return e.controls().pinStyle.index; },
+       "Pin Style Changed"},
   };
   QLabel* status = find<QLabel>("StatusPanel2");
   for (const ListCase& list : lists) {
@@ -591,15 +593,15 @@ TEST_F(MainWindowTest, ListsRunTheirHandlerOnEveryUserChoiceButNotOnProgramChang
     ASSERT_NE(widget, nullptr);
     ASSERT_TRUE(widget->isEnabled());
     const int shown = widget->currentIndex();
-    ASSERT_EQ((c.*list.model).index, shown);
+    ASSERT_EQ(list.model(editor), shown);
 
     // Chosen again by the user, the item already shown runs the handler with its index: it
     // puts back the index the model lost and the status panel follows the model.
-    (c.*list.model).index = -1;
+    list.model(editor) = -1;
     c.panel[2] = "marker";
     status->clear();
     choose(widget, shown);
-    EXPECT_EQ((c.*list.model).index, shown);
+    EXPECT_EQ(list.model(editor), shown);
     EXPECT_EQ(status->text().toStdString(), list.status);
 
     // Set by the program, the list shows another item and runs nothing.
@@ -607,7 +609,7 @@ TEST_F(MainWindowTest, ListsRunTheirHandlerOnEveryUserChoiceButNotOnProgramChang
     status->clear();
     widget->setCurrentIndex((shown + 1) % widget->count());
     QApplication::processEvents();
-    EXPECT_EQ((c.*list.model).index, shown);
+    EXPECT_EQ(list.model(editor), shown);
     EXPECT_EQ(c.panel[2], "marker");
     EXPECT_EQ(status->text().toStdString(), "");
   }

@@ -29,10 +29,10 @@ class EditorScenario : public ::testing::Test {
   int pointerXFor(int boardX) { return view().toWindowX(boardX); }
   int pointerYFor(int boardY) { return view().toWindowY(boardY) - 60; }
 
-  void moveTo(int boardX, int boardY) { ed.mousemove(pointerXFor(boardX), pointerYFor(boardY)); }
-  void press(MouseButton b = MouseButton::Left) { ed.MouseDown(b); }
+  void moveTo(int boardX, int boardY) { ed.mouseMove(pointerXFor(boardX), pointerYFor(boardY)); }
+  void press(MouseButton b = MouseButton::Left) { ed.mouseDown(b); }
   // The release reports the window y of the pointer: drawing-area y + 60.
-  void release(MouseButton b = MouseButton::Left) { ed.FormMouseUp(b, view().PointerY + 60); }
+  void release(MouseButton b = MouseButton::Left) { ed.mouseUp(b, view().PointerY + 60); }
   void clickAt(int boardX, int boardY, MouseButton b = MouseButton::Left) {
     moveTo(boardX, boardY);
     press(b);

@@ -3,7 +3,6 @@
 #include <filesystem>
 
 #include "EditorScenario.h"
-#include "edit/tools/ObjectOutline.h"
 #include "files/ObjectFile.h"
 #include "files/TestFolder.h"
 
@@ -128,7 +127,7 @@ TEST_F(ObjectToolsTest, SelectingByAnyElementAndDraggingMovesTheWholeObject) {
   // Dragged far past the edge, the object stops at it.
   moveTo(320, 208);
   press();
-  ed.mousemove(-3000, view().PointerY);
+  ed.mouseMove(-3000, view().PointerY);
   release();
   EXPECT_EQ(point(0).x & kPositionMask, 0);  // the leftmost element, on the edge
   EXPECT_TRUE(isWireStart(point(0)));
@@ -280,27 +279,6 @@ TEST_F(ObjectToolsTest, AFloatingObjectWithFarMaterialIsNotTurned) {
     press(kRight);
     EXPECT_EQ(differingPixels(clean, snapshot()), 0) << "no outline left behind";
   }
-}
-
-// Found by the monkey: a turned floating object can carry a text whose layer bits have wrapped
-// to a layer that does not exist, or a wire point whose flags no longer agree; such a copy
-// does not fit anywhere, whatever its positions say.
-TEST(ObjectFit, WrappedLayerAndFlagBitsNeverFit) {
-  auto b = makeBoard();
-  TextItem t;
-  t.x = static_cast<uint16_t>(3 * 4096 + 10);  // layer bits 3, position 10
-  t.y = 40;
-  b->TextTable[0] = t;
-  const BoardObject text{0, 0, 0, 0, 0, 1};
-  EXPECT_FALSE(objectFitsOnBoard(*b, text, 100, 100));
-  b->TextTable[0].x = static_cast<uint16_t>(2 * 4096 + 10);
-  EXPECT_TRUE(objectFitsOnBoard(*b, text, 100, 100));
-
-  b->WirePointTable[0] = {static_cast<uint16_t>(WireStartFlag + 10), 20, kWireStartAttr};
-  const BoardObject point{0, 0, 0, 1, 0, 0};
-  EXPECT_FALSE(objectFitsOnBoard(*b, point, 100, 100));
-  b->WirePointTable[0].y = static_cast<uint16_t>(WireStartFlag + 20);
-  EXPECT_TRUE(objectFitsOnBoard(*b, point, 100, 100));
 }
 
 }  // namespace

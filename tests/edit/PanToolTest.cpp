@@ -8,9 +8,9 @@ class PanToolTest : public EditorScenario {
  protected:
   void SetUp() override { ed.selectTool(Tool::Pan); }
   void pressAtPixel(int x, int y, MouseButton b = MouseButton::Left) {
-    ed.mousemove(x, y);
-    ed.MouseDown(b);
-    ed.FormMouseUp(b, y + 60);
+    ed.mouseMove(x, y);
+    ed.mouseDown(b);
+    ed.mouseUp(b, y + 60);
   }
 };
 

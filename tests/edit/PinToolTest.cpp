@@ -210,7 +210,7 @@ TEST_F(PinDragTest, ReleaseWhereThePressWasLeavesThePinAndNoCircle) {
 
 TEST_F(PinDragTest, ReleaseOverTheToolbarLeavesThePinAndNoCircle) {
   moveTo(316, 300);
-  ed.FormMouseUp(kLeft, 60);
+  ed.mouseUp(kLeft, 60);
   EXPECT_EQ(pin(0), (Pin{300, 300, 3, 0}));
   EXPECT_EQ(differingPixels(snapshot(), beforeDrag), 0);
 }
@@ -312,7 +312,7 @@ TEST_F(PinToolTest, DragPastTheLeftEdgeOfTheDrawingAreaStillDrops) {
   const QImage before = snapshot();
   moveTo(388, 296);
   press();
-  ed.mousemove(-50, pointerYFor(296));
+  ed.mouseMove(-50, pointerYFor(296));
   EXPECT_LT(static_cast<int16_t>(state().DragPrevX), 0);
   EXPECT_GT(differingPixels(snapshot(), before), 0) << "the part of the circle inside shows";
   moveTo(388, 296);
@@ -322,7 +322,7 @@ TEST_F(PinToolTest, DragPastTheLeftEdgeOfTheDrawingAreaStillDrops) {
 
   moveTo(388, 296);
   press();
-  ed.mousemove(-50, pointerYFor(296));
+  ed.mouseMove(-50, pointerYFor(296));
   release();
   EXPECT_EQ(pin(0).x, 380);
 }

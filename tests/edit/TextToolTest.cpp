@@ -123,7 +123,7 @@ TEST_F(TextToolTest, DraggingMovesByTheSnappedDifferenceAndKeepsTheLayer) {
   moveTo(308, 296);
   press();
   view().PointerX = -5000;
-  ed.mousemove(-5000, view().PointerY);
+  ed.mouseMove(-5000, view().PointerY);
   release();
   EXPECT_EQ(text(0).x, 4096 + 0);
 }

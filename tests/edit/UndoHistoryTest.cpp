@@ -10,17 +10,15 @@ namespace {
 
 class UndoHistoryTest : public EditorScenario {
  protected:
-  // One user event, as the window runs it.
+  // One user event, through the editor's door as the window runs it.
   template <typename F>
   void event(F f) {
-    ed.history().beginStep();
-    f();
-    ed.history().endStep();
+    ed.run(f);
   }
   void click(int x, int y, MouseButton b = kLeft) {
     moveTo(x, y);
-    event([&] { press(b); });
-    event([&] { release(b); });
+    press(b);
+    release(b);
   }
   void undo() {
     event([&] { ed.history().Undo1Click(); });
@@ -78,6 +76,29 @@ TEST_F(UndoHistoryTest, EveryKindOfChangeIsOneStepBackAndForth) {
   }
   EXPECT_EQ(controls().panel[2], "Redone");
   EXPECT_EQ(state().SelectedPin + state().SelectedObject, 0);
+}
+
+// The editor holds the door itself: a bare press is a step and marks the board unsaved, and
+// an event that runs further events inside it is one step for all of them.
+TEST_F(UndoHistoryTest, AnEventThroughTheDoorIsOneStepWithWhateverRunsInsideIt) {
+  ed.selectTool(Tool::CreatePin);
+  moveTo(380, 280);
+  ed.mouseDown(kLeft);
+  EXPECT_EQ(ed.history().steps(), 1u);
+  EXPECT_TRUE(controls().undo);
+  EXPECT_FALSE(board().SavedFlag);
+  event([&] {
+    clickAt(400, 280);
+    clickAt(420, 280);
+    ed.run([&] { ed.pins().SizeChange(7); });
+  });
+  EXPECT_EQ(board().PinCount, 3);
+  EXPECT_EQ(ed.history().steps(), 2u);
+  undo();
+  EXPECT_EQ(board().PinCount, 1);
+  moveTo(600, 280);
+  ed.mouseMove(pointerXFor(640), pointerYFor(280));  // a move previews only
+  EXPECT_EQ(ed.history().steps(), 2u);
 }
 
 TEST_F(UndoHistoryTest, TheSavedStateIsRecognisedAndNewStartsAFreshHistory) {

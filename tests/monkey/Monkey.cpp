@@ -33,9 +33,7 @@ class Monkey {
   // One random event; false with a reason when an invariant breaks afterwards.
   bool step(std::string& why) {
     answerEverything();
-    ed_.history().beginStep();
-    act();
-    ed_.history().endStep();
+    ed_.run([this] { act(); });
     return check(why);
   }
 
@@ -81,16 +79,16 @@ class Monkey {
       case 2:
       case 3:
         // Anywhere in the drawing area and somewhat beyond it.
-        e.mousemove(pick(520) - 60, pick(420) - 60);
+        e.mouseMove(pick(520) - 60, pick(420) - 60);
         break;
       case 4:
       case 5:
       case 6:
-        e.MouseDown(buttons[pick(3)]);
+        e.mouseDown(buttons[pick(3)]);
         break;
       case 7:
       case 8:
-        e.FormMouseUp(buttons[pick(3)], e.view().PointerY + 60 - (pick(8) == 0 ? 200 : 0));
+        e.mouseUp(buttons[pick(3)], e.view().PointerY + 60 - (pick(8) == 0 ? 200 : 0));
         break;
       case 9: {
         const int which = pick(6);

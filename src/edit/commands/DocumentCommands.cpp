@@ -44,6 +44,10 @@ void DocumentCommands::NewProject() {
     ctx_.redraw();
     return;
   }
+  startNewWorkspace();
+}
+
+void DocumentCommands::startNewWorkspace() {
   ctx_.controls.panel[2] = "A New workspace created";
   windowReset_();
   history_.clear();
@@ -78,12 +82,11 @@ bool DocumentCommands::openPath(const std::string& path) {
   }
 
   // A new workspace (zoom, lists and print settings of a new board) without the question.
-  ctx_.board.SavedFlag = true;
-  NewProject();
+  ctx_.state.Placing = false;
+  startNewWorkspace();
   ctx_.board = *loaded;
   ctx_.board.CurrentFileName = path;
-  ctx_.board.SavedFlag = true;
-  history_.clear();
+  history_.clear();  // the board as read is the saved state
   ctx_.redraw();
   ctx_.controls.panel[2] = "Project opened";
   return true;
@@ -106,7 +109,6 @@ void DocumentCommands::SaveProject() {
   ctx_.board.CurrentFileName = withProjectExtension(ctx_.board.CurrentFileName);
   std::string reason;
   if (WriteProjectFile(ctx_.board.CurrentFileName, ctx_.board, reason)) {
-    ctx_.board.SavedFlag = true;
     history_.markSaved();
     ctx_.controls.panel[2] = "Project Saved";
   } else {
@@ -173,7 +175,6 @@ void DocumentCommands::SaveasObject1Click() {
   std::error_code ec;
   if (!ctx_.board.CurrentFileName.empty() &&
       std::filesystem::equivalent(ctx_.state.ObjectFileName, ctx_.board.CurrentFileName, ec)) {
-    ctx_.board.SavedFlag = false;
     history_.forgetSaved();
   }
   ctx_.controls.panel[2] = "Object Saved";

@@ -8,8 +8,9 @@
 
 namespace fw {
 
-// New, Open, Save, Save As and closing the window, each guarding unsaved work with SavedFlag,
-// Save as Object, and the two board dialogs (Frame Size and Information).
+// New, Open, Save, Save As and closing the window, each guarding unsaved work with SavedFlag
+// (which the undo history sets), Save as Object, and the two board dialogs (Frame Size and
+// Information).
 class DocumentCommands {
  public:
   // windowReset empties the board and resets the state and the controls.
@@ -40,6 +41,9 @@ class DocumentCommands {
   std::string SaveDirectory;
 
  private:
+  // New without the question: an empty board, a reset window and a new history.
+  void startNewWorkspace();
+
   EditContext& ctx_;
   std::function<void()> windowReset_;
   UndoHistory& history_;

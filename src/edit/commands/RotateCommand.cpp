@@ -4,7 +4,7 @@
 #include <array>
 #include <vector>
 
-#include "edit/tools/ObjectOutline.h"
+#include "board/ObjectGeometry.h"
 
 namespace fw {
 
@@ -58,7 +58,8 @@ void RotateCommand::rotate(int quarterTurns) {
   if (!s.Placing && s.SelectedObject > b.ObjectCount) return;
   // A turn of the floating object is all or nothing: when a later quarter turn is refused the
   // rows go back as they were, which is also the shape of the outline standing on screen.
-  const BoardObject floating = floatingRows(b, s);
+  const BoardObject floating =
+      rowsPastCounts(b, s.FloatPinCount, s.FloatPointCount, s.FloatTextCount);
   FloatingCopy before;
   if (s.Placing) {
     copyRows(b.PinTable, floating.firstPin, floating.pinCount, before.pins);

@@ -57,16 +57,15 @@ UndoHistory::UndoHistory(EditContext& ctx) : ctx_(ctx), before_(makeBoard()) {}
 UndoHistory::~UndoHistory() = default;
 
 void UndoHistory::beginStep() {
+  if (depth_++ > 0) return;
   *before_ = ctx_.board;
-  open_ = true;
   skipStep_ = false;
   savedInStep_ = false;
   updateControls();
 }
 
 void UndoHistory::endStep() {
-  if (!open_) return;
-  open_ = false;
+  if (depth_ == 0 || --depth_ > 0) return;
   // A save inside this event marks the state the event leaves, after whatever it changed first.
   const bool saved = savedInStep_;
   savedInStep_ = false;
@@ -159,19 +158,26 @@ void UndoHistory::clear() {
   steps_.clear();
   position_ = 0;
   savedPosition_ = 0;
+  ctx_.board.SavedFlag = true;
   updateControls();
 }
 
 void UndoHistory::markSaved() {
-  if (open_)
+  ctx_.board.SavedFlag = true;
+  if (depth_ > 0)
     savedInStep_ = true;
   else
     savedPosition_ = long(position_);
 }
 
 void UndoHistory::forgetSaved() {
+  ctx_.board.SavedFlag = false;
   savedInStep_ = false;
   savedPosition_ = -1;
+}
+
+void UndoHistory::markUnsaved() {
+  ctx_.board.SavedFlag = false;
 }
 
 std::size_t UndoHistory::memoryUsed() const {

@@ -9,17 +9,35 @@
 
 namespace fw {
 
+class Editor;
+
 // Undo and Redo (Edit menu, Ctrl+Z and Ctrl+Y). Every event that may change the board runs
-// between beginStep and endStep; whatever rows of the tables differ afterwards become one step,
-// so a tool or command gets undo without code of its own. A step keeps only the changed rows of
-// each table, before and after, not a copy of the board.
+// inside one step, which only the Editor opens (Editor::run); whatever rows of the tables differ
+// afterwards become one step, so a tool or command gets undo without code of its own. A step
+// keeps only the changed rows of each table, before and after, not a copy of the board.
+//
+// The history is also the one place in the editor that sets the board's SavedFlag: a press on
+// the board marks it unsaved, New, Open and Save mark it saved, a change recorded as a step
+// leaves it unsaved, and undo and redo derive it from where in the history it was saved. (A
+// board freshly read from a file or reset arrives saved; that is the board's own contract.)
 class UndoHistory {
  public:
   explicit UndoHistory(EditContext& ctx);
   ~UndoHistory();
 
-  void beginStep();
-  void endStep();
+  // Holds the step of one event open while it lives. Steps nest: an event run from inside
+  // another belongs to the outer one's step.
+  class StepScope {
+   public:
+    ~StepScope() { history_.endStep(); }
+    StepScope(const StepScope&) = delete;
+    StepScope& operator=(const StepScope&) = delete;
+
+   private:
+    friend class Editor;
+    explicit StepScope(UndoHistory& history) : history_(history) { history_.beginStep(); }
+    UndoHistory& history_;
+  };
 
   // Undo and Redo wait while a wire is drawn, an object floats or a drag stands.
   bool canUndo() const;
@@ -27,11 +45,14 @@ class UndoHistory {
   void Undo1Click();
   void Redo1Click();
 
-  // New and Open start a new history; they and Save mark the state the board was saved in.
+  // New and Open start a new history whose start is the saved state.
   void clear();
+  // Save: the board as the current event leaves it is what the file holds.
   void markSaved();
   // The saved state is gone from disk (its file was overwritten with something else).
   void forgetSaved();
+  // A press on the board counts as a change, whether or not it changes a table.
+  void markUnsaved();
 
   std::size_t steps() const { return steps_.size(); }
   std::size_t position() const { return position_; }
@@ -54,6 +75,8 @@ class UndoHistory {
   };
 
  private:
+  void beginStep();
+  void endStep();
   bool busy() const;
   void apply(const Step& step, bool forward);
   void afterJump(const char* message);
@@ -61,9 +84,9 @@ class UndoHistory {
 
   EditContext& ctx_;
   std::unique_ptr<Board> before_;  // the board as the current event found it
-  bool open_ = false;
-  bool skipStep_ = false;     // an undo, redo or new history came inside the current event
-  bool savedInStep_ = false;  // the board was saved inside the current event
+  int depth_ = 0;                  // steps open: the outermost one records
+  bool skipStep_ = false;          // an undo, redo or new history came inside the current event
+  bool savedInStep_ = false;       // the board was saved inside the current event
   std::vector<Step> steps_;
   std::size_t position_ = 0;  // steps applied
   long savedPosition_ = 0;    // -1: the saved state lies in dropped steps

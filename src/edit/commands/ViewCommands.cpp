@@ -1,15 +1,12 @@
 #include "edit/commands/ViewCommands.h"
 
-#include "edit/tools/ToolSupport.h"
-
 namespace fw {
 
 void ViewCommands::ComboBox1Change(int zoomIndex) {
   ctx_.controls.panel[2] = "New ZoomLevel selected";
-  ctx_.controls.zoom.index = zoomColumn(zoomIndex);
-  ctx_.view.ZoomLevel = ctx_.controls.zoom.index;
+  ctx_.view.ZoomLevel = zoomColumn(zoomIndex);
   ctx_.redraw();
-  refreshPinDragRadius(ctx_);
+  ctx_.refreshPinDragRadius();
 }
 
 void ViewCommands::ScrollBar1Scroll(int position) {

@@ -130,7 +130,7 @@ void PinTool::SizeChange(int sizeIndex) {
   ctx_.board.PinTable[static_cast<std::size_t>(row)].sizeIndex =
       static_cast<uint8_t>(ctx_.controls.pinSize.index);
   ctx_.redraw();
-  refreshPinDragRadius(ctx_);
+  ctx_.refreshPinDragRadius();
 }
 
 void PinTool::ComboBox2Change(int styleIndex) {

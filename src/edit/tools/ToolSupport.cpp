@@ -26,12 +26,6 @@ void armDrag(EditContext& ctx, uint16_t kind, int row) {
   ctx.state.DragPrevX = kNoPreview;
 }
 
-void refreshPinDragRadius(EditContext& ctx) {
-  EditorState& s = ctx.state;
-  if (s.DragKind == kDragPin)
-    s.DragRadius = pinDragRadius(ctx.board, s.DragIndex, ctx.view.ZoomLevel);
-}
-
 bool releasedWherePressed(const EditContext& ctx) {
   const BoardPoint r = ctx.view.snappedPointer();
   return static_cast<uint16_t>(r.x) == ctx.state.PressX &&

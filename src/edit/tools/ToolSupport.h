@@ -57,9 +57,6 @@ void erasePreview(EditContext& ctx, Draw draw) {
   ctx.state.DragPrevX = kNoPreview;
 }
 
-// An armed pin drag keeps its preview circle the size of the pin at the current zoom.
-void refreshPinDragRadius(EditContext& ctx);
-
 // Whether the release lies where the press was, in snapped board units.
 bool releasedWherePressed(const EditContext& ctx);
 
