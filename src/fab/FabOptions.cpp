@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "board/PrintTables.h"
-#include "fab/Fabrication.h"
+#include "fab/FabCoordinates.h"
 
 namespace fw {
 

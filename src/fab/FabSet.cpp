@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "board/PrintTables.h"
+#include "fab/Fabrication.h"
 #include "files/FileIo.h"
 
 namespace fw {

@@ -11,16 +11,11 @@
 #include <thread>
 #include <vector>
 
-#include "fab/Fabrication.h"
 #include "fab/GerberWriter.h"
 
 namespace fw {
 
 // What the export's files share, not for use outside src/fab.
-
-// Gives the text of one file to `sink` piece by piece; false when the sink refused one.
-bool writeFabFileText(const Board& board, FabFile file, const FabOptions& options,
-                      const FabSink& sink);
 
 // Deflate data for `bytes`, with Huffman codes fitted to them and no repeats looked for, as a
 // block that is not the last and ends on a byte (as zlib's Z_SYNC_FLUSH ends one), so that such

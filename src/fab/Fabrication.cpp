@@ -7,7 +7,6 @@
 #include "board/Geometry.h"
 #include "board/PrintTables.h"
 #include "board/View.h"
-#include "fab/FabSet.h"
 #include "fab/GerberText.h"
 #include "fab/GerberWriter.h"
 
@@ -154,24 +153,6 @@ std::string drill(const Board& b, const FabOptions& options) {
 }
 
 }  // namespace
-
-bool fabHasPad(const Pin& p) {
-  return !isGraphicPin(p) && p.style <= 2;
-}
-
-// The frame's edges in doubled positions put the origin exactly on the corner the screen draws,
-// half a unit between two positions for an odd frame size.
-long long fabX(const Board& b, int x) {
-  return (2 * x - frameEdges2(b).left) * kHalfUnitNm;
-}
-
-long long fabY(const Board& b, int y) {
-  return (frameEdges2(b).bottom - 2 * y) * kHalfUnitNm;
-}
-
-long long fabLength360(int q) {
-  return (q * 25400000LL * 2 + 360) / 720;
-}
 
 const char* fabFileSuffix(FabFile file) {
   switch (file) {

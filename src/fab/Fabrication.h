@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "board/Board.h"
+#include "fab/FabCoordinates.h"
 #include "fab/FabOptions.h"
+#include "fab/GerberWriter.h"
 
 namespace fw {
 
@@ -61,20 +63,12 @@ bool writeFabSet(const Board& board, const std::string& folder, const std::strin
 bool writeFabFiles(const Board& board, const std::string& folder, const std::string& name,
                    std::string& error);
 
+// Gives the text of one file to `sink` piece by piece; false when the sink refused one.
+bool writeFabFileText(const Board& board, FabFile file, const FabOptions& options,
+                      const FabSink& sink);
+
 // What the user should know of a board about to be exported, one line each: copper outside the
 // frame, which a board house would cut off or refuse.
 std::vector<std::string> fabWarnings(const Board& board);
-
-// A pin with copper and a hole: a normal pin of style 0..2. Graphic pins and other styles have
-// none.
-bool fabHasPad(const Pin& pin);
-
-// Board position to file coordinates in nanometres (the files' 6 decimals of a millimetre). An
-// odd frame size puts the origin half a unit between two positions.
-long long fabX(const Board& board, int x);
-long long fabY(const Board& board, int y);
-
-// A length in 1/360 inch in nanometres.
-long long fabLength360(int q);
 
 }  // namespace fw

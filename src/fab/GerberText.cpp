@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "board/PrintTables.h"
-#include "fab/Fabrication.h"
+#include "fab/FabCoordinates.h"
 
 namespace fw {
 
