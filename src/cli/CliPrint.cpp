@@ -6,6 +6,7 @@
 
 #include "cli/Cli.h"
 #include "cli/CliCommon.h"
+#include "files/PngWriter.h"
 #include "print/PrintRoutine.h"
 
 namespace fw {
