@@ -1,3 +1,4 @@
+// ferrowrit-cli render: the board as the editor's drawing area shows it, as a PNG picture.
 #include <QBuffer>
 #include <QGuiApplication>
 #include <charconv>
@@ -6,7 +7,6 @@
 
 #include "cli/Cli.h"
 #include "cli/CliCommon.h"
-#include "files/FileIo.h"
 #include "files/PngWriter.h"
 #include "render/Canvas.h"
 
@@ -93,24 +93,6 @@ bool selectionFits(const Selection& sel, const Board& b, std::string& error) {
 }
 
 }  // namespace
-
-bool writeOutput(const std::string& path, const QByteArray& bytes, std::ostream& err) {
-  std::string error;
-  if (replaceFile(path, reinterpret_cast<const uint8_t*>(bytes.constData()),
-                  static_cast<std::size_t>(bytes.size()), error))
-    return true;
-  err << "ferrowrit-cli: " << error << "\n";
-  return false;
-}
-
-std::unique_ptr<QGuiApplication> ensureGuiApplication() {
-  if (QCoreApplication::instance() != nullptr) return nullptr;
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "ferrowrit-cli";
-  static char* argv[] = {name, nullptr};
-  return std::make_unique<QGuiApplication>(argc, argv);
-}
 
 bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
                         std::string& error) {
