@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "cli/CliCommon.h"
+#include "cli/CommandLine.h"
 #include "files/ObjectFile.h"
 
 namespace fw {
@@ -60,23 +61,14 @@ int runFileCommand(const std::vector<std::string>& args, const char* usage,
                    void (*writeBoard)(const Board&, std::ostream&),
                    void (*writeObject)(const ObjectData&, std::ostream&), std::ostream& out,
                    std::ostream& err) {
-  if (wantsHelp(args)) {
-    out << usage;
-    return kExitOk;
-  }
-  if (args.size() != 1 || isOption(args[0])) {
-    err << "ferrowrit-cli: "
-        << (args.empty()        ? std::string("FILE is missing")
-            : isOption(args[0]) ? "unknown option " + args[0]
-                                : std::string("only one FILE is taken"))
-        << "\n"
-        << usage;
-    return kExitUsage;
-  }
-  if (isObjectFilePath(args[0])) {
+  std::string file;
+  CommandLine line;
+  line.usage = usage;
+  if (const auto status = line.read(args, file, out, err)) return *status;
+  if (isObjectFilePath(file)) {
     ObjectData object;
     std::string error;
-    if (!ReadObjectFile(args[0], object, error)) {
+    if (!ReadObjectFile(file, object, error)) {
       err << "ferrowrit-cli: " << error << "\n";
       return kExitFailed;
     }
@@ -84,7 +76,7 @@ int runFileCommand(const std::vector<std::string>& args, const char* usage,
     return kExitOk;
   }
   auto board = makeBoard();
-  if (!loadBoard(args[0], *board, err)) return kExitFailed;
+  if (!loadBoard(file, *board, err)) return kExitFailed;
   writeBoard(*board, out);
   return kExitOk;
 }

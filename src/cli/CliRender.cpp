@@ -1,12 +1,12 @@
 // ferrowrit-cli render: the board as the editor's drawing area shows it, as a PNG picture.
 #include <QBuffer>
 #include <QGuiApplication>
-#include <charconv>
 #include <memory>
 #include <vector>
 
 #include "cli/Cli.h"
 #include "cli/CliCommon.h"
+#include "cli/CommandLine.h"
 #include "files/PngWriter.h"
 #include "render/Canvas.h"
 
@@ -36,15 +36,6 @@ const char* const kRenderUsage =
     "written, 2 usage error.\n";
 
 constexpr int kMaxAreaSide = 8192;
-
-bool parseInt(const std::string& s, int lo, int hi, int& v) {
-  int n = 0;
-  const char* end = s.data() + s.size();
-  const auto [ptr, ec] = std::from_chars(s.data(), end, n);
-  if (ec != std::errc() || ptr != end || n < lo || n > hi) return false;
-  v = n;
-  return true;
-}
 
 // "AxB" or "A,B" into two numbers, each checked against its range.
 bool parsePair(const std::string& s, char sep, int lo1, int hi1, int lo2, int hi2, int& a, int& b) {
@@ -92,83 +83,54 @@ bool selectionFits(const Selection& sel, const Board& b, std::string& error) {
   return true;
 }
 
+// The render command's options, each writing into `o`.
+CommandLine renderCommandLine(RenderOptions& o) {
+  CommandLine line;
+  line.usage = kRenderUsage;
+  line.inlineValues = true;
+  line.options = {
+      valueOption({"-o", "--output"},
+                  [&o](const std::string& v, std::string&) {
+                    o.output = v;
+                    return !v.empty();
+                  }),
+      valueOption({"--size"},
+                  [&o](const std::string& v, std::string&) {
+                    return parsePair(v, 'x', 1, kMaxAreaSide, 1, kMaxAreaSide, o.width, o.height);
+                  }),
+      valueOption({"--zoom"},
+                  [&o](const std::string& v, std::string&) {
+                    return parseInt(v, 0, kZoomLevels - 1, o.zoom);
+                  }),
+      valueOption({"--scroll"},
+                  [&o](const std::string& v, std::string&) {
+                    return parsePair(v, ',', 0, kScrollMaxX, 0, kScrollMaxY, o.scrollX, o.scrollY);
+                  }),
+      valueOption({"--hide-layer"},
+                  [&o](const std::string& v, std::string&) {
+                    int layer = 0;
+                    if (!parseInt(v, 1, kLayerCount, layer)) return false;
+                    o.visibility.layers[static_cast<std::size_t>(layer - 1)] = false;
+                    return true;
+                  }),
+      valueOption({"--select"}, [&o](const std::string& v,
+                                     std::string&) { return parseSelection(v, o.selection); }),
+      flagOption({"--no-grid"}, o.visibility.grid, false),
+      flagOption({"--no-frame"}, o.visibility.frame, false),
+      flagOption({"--complete-wire"}, o.visibility.completeWire),
+  };
+  line.finish = [&o](std::string& error) {
+    if (o.output.empty()) error = "-o OUT.png is missing";
+    return error.empty();
+  };
+  return line;
+}
+
 }  // namespace
 
 bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
                         std::string& error) {
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    std::string name = args[i];
-    std::string value;
-    bool hasValue = false;
-    if (name.rfind("--", 0) == 0) {
-      const std::size_t eq = name.find('=');
-      if (eq != std::string::npos) {
-        value = name.substr(eq + 1);
-        name.resize(eq);
-        hasValue = true;
-      }
-    }
-    if (!isOption(name)) {
-      if (!o.input.empty()) {
-        error = "only one FILE is taken";
-        return false;
-      }
-      o.input = name;
-      continue;
-    }
-
-    if (name == "--no-grid" || name == "--no-frame" || name == "--complete-wire") {
-      if (hasValue) {
-        error = name + " takes no value";
-        return false;
-      }
-      if (name == "--no-grid") o.visibility.grid = false;
-      if (name == "--no-frame") o.visibility.frame = false;
-      if (name == "--complete-wire") o.visibility.completeWire = true;
-      continue;
-    }
-
-    if (!hasValue) {
-      if (i + 1 >= args.size()) {
-        error = name + " needs a value";
-        return false;
-      }
-      value = args[++i];
-    }
-    bool ok = true;
-    if (name == "-o" || name == "--output") {
-      ok = !value.empty();
-      o.output = value;
-    } else if (name == "--size") {
-      ok = parsePair(value, 'x', 1, kMaxAreaSide, 1, kMaxAreaSide, o.width, o.height);
-    } else if (name == "--zoom") {
-      ok = parseInt(value, 0, kZoomLevels - 1, o.zoom);
-    } else if (name == "--scroll") {
-      ok = parsePair(value, ',', 0, kScrollMaxX, 0, kScrollMaxY, o.scrollX, o.scrollY);
-    } else if (name == "--hide-layer") {
-      int layer = 0;
-      ok = parseInt(value, 1, kLayerCount, layer);
-      if (ok) o.visibility.layers[static_cast<std::size_t>(layer - 1)] = false;
-    } else if (name == "--select") {
-      ok = parseSelection(value, o.selection);
-    } else {
-      error = "unknown option " + name;
-      return false;
-    }
-    if (!ok) {
-      error = "bad value for " + name + ": '" + value + "'";
-      return false;
-    }
-  }
-  if (o.input.empty()) {
-    error = "FILE is missing";
-    return false;
-  }
-  if (o.output.empty()) {
-    error = "-o OUT.png is missing";
-    return false;
-  }
-  return true;
+  return renderCommandLine(o).parse(args, o.input, error);
 }
 
 QImage renderBoard(const Board& board, const RenderOptions& o) {
@@ -185,22 +147,13 @@ QImage renderBoard(const Board& board, const RenderOptions& o) {
 }
 
 int runRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  if (wantsHelp(args)) {
-    out << kRenderUsage;
-    return kExitOk;
-  }
   RenderOptions options;
-  std::string error;
-  if (!parseRenderOptions(args, options, error)) {
-    err << "ferrowrit-cli: " << error << "\n" << kRenderUsage;
-    return kExitUsage;
-  }
+  if (const auto status = renderCommandLine(options).read(args, options.input, out, err))
+    return *status;
   auto board = makeBoard();
   if (!loadBoard(options.input, *board, err)) return kExitFailed;
-  if (!selectionFits(options.selection, *board, error)) {
-    err << "ferrowrit-cli: " << error << "\n" << kRenderUsage;
-    return kExitUsage;
-  }
+  std::string error;
+  if (!selectionFits(options.selection, *board, error)) return usageError(error, kRenderUsage, err);
 
   const auto app = ensureGuiApplication();
   if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
