@@ -1,5 +1,7 @@
 #include "cli/CliCommon.h"
 
+#include <filesystem>
+
 #include "files/FileIo.h"
 #include "files/ObjectFile.h"
 #include "files/ProjectFile.h"
@@ -42,6 +44,19 @@ bool loadBoard(const std::string& path, Board& board, std::ostream& err) {
   }
   err << "ferrowrit-cli: " << error << "\n";
   return false;
+}
+
+bool folderExists(const std::string& folder, std::ostream& err) {
+  std::error_code ec;
+  if (folder.empty() ||
+      std::filesystem::status(folder, ec).type() != std::filesystem::file_type::not_found)
+    return true;
+  err << "ferrowrit-cli: the folder " << folder << " does not exist\n";
+  return false;
+}
+
+bool outputFolderExists(const std::string& path, std::ostream& err) {
+  return folderExists(std::filesystem::path(path).parent_path().string(), err);
 }
 
 bool writeOutput(const std::string& path, const QByteArray& bytes, std::ostream& err) {

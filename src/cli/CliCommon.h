@@ -23,6 +23,11 @@ bool loadBoard(const std::string& path, Board& board, std::ostream& err);
 // The program draws through QtGui on the offscreen platform, so it never needs a display; this
 // makes the application object when there is none yet (and returns null when there is).
 std::unique_ptr<QGuiApplication> ensureGuiApplication();
+// True when `folder` is there to write into ("" is the current folder); when it is missing, says
+// so on `err`, naming it. Any other trouble with it is left to the writing to report.
+bool folderExists(const std::string& folder, std::ostream& err);
+// The same for the folder the file at `path` goes into.
+bool outputFolderExists(const std::string& path, std::ostream& err);
 // Replaces the file at `path` with `bytes` as a project file is replaced; on failure writes the
 // reason to `err`.
 bool writeOutput(const std::string& path, const QByteArray& bytes, std::ostream& err);

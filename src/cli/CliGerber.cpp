@@ -71,6 +71,7 @@ int runGerber(const std::vector<std::string>& args, std::ostream& out, std::ostr
     return error.empty();
   };
   if (const auto status = line.read(args, input, out, err)) return *status;
+  if (!folderExists(folder, err)) return kExitFailed;
   auto board = makeBoard();
   if (!loadBoard(input, *board, err)) return kExitFailed;
   const auto app = ensureGuiApplication();

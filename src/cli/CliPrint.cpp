@@ -107,6 +107,7 @@ CommandLine printCommandLine(PrintOptions& o) {
 int runPrint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   PrintOptions o;
   if (const auto status = printCommandLine(o).read(args, o.input, out, err)) return *status;
+  if (!outputFolderExists(o.output, err)) return kExitFailed;
   auto board = makeBoard();
   if (!loadBoard(o.input, *board, err)) return kExitFailed;
   const auto app = ensureGuiApplication();

@@ -150,6 +150,7 @@ int runRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
   RenderOptions options;
   if (const auto status = renderCommandLine(options).read(args, options.input, out, err))
     return *status;
+  if (!outputFolderExists(options.output, err)) return kExitFailed;
   auto board = makeBoard();
   if (!loadBoard(options.input, *board, err)) return kExitFailed;
   std::string error;

@@ -1,5 +1,8 @@
-// ferrowrit-cli's command lines: what one parser says for every command.
+// ferrowrit-cli's command lines: what one parser says for every command, and an output folder
+// that is not there.
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include "cli/CliRun.h"
 #include "files/ProjectFile.h"
@@ -46,6 +49,38 @@ TEST(CliOptions, UsageErrorsSayWhatIsWrong) {
     EXPECT_NE(r.err.find(usage), std::string::npos) << c.message;
     EXPECT_EQ(r.out, "") << c.message;
   }
+}
+
+// An output that would go into a missing folder is refused before anything is read or drawn,
+// with the folder named: no warning about the board, no file written.
+TEST(CliOptions, AMissingOutputFolderIsNamed) {
+  TestFolder folder;
+  const std::string in = folder.path() + "/b.kvd";
+  auto board = makeBoard();
+  board->addPin({5000, 5000, 3, 0});  // outside the frame: gerber would warn about it
+  std::string error;
+  ASSERT_TRUE(WriteProjectFile(in, *board, error)) << error;
+  const std::string missing = folder.path() + "/no/such";
+  const std::vector<std::string> cases[] = {
+      {"render", in, "-o", missing + "/x.png"},
+      {"print", in, "-o", missing + "/x.pdf"},
+      {"print", in, "--dpi", "180", "--output", missing + "/x.png"},
+      {"gerber", in, "-o", missing, "--zip"},
+  };
+  for (const auto& args : cases) {
+    const CliResult r = runCliCaptured(args);
+    EXPECT_EQ(r.status, kExitFailed) << args[0];
+    EXPECT_EQ(r.err, "ferrowrit-cli: the folder " + missing + " does not exist\n");
+    EXPECT_EQ(r.out, "") << args[0];
+  }
+  // Nothing was made beside the board.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                          std::filesystem::directory_iterator()),
+            1);
+  // A name without a folder goes into the current one, which is there.
+  EXPECT_NE(runCliCaptured({"render", folder.path() + "/absent.kvd", "-o", "x.png"})
+                .err.find("absent.kvd"),
+            std::string::npos);
 }
 
 }  // namespace
