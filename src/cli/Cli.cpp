@@ -3,8 +3,8 @@
 #include <sstream>
 
 #include "cli/CliCommon.h"
+#include "cli/CommandLine.h"
 #include "files/ObjectFile.h"
-#include "files/ProjectFile.h"
 
 namespace fw {
 
@@ -61,23 +61,14 @@ int runFileCommand(const std::vector<std::string>& args, const char* usage,
                    void (*writeBoard)(const Board&, std::ostream&),
                    void (*writeObject)(const ObjectData&, std::ostream&), std::ostream& out,
                    std::ostream& err) {
-  if (wantsHelp(args)) {
-    out << usage;
-    return kExitOk;
-  }
-  if (args.size() != 1 || isOption(args[0])) {
-    err << "ferrowrit-cli: "
-        << (args.empty()        ? std::string("FILE is missing")
-            : isOption(args[0]) ? "unknown option " + args[0]
-                                : std::string("only one FILE is taken"))
-        << "\n"
-        << usage;
-    return kExitUsage;
-  }
-  if (isObjectFilePath(args[0])) {
+  std::string file;
+  CommandLine line;
+  line.usage = usage;
+  if (const auto status = line.read(args, file, out, err)) return *status;
+  if (isObjectFilePath(file)) {
     ObjectData object;
     std::string error;
-    if (!ReadObjectFile(args[0], object, error)) {
+    if (!ReadObjectFile(file, object, error)) {
       err << "ferrowrit-cli: " << error << "\n";
       return kExitFailed;
     }
@@ -85,7 +76,7 @@ int runFileCommand(const std::vector<std::string>& args, const char* usage,
     return kExitOk;
   }
   auto board = makeBoard();
-  if (!loadBoard(args[0], *board, err)) return kExitFailed;
+  if (!loadBoard(file, *board, err)) return kExitFailed;
   writeBoard(*board, out);
   return kExitOk;
 }
@@ -130,44 +121,6 @@ void appendArray(std::string& s, const char* name, int32_t count, RowFn row) {
 }
 
 }  // namespace
-
-bool wantsHelp(const std::vector<std::string>& args) {
-  for (const std::string& a : args)
-    if (a == "--help" || a == "-h") return true;
-  return false;
-}
-
-bool isOption(const std::string& arg) {
-  return arg.size() > 1 && arg[0] == '-';
-}
-
-bool isObjectFilePath(const std::string& path) {
-  if (path.size() < 4) return false;
-  std::string ext = path.substr(path.size() - 4);
-  for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  return ext == ".kvo";
-}
-
-bool loadBoard(const std::string& path, Board& board, std::ostream& err) {
-  std::string error;
-  if (!isObjectFilePath(path)) {
-    if (ReadProjectFile(path, board, error)) return true;
-  } else {
-    // An object file becomes loose material of an empty board, where it was saved.
-    ObjectData object;
-    if (ReadObjectFile(path, object, error)) {
-      board.reset();
-      if (loadIntoFreeRows(board, object, error)) {
-        board.PinCount = static_cast<int32_t>(object.pins.size());
-        board.WirePointCount = static_cast<int32_t>(object.points.size());
-        board.TextCount = static_cast<int32_t>(object.texts.size());
-        return true;
-      }
-    }
-  }
-  err << "ferrowrit-cli: " << error << "\n";
-  return false;
-}
 
 std::string jsonString(std::string_view bytes) {
   static const char hex[] = "0123456789abcdef";

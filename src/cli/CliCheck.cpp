@@ -6,6 +6,7 @@
 #include "check/DesignCheck.h"
 #include "cli/Cli.h"
 #include "cli/CliCommon.h"
+#include "cli/CommandLine.h"
 #include "fab/TextBox.h"
 
 namespace fw {
@@ -112,11 +113,7 @@ void writeJson(const std::vector<Finding>& findings, std::ostream& out) {
 }  // namespace
 
 int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  if (wantsHelp(args)) {
-    out << kCheckUsage;
-    return kExitOk;
-  }
-  std::string input, error;
+  std::string input;
   CheckRules rules = findRulePreset("standard")->rules;
   // The preset is applied first and the single rules over it, whatever their order.
   struct Override {
@@ -129,40 +126,28 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
                    {"--min-ring", &CheckRules::minRingMm},
                    {"--edge", &CheckRules::edgeMm}};
   bool json = false;
-  for (std::size_t i = 0; i < args.size() && error.empty(); ++i) {
-    const std::string& a = args[i];
-    Override* o = nullptr;
-    for (Override& candidate : overrides)
-      if (a == candidate.option) o = &candidate;
-    if (a == "--json") {
-      json = true;
-    } else if (a == "--preset" || o != nullptr) {
-      if (i + 1 >= args.size()) {
-        error = a + " needs a value";
-      } else if (o == nullptr) {
-        const RulePreset* preset = findRulePreset(args[++i]);
-        if (preset == nullptr)
-          error = "unknown preset " + args[i];
-        else
-          rules = preset->rules;
-      } else if (!parseMm(args[++i], o->value)) {
-        error = a + " takes millimetres, 0 or more, not " + args[i];
-      } else {
-        o->given = true;
-      }
-    } else if (isOption(a)) {
-      error = "unknown option " + a;
-    } else if (!input.empty()) {
-      error = "only one FILE is taken";
-    } else {
-      input = a;
-    }
+  CommandLine line;
+  line.usage = kCheckUsage;
+  line.options = {
+      flagOption({"--json"}, json),
+      valueOption({"--preset"},
+                  [&rules](const std::string& v, std::string& error) {
+                    const RulePreset* preset = findRulePreset(v);
+                    if (preset == nullptr)
+                      error = "unknown preset " + v;
+                    else
+                      rules = preset->rules;
+                    return error.empty();
+                  }),
+  };
+  for (Override& o : overrides) {
+    line.options.push_back(valueOption({o.option}, [&o](const std::string& v, std::string& error) {
+      o.given = parseMm(v, o.value);
+      if (!o.given) error = std::string(o.option) + " takes millimetres, 0 or more, not " + v;
+      return o.given;
+    }));
   }
-  if (error.empty() && input.empty()) error = "FILE is missing";
-  if (!error.empty()) {
-    err << "ferrowrit-cli: " << error << "\n" << kCheckUsage;
-    return kExitUsage;
-  }
+  if (const auto status = line.read(args, input, out, err)) return *status;
   for (const Override& o : overrides)
     if (o.given) rules.*o.rule = o.value;
 

@@ -1,8 +1,7 @@
 #pragma once
 
+#include <QByteArray>
 #include <QGuiApplication>
-#include <QIODevice>
-#include <QImage>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -24,12 +23,11 @@ bool loadBoard(const std::string& path, Board& board, std::ostream& err);
 // The program draws through QtGui on the offscreen platform, so it never needs a display; this
 // makes the application object when there is none yet (and returns null when there is).
 std::unique_ptr<QGuiApplication> ensureGuiApplication();
-// Writes the picture as PNG: an RGB32 or grey one of at most 256 colours as a palette of as few
-// bits a pixel as they need, compressed for speed; any other as QImageWriter does at a fast zlib
-// level. Decoding gives back exactly the same pixels. An RGB32 picture handed over whole (moved)
-// is packed over its own pixels. A dotsPerMeter above 0 is written as the picture's resolution
-// (a pHYs chunk); 0 writes none, as the render command's pictures have.
-bool writePng(QImage image, QIODevice& device, int dotsPerMeter = 0);
+// True when `folder` is there to write into ("" is the current folder); when it is missing, says
+// so on `err`, naming it. Any other trouble with it is left to the writing to report.
+bool folderExists(const std::string& folder, std::ostream& err);
+// The same for the folder the file at `path` goes into.
+bool outputFolderExists(const std::string& path, std::ostream& err);
 // Replaces the file at `path` with `bytes` as a project file is replaced; on failure writes the
 // reason to `err`.
 bool writeOutput(const std::string& path, const QByteArray& bytes, std::ostream& err);

@@ -1,6 +1,7 @@
 // ferrowrit-cli gerber: the fabrication set of a board, as the editor's Export Gerber writes it.
 #include "cli/Cli.h"
 #include "cli/CliCommon.h"
+#include "cli/CommandLine.h"
 #include "fab/Fabrication.h"
 
 namespace fw {
@@ -42,46 +43,35 @@ const char* const kGerberUsage =
 }  // namespace
 
 int runGerber(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  if (wantsHelp(args)) {
-    out << kGerberUsage;
-    return kExitOk;
-  }
-  std::string input, folder, error;
+  std::string input, folder;
   FabOptions options;
-  for (std::size_t i = 0; i < args.size() && error.empty(); ++i) {
-    const std::string& a = args[i];
-    const bool takesValue =
-        a == "-o" || a == "--output" || a == "--hole" || a == "--mask-expansion";
-    if (takesValue && i + 1 >= args.size()) {
-      error = a + " needs a value";
-    } else if (a == "-o" || a == "--output") {
-      folder = args[++i];
-    } else if (a == "--hole") {
-      int row = 0, holeUm = 0;
-      if (parseFabHole(args[++i], row, holeUm, error)) options.holeUm[std::size_t(row)] = holeUm;
-    } else if (a == "--mask-expansion") {
-      const std::string& v = args[++i];
-      if (!parseFabMillimetres(v, options.maskExpansionUm) ||
-          options.maskExpansionUm > kMaxMaskExpansionUm)
-        error = "--mask-expansion takes 0 to 1 (mm), not " + v;
-    } else if (a == "--protel") {
-      options.protel = true;
-    } else if (a == "--zip") {
-      options.zip = true;
-    } else if (isOption(a)) {
-      error = "unknown option " + a;
-    } else if (!input.empty()) {
-      error = "only one FILE is taken";
-    } else {
-      input = a;
-    }
-  }
-  if (error.empty() && input.empty()) error = "FILE is missing";
-  if (error.empty() && folder.empty()) error = "-o DIR is missing";
-  if (!error.empty()) {
-    err << "ferrowrit-cli: " << error << "\n" << kGerberUsage;
-    return kExitUsage;
-  }
+  CommandLine line;
+  line.usage = kGerberUsage;
+  line.options = {
+      textOption({"-o", "--output"}, folder),
+      valueOption({"--hole"},
+                  [&options](const std::string& v, std::string& error) {
+                    int row = 0, holeUm = 0;
+                    if (!parseFabHole(v, row, holeUm, error)) return false;
+                    options.holeUm[std::size_t(row)] = holeUm;
+                    return true;
+                  }),
+      valueOption({"--mask-expansion"},
+                  [&options](const std::string& v, std::string& error) {
+                    if (!parseFabMillimetres(v, options.maskExpansionUm) ||
+                        options.maskExpansionUm > kMaxMaskExpansionUm)
+                      error = "--mask-expansion takes 0 to 1 (mm), not " + v;
+                    return error.empty();
+                  }),
+      flagOption({"--protel"}, options.protel),
+      flagOption({"--zip"}, options.zip),
+  };
+  line.finish = [&folder](std::string& error) {
+    if (folder.empty()) error = "-o DIR is missing";
+    return error.empty();
+  };
+  if (const auto status = line.read(args, input, out, err)) return *status;
+  if (!folderExists(folder, err)) return kExitFailed;
   auto board = makeBoard();
   if (!loadBoard(input, *board, err)) return kExitFailed;
   const auto app = ensureGuiApplication();

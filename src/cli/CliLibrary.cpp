@@ -2,6 +2,7 @@
 
 #include "cli/Cli.h"
 #include "cli/CliCommon.h"
+#include "cli/CommandLine.h"
 #include "files/FileIo.h"
 #include "files/ObjectFile.h"
 #include "files/ObjectLibrary.h"
@@ -27,47 +28,20 @@ const char* const kMakeLibraryUsage =
 // A library description is a few hundred lines; anything near this size is not one.
 constexpr std::size_t kMaxDescriptionSize = std::size_t{16} << 20;
 
-bool parseArgs(const std::vector<std::string>& args, std::string& input, std::string& output,
-               std::string& error) {
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "-o" || a == "--output") {
-      if (i + 1 >= args.size()) {
-        error = a + " needs a value";
-        return false;
-      }
-      output = args[++i];
-    } else if (a.rfind("--output=", 0) == 0) {
-      output = a.substr(9);
-    } else if (isOption(a)) {
-      error = "unknown option " + a;
-      return false;
-    } else if (!input.empty()) {
-      error = "only one DESCRIPTION is taken";
-      return false;
-    } else {
-      input = a;
-    }
-  }
-  if (input.empty())
-    error = "DESCRIPTION is missing";
-  else if (output.empty())
-    error = "-o FOLDER is missing";
-  return error.empty();
-}
-
 }  // namespace
 
 int runMakeLibrary(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  if (wantsHelp(args)) {
-    out << kMakeLibraryUsage;
-    return kExitOk;
-  }
   std::string input, folder, error;
-  if (!parseArgs(args, input, folder, error)) {
-    err << "ferrowrit-cli: " << error << "\n" << kMakeLibraryUsage;
-    return kExitUsage;
-  }
+  CommandLine line;
+  line.usage = kMakeLibraryUsage;
+  line.fileName = "DESCRIPTION";
+  line.inlineValues = true;
+  line.options = {textOption({"-o", "--output"}, folder)};
+  line.finish = [&folder](std::string& why) {
+    if (folder.empty()) why = "-o FOLDER is missing";
+    return why.empty();
+  };
+  if (const auto status = line.read(args, input, out, err)) return *status;
 
   std::vector<uint8_t> bytes;
   if (!readFileBytes(input, kMaxDescriptionSize, bytes, error)) {

@@ -1,11 +1,13 @@
 // ferrowrit-cli print: the print routine onto a PDF page or a PNG page image.
 #include <QBuffer>
 #include <QPageSize>
-#include <charconv>
+#include <climits>
 #include <utility>
 
 #include "cli/Cli.h"
 #include "cli/CliCommon.h"
+#include "cli/CommandLine.h"
+#include "files/PngWriter.h"
 #include "print/PrintRoutine.h"
 
 namespace fw {
@@ -44,86 +46,68 @@ bool endsWith(const std::string& s, const char* tail) {
   return s.size() >= t.size() && s.compare(s.size() - t.size(), t.size(), t) == 0;
 }
 
-bool parseInt(const std::string& text, int& value) {
-  const char* end = text.data() + text.size();
-  const auto r = std::from_chars(text.data(), end, value);
-  return r.ec == std::errc() && r.ptr == end;
-}
-
-bool parseOptions(const std::vector<std::string>& args, PrintOptions& o, std::string& error) {
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    const bool takesValue = a == "-o" || a == "--output" || a == "--layer" || a == "--dpi" ||
-                            a == "--scale" || a == "--page";
-    if (takesValue && i + 1 >= args.size()) {
-      error = a + " needs a value";
-      return false;
-    }
-    const std::string v = takesValue ? args[++i] : std::string();
-    int n = 0;
-    if (a == "-o" || a == "--output") {
-      o.output = v;
-    } else if (a == "--layer") {
-      const char* names[] = {"1", "2", "graphic", "pins"};
-      o.settings.layer = -1;
-      for (int k = 0; k < 4; ++k)
-        if (v == names[k]) o.settings.layer = k;
-      if (o.settings.layer < 0) error = "--layer takes 1, 2, graphic or pins";
-    } else if (a == "--dpi") {
-      o.settings.dpiIndex = -1;
-      for (int k = 0; k < 5; ++k)
-        if (parseInt(v, n) && n == kPrintDpiTable[k]) o.settings.dpiIndex = k;
-      if (o.settings.dpiIndex < 0) error = "--dpi takes 180, 300, 360, 600 or 720";
-    } else if (a == "--scale") {
-      if (!parseInt(v, n) || n < kMinPrintScale || n > kMaxPrintScale)
-        error = "--scale takes 10 to 250";
-      o.settings.scale = n;
-    } else if (a == "--page") {
-      if (v == "A4")
-        o.page = QPageSize(QPageSize::A4);
-      else if (v == "Letter")
-        o.page = QPageSize(QPageSize::Letter);
-      else
-        error = "--page takes A4 or Letter";
-    } else if (a == "--mirror") {
-      o.settings.mirror = true;
-    } else if (a == "--negative") {
-      o.settings.negative = true;
-    } else if (a == "--ruler") {
-      o.settings.ruler = true;
-    } else if (a == "--frame-marks") {
-      o.settings.frameMarks = true;
-    } else if (isOption(a)) {
-      error = "unknown option " + a;
-    } else if (!o.input.empty()) {
-      error = "only one FILE is taken";
-    } else {
-      o.input = a;
-    }
-    if (!error.empty()) return false;
-  }
-  if (o.input.empty())
-    error = "FILE is missing";
-  else if (o.output.empty())
-    error = "-o OUT.pdf or OUT.png is missing";
-  else if (!endsWith(o.output, ".pdf") && !endsWith(o.output, ".png"))
-    error = "OUT must end in .pdf or .png";
-  return error.empty();
+// The print command's options, each writing into `o`.
+CommandLine printCommandLine(PrintOptions& o) {
+  CommandLine line;
+  line.usage = kPrintUsage;
+  line.options = {
+      textOption({"-o", "--output"}, o.output),
+      valueOption({"--layer"},
+                  [&o](const std::string& v, std::string& error) {
+                    const char* names[] = {"1", "2", "graphic", "pins"};
+                    o.settings.layer = -1;
+                    for (int k = 0; k < 4; ++k)
+                      if (v == names[k]) o.settings.layer = k;
+                    if (o.settings.layer < 0) error = "--layer takes 1, 2, graphic or pins";
+                    return error.empty();
+                  }),
+      valueOption({"--dpi"},
+                  [&o](const std::string& v, std::string& error) {
+                    int n = 0;
+                    o.settings.dpiIndex = -1;
+                    for (int k = 0; k < 5; ++k)
+                      if (parseInt(v, INT_MIN, INT_MAX, n) && n == kPrintDpiTable[k])
+                        o.settings.dpiIndex = k;
+                    if (o.settings.dpiIndex < 0) error = "--dpi takes 180, 300, 360, 600 or 720";
+                    return error.empty();
+                  }),
+      valueOption({"--scale"},
+                  [&o](const std::string& v, std::string& error) {
+                    if (!parseInt(v, kMinPrintScale, kMaxPrintScale, o.settings.scale))
+                      error = "--scale takes 10 to 250";
+                    return error.empty();
+                  }),
+      valueOption({"--page"},
+                  [&o](const std::string& v, std::string& error) {
+                    if (v == "A4")
+                      o.page = QPageSize(QPageSize::A4);
+                    else if (v == "Letter")
+                      o.page = QPageSize(QPageSize::Letter);
+                    else
+                      error = "--page takes A4 or Letter";
+                    return error.empty();
+                  }),
+      flagOption({"--mirror"}, o.settings.mirror),
+      flagOption({"--negative"}, o.settings.negative),
+      flagOption({"--ruler"}, o.settings.ruler),
+      flagOption({"--frame-marks"}, o.settings.frameMarks),
+  };
+  line.finish = [&o](std::string& error) {
+    if (o.output.empty())
+      error = "-o OUT.pdf or OUT.png is missing";
+    else if (!endsWith(o.output, ".pdf") && !endsWith(o.output, ".png"))
+      error = "OUT must end in .pdf or .png";
+    return error.empty();
+  };
+  return line;
 }
 
 }  // namespace
 
 int runPrint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  if (wantsHelp(args)) {
-    out << kPrintUsage;
-    return kExitOk;
-  }
   PrintOptions o;
-  std::string error;
-  if (!parseOptions(args, o, error)) {
-    err << "ferrowrit-cli: " << error << "\n" << kPrintUsage;
-    return kExitUsage;
-  }
+  if (const auto status = printCommandLine(o).read(args, o.input, out, err)) return *status;
+  if (!outputFolderExists(o.output, err)) return kExitFailed;
   auto board = makeBoard();
   if (!loadBoard(o.input, *board, err)) return kExitFailed;
   const auto app = ensureGuiApplication();

@@ -35,7 +35,7 @@ TEST(CliGerber, WritesTheSetOrSaysWhyNot) {
       {{"gerber", in, "-o"}, kExitUsage, "-o needs a value"},
       {{"gerber", in, "-o", folder.path(), "--dpi", "300"}, kExitUsage, "unknown option"},
       {{"gerber", folder.path() + "/missing.kvd", "-o", folder.path()}, kExitFailed, ""},
-      {{"gerber", in, "-o", folder.path() + "/no/such"}, kExitFailed, "cannot write amp-"},
+      {{"gerber", in, "-o", folder.path() + "/no/such"}, kExitFailed, "/no/such does not exist"},
       {{"gerber", in, "-o", folder.path(), "--hole", "1.71=0.8"}, kExitUsage, "unknown pad size"},
       {{"gerber", in, "-o", folder.path(), "--hole", "1.70=x"}, kExitUsage, "not a length"},
       {{"gerber", in, "-o", folder.path(), "--hole"}, kExitUsage, "--hole needs a value"},

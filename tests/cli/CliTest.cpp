@@ -13,8 +13,8 @@
 #include <sstream>
 
 #include "cli/Cli.h"
-#include "cli/CliCommon.h"
 #include "cli/CliRun.h"
+#include "files/PngWriter.h"
 #include "files/ProjectFile.h"
 #include "files/TestFolder.h"
 #include "render/Canvas.h"
