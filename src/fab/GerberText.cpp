@@ -1,8 +1,6 @@
 #include "fab/GerberText.h"
 
-#include <QFont>
 #include <QPainterPath>
-#include <QRawFont>
 #include <QTransform>
 #include <algorithm>
 #include <array>
@@ -15,6 +13,7 @@
 
 #include "board/PrintTables.h"
 #include "fab/FabCoordinates.h"
+#include "fab/TextBox.h"
 
 namespace fw {
 
@@ -23,7 +22,6 @@ namespace {
 // Glyph outlines of Liberation Sans, flattened once per character and type size with curves
 // kept within kTolerance of the true outline, in nanometres from the glyph's origin, y up.
 constexpr double kTolerance = 20000;
-constexpr int kEm = 1000;  // the font's size while it is read
 
 using Point = std::pair<long long, long long>;
 using Contour = std::vector<Point>;
@@ -306,29 +304,19 @@ void separatePasses(std::vector<Contour>& contours) {
 
 class GlyphTable {
  public:
-  GlyphTable() {
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(kEm);
-    font.setHintingPreference(QFont::PreferNoHinting);
-    raw_ = QRawFont::fromFont(font);
-    ascent_ = raw_.ascent() / kEm;
-    height_ = (raw_.ascent() + raw_.descent()) / kEm;
-  }
   // The glyph of c at an em of `em` nanometres.
   const Glyph& at(unsigned char c, long long em) {
     auto& byChar = glyphs_[em];
     std::optional<Glyph>& g = byChar[c];
     if (g) return *g;
     g.emplace();
-    const QVector<quint32> index = raw_.glyphIndexesForString(QString(QChar(char16_t(c))));
-    if (index.isEmpty()) return *g;
-    const QVector<QPointF> advance =
-        raw_.advancesForGlyphIndexes(index, QRawFont::SeparateAdvances);
-    g->advance = advance.isEmpty() ? 0 : advance[0].x() * em / kEm;
+    const GerberFace& face = gerberFace();
+    g->advance = face.advance(c) * double(em) / kGerberEm;
+    if (face.glyph(c) == 0) return *g;
     // Qt flattens curves to within half a unit: units of twice the tolerance.
     const double unit = 2 * kTolerance;
-    const QPainterPath path =
-        QTransform::fromScale(em / unit / kEm, em / unit / kEm).map(raw_.pathForGlyph(index[0]));
+    const QPainterPath path = QTransform::fromScale(em / unit / kGerberEm, em / unit / kGerberEm)
+                                  .map(face.raw().pathForGlyph(face.glyph(c)));
     std::vector<Contour> flat = flattened(path, unit);
     // A few glyphs (A ring, C cedilla) are drawn from overlapping pieces: merged first.
     const std::vector<bool> bad = tangled(flat);
@@ -339,13 +327,8 @@ class GlyphTable {
     g->regions = regionsOf(simplifiedApart(flat));
     return *g;
   }
-  // In ems.
-  double ascent() const { return ascent_; }
-  double height() const { return height_; }
 
  private:
-  QRawFont raw_;
-  double ascent_ = 0, height_ = 0;
   std::map<long long, std::array<std::optional<Glyph>, 256>> glyphs_;
 };
 
@@ -366,9 +349,8 @@ void gerberTexts(GerberWriter& g, const Board& b, int layer) {
   GlyphTable& table = glyphTable();
   for (int32_t i = 0; i < b.TextCount; ++i) {
     const TextItem& t = b.TextTable[std::size_t(i)];
-    const int points = printTextBasePoints(t.size, 100);
-    if (textLayer(t) != layer || points <= 0) continue;
-    const long long em = points * 25400000LL / 72;  // points / 72 inch
+    const long long em = gerberTextEm(t.size);
+    if (textLayer(t) != layer || em <= 0) continue;
     const int length = std::min<int>(t.text.length, int(t.text.chars.size()));
     auto glyphAt = [&](int k) -> const Glyph& {
       return table.at(static_cast<unsigned char>(t.text.chars[std::size_t(k)]), em);
@@ -377,7 +359,8 @@ void gerberTexts(GerberWriter& g, const Board& b, int layer) {
     for (int k = 0; k < length; ++k) width += glyphAt(k).advance;
     double penX = double(fabX(b, textX(t))) - width / 2;
     const long long baseline =
-        fabY(b, t.y) + std::llround((table.height() / 2 - table.ascent()) * double(em));
+        fabY(b, t.y) +
+        std::llround((gerberFace().height() / 2 - gerberFace().ascent()) * double(em));
     for (int k = 0; k < length; ++k) {
       const Glyph& glyph = glyphAt(k);
       const long long x0 = std::llround(penX);
