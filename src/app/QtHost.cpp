@@ -67,7 +67,9 @@ bool QtHost::askText(const std::string& caption, const std::string& prompt, std:
   bool ok = false;
   const QString text = QInputDialog::getText(window_, toQString(caption), toQString(prompt),
                                              QLineEdit::Normal, QString(), &ok);
-  if (ok) answer = text.toLatin1().toStdString();
+  // UTF-8, as every string of the host; the editor turns it into the files' Latin-1 where it
+  // stores it.
+  if (ok) answer = text.toStdString();
   return ok;
 }
 

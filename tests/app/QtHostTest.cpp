@@ -100,6 +100,24 @@ TEST(QtHostTest, QuestionsShowTheWarningSymbolAndAnswerYesOrNo) {
   EXPECT_FALSE(host.askYesNo("Save changes?"));
 }
 
+// The input box answers in UTF-8, as every string of the host; the editor stores Latin-1.
+TEST(QtHostTest, TheInputBoxAnswersInUtf8) {
+  QWidget parent;
+  QtHost host(&parent);
+  ModalDriver driver([](QWidget* w) {
+    auto* field = w->findChild<QLineEdit*>();
+    ASSERT_NE(field, nullptr);
+    field->setText(QStringLiteral("10\u00B5F"));
+    QTest::keyClick(field, Qt::Key_Return);
+  });
+  std::string answer;
+  ASSERT_TRUE(host.askText("Object Description", "Enter Object Description", answer));
+  EXPECT_TRUE(driver.ran());
+  EXPECT_EQ(answer,
+            "10\xC2\xB5"
+            "F");
+}
+
 TEST(QtHostTest, FiltersInPairsBecomeQtFilters) {
   EXPECT_EQ(QtHost::qtFilter("Project files (*.kvd)"), QStringLiteral("Project files (*.kvd)"));
   EXPECT_EQ(QtHost::qtFilter("Kestroval Objects (*.kvo)|*.kvo"),
