@@ -25,6 +25,7 @@
 #include "dialogs/PrintBoardDialog.h"
 #include "dialogs/TextOptionsDialog.h"
 #include "files/FileIo.h"
+#include "print/PrintDestination.h"
 #include "print/PrintRoutine.h"
 
 namespace fw {
@@ -66,7 +67,9 @@ bool QtHost::askText(const std::string& caption, const std::string& prompt, std:
   bool ok = false;
   const QString text = QInputDialog::getText(window_, toQString(caption), toQString(prompt),
                                              QLineEdit::Normal, QString(), &ok);
-  if (ok) answer = text.toLatin1().toStdString();
+  // UTF-8, as every string of the host; the editor turns it into the files' Latin-1 where it
+  // stores it.
+  if (ok) answer = text.toStdString();
   return ok;
 }
 
@@ -190,7 +193,7 @@ void QtHost::showDotMethodsMenu() {
 namespace fw {
 
 // A confirmed choice is kept for Print...; a cancelled one leaves the earlier choice, or none.
-void QtHost::showPrintSetup() {
+void QtHost::showPrintSetup(const std::string& suggestedPdf) {
   auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
   if (printer_) {
     printer->setPrinterName(printer_->printerName());
@@ -200,13 +203,28 @@ void QtHost::showPrintSetup() {
   }
   QPrintDialog dialog(printer.get(), window_);
   dialog.setWindowTitle(QStringLiteral("Print Setup"));
+  offerPdfName(dialog, *printer, suggestedPdf);
   if (dialog.exec() == QDialog::Accepted) printer_ = std::move(printer);
+}
+
+// Qt's print dialog offers print.pdf in the home folder for "Print to File (PDF)" when the
+// printer holds no file name yet. Print offers projects/NAME-layerN.pdf, so Print Setup offers
+// the same. The name goes into the dialog's file field only: giving it to the printer instead
+// would switch the printer to PDF output and preselect PDF over a real printer. A file name
+// chosen earlier in Print Setup stays what the field shows. The field is the Qt dialog's own
+// "filename" line edit; should a Qt release name it otherwise, Qt's default is left (and
+// QtHostTest says so).
+void QtHost::offerPdfName(QPrintDialog& dialog, const QPrinter& printer,
+                          const std::string& suggestedPdf) {
+  if (suggestedPdf.empty() || !printer.outputFileName().isEmpty()) return;
+  if (auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("filename")))
+    field->setText(QFile::decodeName(QByteArray::fromStdString(suggestedPdf)));
 }
 
 namespace {
 
-// The page drawn with the printer's page layout into memory, then written as a project file is,
-// so a failure never leaves the previous file half overwritten.
+// The page drawn with the given page layout into memory, then written as a project file is, so
+// a failure never leaves the previous file half overwritten.
 bool printToPdfFile(const std::string& path, const QPageLayout& layout, const Board& board,
                     const PrintSettings& settings, int zoomLevel, std::string& error) {
   QBuffer buffer;
@@ -222,37 +240,50 @@ bool printToPdfFile(const std::string& path, const QPageLayout& layout, const Bo
 
 }  // namespace
 
+// Where the page goes is choosePrintDestination's rule; the host asks the system whether a
+// printer is installed, shows the file dialog when a PDF is to be asked for, and hands the page
+// to the PDF writer or the printer.
 bool QtHost::printBoard(const Board& board, const PrintSettings& settings, int zoomLevel,
                         const std::string& suggestedPdf, std::string& error) {
-  // A PDF file chosen in Print Setup is written whole or not at all, as is the one asked for
-  // when there is no printer at all; only a real printer is given the job through QPrinter.
-  if (printer_ && printer_->outputFormat() == QPrinter::PdfFormat) {
-    const std::string path = QFile::encodeName(printer_->outputFileName()).toStdString();
-    if (path.empty()) {
-      error = "No PDF file was chosen in Print Setup.";
-      return false;
-    }
-    return printToPdfFile(path, printer_->pageLayout(), board, settings, zoomLevel, error);
+  PrintSetupChoice setup;
+  if (printer_) {
+    setup.made = true;
+    setup.toPdf = printer_->outputFormat() == QPrinter::PdfFormat;
+    setup.pdfFile = QFile::encodeName(printer_->outputFileName()).toStdString();
+    setup.layout = printer_->pageLayout();
   }
+  // Without Print Setup the job goes to a printer as Qt sets it up by default: the system's
+  // default printer, with its paper; a PDF asked for gets that printer's page too.
   std::unique_ptr<QPrinter> fallback;
-  QPrinter* printer = printer_.get();
-  if (!printer) {
-    fallback = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printer = fallback.get();
-    if (QPrinterInfo::availablePrinters().isEmpty()) {
+  if (!printer_) fallback = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  QPrinter* printer = printer_ ? printer_.get() : fallback.get();
+  const PrintDestination destination = choosePrintDestination(
+      setup, !QPrinterInfo::availablePrinters().isEmpty(), printer->pageLayout(), suggestedPdf);
+
+  switch (destination.kind) {
+    case PrintDestination::Kind::Refused:
+      error = destination.error;
+      return false;
+    case PrintDestination::Kind::PdfFile:
+      return printToPdfFile(destination.pdfFile, destination.pdfLayout, board, settings, zoomLevel,
+                            error);
+    case PrintDestination::Kind::AskForPdf: {
       FileDialogRequest request;
       request.caption = "Print to PDF";
       request.filter = "PDF files (*.pdf)";
       request.defaultExtension = "pdf";
-      request.initialFolder = std::filesystem::path(suggestedPdf).parent_path().string();
-      request.suggestedName = suggestedPdf;
+      request.initialFolder =
+          std::filesystem::path(destination.suggestedPdf).parent_path().string();
+      request.suggestedName = destination.suggestedPdf;
       const std::string path = chooseSaveFile(request);
       if (path.empty()) {
         error.clear();
         return false;
       }
-      return printToPdfFile(path, printer->pageLayout(), board, settings, zoomLevel, error);
+      return printToPdfFile(path, destination.pdfLayout, board, settings, zoomLevel, error);
     }
+    case PrintDestination::Kind::Printer:
+      break;
   }
   const int dpi = kPrintDpiTable[std::clamp(settings.dpiIndex, 0, 4)];
   printer->setResolution(dpi);

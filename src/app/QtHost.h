@@ -9,6 +9,7 @@
 
 class QDialog;
 class QFileDialog;
+class QPrintDialog;
 class QPrinter;
 class QMenu;
 class QWidget;
@@ -41,7 +42,7 @@ class QtHost : public Host {
   void showAbout() override;
   bool printBoard(const Board& board, const PrintSettings& settings, int zoomLevel,
                   const std::string& suggestedPdf, std::string& error) override;
-  void showPrintSetup() override;
+  void showPrintSetup(const std::string& suggestedPdf) override;
   void showLineMethodsMenu() override;
   void showDotMethodsMenu() override;
 
@@ -61,6 +62,8 @@ class QtHost : public Host {
 
  private:
   std::string runFileDialog(const FileDialogRequest& request, bool save);
+  static void offerPdfName(QPrintDialog& dialog, const QPrinter& printer,
+                           const std::string& suggestedPdf);
   // Opens a pop-up menu right-aligned below its button, without waiting for a choice.
   static void popUpBelow(QMenu* menu, QWidget* button);
 

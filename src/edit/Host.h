@@ -104,8 +104,9 @@ class Host {
     error = "no printer";
     return false;
   }
-  // File > Print Setup: the printer and its paper, or printing to a PDF file.
-  virtual void showPrintSetup() {}
+  // File > Print Setup: the printer and its paper, or printing to a PDF file, for which it
+  // offers suggestedPdf until a file has been chosen.
+  virtual void showPrintSetup(const std::string& suggestedPdf) { (void)suggestedPdf; }
   // Text Options dialog: shows text and size (the dialog's scroll bar reaches 5..50) and
   // returns true with what the user entered on Ok; false on Cancel. The caller stores it.
   virtual bool editTextOptions(std::string& text, int& size) {

@@ -12,6 +12,7 @@ namespace {
 constexpr std::size_t kTextRecordSize = 32;
 constexpr std::size_t kDescriptionRecordSize = 50;
 constexpr std::size_t kObjectRecordSize = 12;
+constexpr const char* kNotAProjectFile = "not a Ferrowrit project file";
 
 // The largest file a board at full capacity can need. Bytes past the last block are ignored, so
 // the reader never has to look further than this into a file.
@@ -39,6 +40,19 @@ bool rangeWithin(uint32_t first, uint32_t count, int32_t tableCount, uint32_t ob
   error = "object " + std::to_string(objectRow + 1) + " refers to " + what + " " +
           std::to_string(first + 1) + " to " + std::to_string(first + count) + " of only " +
           std::to_string(tableCount);
+  return false;
+}
+
+// A project file has no signature, so what is plainly not a board is told by its counts: a
+// count beyond its table's capacity is never written for a board, and nearly every other kind
+// of file trips over the first one (the first two bytes of a text, a picture or an archive read
+// as 8000 pins and more). Such a file is called what it most likely is rather than a damaged
+// board. A file that ends before its blocks keeps the "ends inside" wording: that is what a cut
+// board looks like. Bytes after the last block are still ignored, as they always were.
+bool countFits(uint32_t count, int32_t capacity, const char* what, std::string& error) {
+  if (count <= static_cast<uint32_t>(capacity)) return true;
+  error = std::string(kNotAProjectFile) + " (it holds " + std::to_string(count) + " " + what +
+          "; a board has at most " + std::to_string(capacity) + ")";
   return false;
 }
 
@@ -105,7 +119,7 @@ bool parseProjectFile(const uint8_t* data, std::size_t size, Board& out, std::st
 
   if (!in.need(2, "pin count", error)) return false;
   const uint32_t p = in.u16();
-  if (!byteio::countWithin(p, kPinCapacity, "pins", error)) return false;
+  if (!countFits(p, kPinCapacity, "pins", error)) return false;
   if (!in.need(6 * std::size_t{p}, "pin table", error)) return false;
   for (uint32_t i = 0; i < p; ++i) {
     out.PinTable[i].x = in.u16();
@@ -118,7 +132,7 @@ bool parseProjectFile(const uint8_t* data, std::size_t size, Board& out, std::st
 
   if (!in.need(2, "wire point count", error)) return false;
   const uint32_t w = in.u16();
-  if (!byteio::countWithin(w, kWirePointCapacity, "wire points", error)) return false;
+  if (!countFits(w, kWirePointCapacity, "wire points", error)) return false;
   if (!in.need(4 * std::size_t{w} + (w + 1) / 2 * 2, "wire point table", error)) return false;
   for (uint32_t i = 0; i < w; ++i) {
     out.WirePointTable[i].x = in.u16();
@@ -129,7 +143,7 @@ bool parseProjectFile(const uint8_t* data, std::size_t size, Board& out, std::st
 
   if (!in.need(2, "text count", error)) return false;
   const uint32_t t = in.u16();
-  if (!byteio::countWithin(t, kTextCapacity, "texts", error)) return false;
+  if (!countFits(t, kTextCapacity, "texts", error)) return false;
   if (t > 0) {
     if (!in.need((4 + kTextRecordSize) * t + (t + 1) / 2 * 2, "text table", error)) return false;
     for (uint32_t i = 0; i < t; ++i) {
@@ -146,7 +160,7 @@ bool parseProjectFile(const uint8_t* data, std::size_t size, Board& out, std::st
 
   if (!in.need(2, "object count", error)) return false;
   const uint32_t o = in.u16();
-  if (!byteio::countWithin(o, kObjectCapacity, "objects", error)) return false;
+  if (!countFits(o, kObjectCapacity, "objects", error)) return false;
   if (!in.need(kObjectRecordSize * o, "object table", error)) return false;
   for (uint32_t i = 0; i < o; ++i) {
     BoardObject& r = out.ObjectTable[i];

@@ -14,7 +14,8 @@ namespace fw {
 std::vector<uint8_t> serializeProjectFile(const Board& board);
 
 // Parses a project file into `out`. Returns false with a reason in `error` when the file is
-// damaged (counts beyond the capacities, a file that ends before its last block, object records
+// plainly not a board (a count beyond its table's capacity: the reason starts with "not a
+// Ferrowrit project file") or damaged (a file that ends before its last block, object records
 // that point outside the tables); `out` is then in an unspecified state, so parse into a
 // scratch board. Bytes after the last block are ignored.
 bool parseProjectFile(const uint8_t* data, std::size_t size, Board& out, std::string& error);

@@ -4,12 +4,16 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -96,6 +100,24 @@ TEST(QtHostTest, QuestionsShowTheWarningSymbolAndAnswerYesOrNo) {
   EXPECT_FALSE(host.askYesNo("Save changes?"));
 }
 
+// The input box answers in UTF-8, as every string of the host; the editor stores Latin-1.
+TEST(QtHostTest, TheInputBoxAnswersInUtf8) {
+  QWidget parent;
+  QtHost host(&parent);
+  ModalDriver driver([](QWidget* w) {
+    auto* field = w->findChild<QLineEdit*>();
+    ASSERT_NE(field, nullptr);
+    field->setText(QStringLiteral("10\u00B5F"));
+    QTest::keyClick(field, Qt::Key_Return);
+  });
+  std::string answer;
+  ASSERT_TRUE(host.askText("Object Description", "Enter Object Description", answer));
+  EXPECT_TRUE(driver.ran());
+  EXPECT_EQ(answer,
+            "10\xC2\xB5"
+            "F");
+}
+
 TEST(QtHostTest, FiltersInPairsBecomeQtFilters) {
   EXPECT_EQ(QtHost::qtFilter("Project files (*.kvd)"), QStringLiteral("Project files (*.kvd)"));
   EXPECT_EQ(QtHost::qtFilter("Kestroval Objects (*.kvo)|*.kvo"),
@@ -145,6 +167,41 @@ TEST(QtHostTest, CancelledOpenDialogAnswersEmpty) {
   EXPECT_TRUE(
       host.chooseOpenFile({"Open Project", "Project files (*.kvd)", "kvd", "", ""}).empty());
   EXPECT_TRUE(driver.ran());
+}
+
+// Print Setup offers the board's PDF, as Print does, instead of Qt's print.pdf in the home
+// folder; once a file is chosen there, Print writes it, and Print Setup shows it again.
+TEST(QtHostTest, PrintSetupOffersTheBoardsPdfAndPrintWritesTheChosenOne) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  QWidget parent;
+  QtHost host(&parent);
+  const QString first = dir.filePath(QStringLiteral("amp-layer1.pdf"));
+  for (const QString& suggested : {first, dir.filePath(QStringLiteral("other-layer1.pdf"))}) {
+    QString offered;
+    ModalDriver driver([&](QWidget* w) {
+      auto* dialog = qobject_cast<QPrintDialog*>(w);
+      ASSERT_NE(dialog, nullptr);
+      auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
+      auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
+      ASSERT_TRUE(field && printers);
+      offered = field->text();
+      printers->setCurrentIndex(printers->count() - 1);  // "Print to File (PDF)"
+      dialog->accept();
+    });
+    host.showPrintSetup(suggested.toStdString());
+    EXPECT_TRUE(driver.ran());
+    EXPECT_EQ(offered.toStdString(), first.toStdString());
+  }
+
+  auto board = makeBoard();
+  board->addPin({100, 100, 3, 0});
+  std::string error;
+  EXPECT_TRUE(host.printBoard(*board, PrintSettings{}, 2, "/nowhere/board-layer1.pdf", error))
+      << error;
+  QFile pdf(first);
+  ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(pdf.read(5) == "%PDF-");
 }
 
 TEST(QtHostTest, MenuButtonsPopTheirMenusRightAlignedBelowTheButton) {

@@ -243,6 +243,48 @@ TEST_F(ObjectToolsTest, SaveAsObjectWritesTheBoardWithItsDescription) {
   EXPECT_EQ(host.errors.back().rfind("Error in file name. Object not saved.", 0), 0u);
 }
 
+// The input box answers in UTF-8 and the files hold Latin-1: "10µF" is stored with the byte
+// 0xB5, a character beyond Latin-1 as '?', and Edit Object shows the stored description in
+// UTF-8 again.
+TEST_F(ObjectToolsTest, ADescriptionKeepsItsMicroSignFromTheBoxThroughTheFileToThePanel) {
+  struct Case {
+    std::string typed, stored, shown;
+  };
+  const Case cases[] = {{"10\xC2\xB5"
+                         "F",
+                         "10\xB5"
+                         "F",
+                         "10\xC2\xB5"
+                         "F"},
+                        {"1k\xCE\xA9", "1k?", "1k?"},
+                        {"DIL14", "DIL14", "DIL14"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored);
+    board().SavedFlag = true;  // New without its question
+    ed.documents().NewProject();
+    addPin(100, 100);
+    const std::string path = folder.path() + "/objects/described.kvo";
+    host.saveFileAnswers = {path};
+    host.textAnswers = {c.typed};
+    ed.documents().SaveasObject1Click();
+    ObjectData back;
+    std::string error;
+    ASSERT_TRUE(ReadObjectFile(path, back, error)) << error;
+    EXPECT_EQ(back.description.str(), c.stored);
+
+    board().SavedFlag = true;
+    ed.documents().NewProject();
+    insert(path);
+    placeAt(300, 200);
+    press(kRight);
+    ed.selectTool(Tool::EditObject);
+    clickAt(300, 200);
+    ASSERT_EQ(state().SelectedObject, 1);
+    EXPECT_EQ(controls().panel[2],
+              "Object \"" + c.shown + "\" (#1) selected. Drag Object with Mouse.");
+  }
+}
+
 // Found by the monkey: material far from the pins floats with wrapped positions, and a turn
 // would freeze its wrapped flag bits, turning a wire start into an ordinary point. A refused
 // turn, at its first quarter or a later one, leaves the floating object and its outline as

@@ -54,6 +54,21 @@ TEST_F(PrintCommandTest, APrintKeepsTheDialogsSettingsAndReportsTheOutcome) {
   EXPECT_EQ(controls().panel[2], "before");
 }
 
+// Print Setup has no layer chosen yet: it offers the PDF of Layer 1, where the Print Board
+// dialog's layer list starts.
+TEST_F(PrintCommandTest, PrintSetupOffersTheBoardsLayer1Pdf) {
+  ed.ProgramDirectory = "/prog";
+  for (const auto& [file, offered] :
+       {std::pair<std::string, std::string>{"/somewhere/amp.kvd", "/prog/projects/amp-layer1.pdf"},
+        {"", "/prog/projects/board-layer1.pdf"}}) {
+    host.clearRecord();
+    board().CurrentFileName = file;
+    ed.printing().PrintSetup1Click();
+    ASSERT_EQ(host.count("printSetup"), 1);
+    EXPECT_EQ(host.calls.at(0).text, offered);
+  }
+}
+
 TEST_F(PrintCommandTest, AnEmptyBoardIsNotPrinted) {
   host.printAnswers.push_back(choice(0, 1, 100));
   ed.printing().Print1Click();

@@ -302,11 +302,13 @@ class RefusedFile : public ProjectFileDisk {
 TEST_F(RefusedFile, CutAtEveryLength) {
   for (const auto& s : {std::array<int, 5>{12, 3, 5, 3, 2}, {13, 2, 4, 0, 1}, {14, 1, 3, 2, 0}}) {
     const Bytes bytes = serializeProjectFile(*randomBoard(uint32_t(s[0]), s[1], s[2], s[3], s[4]));
-    for (std::size_t n = 0; n < bytes.size(); ++n)
+    for (std::size_t n = 0; n < bytes.size(); ++n) {
       expectRefused(Bytes(bytes.begin(), bytes.begin() + static_cast<long>(n)),
                     "cut at " + std::to_string(n) + " of " + std::to_string(bytes.size()));
+      // A cut board is still told as a damaged board, never as some other kind of file.
+      EXPECT_NE(lastError.find(": the file ends inside the "), std::string::npos) << lastError;
+    }
   }
-  EXPECT_NE(lastError.find("ends"), std::string::npos) << lastError;
 }
 
 TEST_F(RefusedFile, CountsBeyondTheCapacities) {
@@ -314,16 +316,37 @@ TEST_F(RefusedFile, CountsBeyondTheCapacities) {
   // so only the count can be the reason.
   auto good = makeBoard();
   const Bytes empty = serializeProjectFile(*good);
-  const std::array<std::pair<std::size_t, int32_t>, 4> counts{
-      {{0, kPinCapacity}, {2, kWirePointCapacity}, {4, kTextCapacity}, {6, kObjectCapacity}}};
-  for (const auto& [offset, capacity] : counts) {
-    for (uint32_t value : {static_cast<uint32_t>(capacity) + 1, 0xFFFFu}) {
-      Bytes bytes(empty.begin(), empty.begin() + static_cast<long>(offset) + 2);
+  struct Count {
+    std::size_t offset;
+    int32_t capacity;
+    std::string what;
+  };
+  for (const Count& c :
+       {Count{0, kPinCapacity, "pins"}, Count{2, kWirePointCapacity, "wire points"},
+        Count{4, kTextCapacity, "texts"}, Count{6, kObjectCapacity, "objects"}}) {
+    for (uint32_t value : {static_cast<uint32_t>(c.capacity) + 1, 0xFFFFu}) {
+      Bytes bytes(empty.begin(), empty.begin() + static_cast<long>(c.offset) + 2);
       bytes.resize(2'000'000, 0);
-      putU16(bytes, offset, static_cast<uint16_t>(value));
-      expectRefused(bytes, "count at " + std::to_string(offset) + " = " + std::to_string(value));
-      EXPECT_NE(lastError.find(std::to_string(capacity)), std::string::npos) << lastError;
+      putU16(bytes, c.offset, static_cast<uint16_t>(value));
+      expectRefused(bytes, c.what + " = " + std::to_string(value));
+      EXPECT_EQ(lastError, path("bad.kvd") + ": not a Ferrowrit project file (it holds " +
+                               std::to_string(value) + " " + c.what + "; a board has at most " +
+                               std::to_string(c.capacity) + ")");
     }
+  }
+}
+
+// A project file has no signature; other kinds of file are told apart by their first count.
+TEST_F(RefusedFile, OtherKindsOfFileAreNotProjectFiles) {
+  const std::pair<std::string, uint32_t> files[] = {
+      {"hello world\n", 0x6568},                              // a text: "he" read as the pin count
+      {"\x89PNG\r\n\x1a\n" + std::string(40, '\0'), 0x5089},  // a picture
+      {"PK\x03\x04" + std::string(40, '\0'), 0x4B50},         // an archive
+  };
+  for (const auto& [text, pins] : files) {
+    expectRefused(Bytes(text.begin(), text.end()), text.substr(0, 4));
+    EXPECT_EQ(lastError, path("bad.kvd") + ": not a Ferrowrit project file (it holds " +
+                             std::to_string(pins) + " pins; a board has at most 4001)");
   }
 }
 

@@ -225,6 +225,37 @@ TEST(PrintRoutine, ArtworkReachingPastTheCornerMovesEveryLayerAlike) {
   }
 }
 
+// The drill mark is a white hole in the middle of the pad: a fifth of the pad size as radius for
+// a round pad, a quarter for an oval one (lying or standing), which leaves an oval's narrow side
+// about as much copper as a round pad of the same size keeps. Measured across the hole's middle
+// at 360 dpi and 100%, where a unit is a dot; the hole's one-dot edge is ink.
+TEST(PrintRoutine, DrillMarksOfOvalPadsHaveTheOvalsRadius) {
+  const int padSize = 108;  // size item 9
+  struct Case {
+    int style;
+    int radius;
+  };
+  for (const Case& c : {Case{0, padSize / 5}, Case{1, padSize / 4}, Case{2, padSize / 4}}) {
+    SCOPED_TRACE(c.style);
+    auto b = makeBoard();
+    b->addPin({200, 200, 9, uint8_t(c.style)});
+    const QImage img = printToImage(*b, at(2, 100), QSize(400, 400), 2);
+    const QRect pad = inkBox(img, img.rect());
+    ASSERT_FALSE(pad.isEmpty());
+    const QPoint centre = pad.center();
+    ASSERT_FALSE(dark(img, centre.x(), centre.y()));
+    auto whiteRun = [&](int dx, int dy) {
+      int n = 0;
+      while (!dark(img, centre.x() + (n + 1) * dx, centre.y() + (n + 1) * dy)) ++n;
+      return n;
+    };
+    const int across = whiteRun(-1, 0) + 1 + whiteRun(1, 0);
+    const int down = whiteRun(0, -1) + 1 + whiteRun(0, 1);
+    EXPECT_NEAR(across, 2 * c.radius - 2, 1);
+    EXPECT_NEAR(down, 2 * c.radius - 2, 1);
+  }
+}
+
 // Crop marks continue the frame's edges about 3 mm out from each corner, about 0.2 mm wide at
 // 100%, on every layer's print; an odd frame size puts them half a board unit between positions.
 TEST(PrintRoutine, FrameMarksStandAtTheFrameCornersOnEveryLayer) {

@@ -112,7 +112,9 @@ class ScriptedHost : public Host {
     error = take(printResults, std::string());
     return error.empty();
   }
-  void showPrintSetup() override { calls.push_back({"printSetup", ""}); }
+  void showPrintSetup(const std::string& suggestedPdf) override {
+    calls.push_back({"printSetup", suggestedPdf});
+  }
   bool editTextOptions(std::string& text, int& size) override {
     calls.push_back({"textOptions", text});
     textOptionsShown.emplace_back(text, size);

@@ -1,5 +1,6 @@
 #include "edit/commands/DocumentCommands.h"
 
+#include <QString>
 #include <filesystem>
 #include <system_error>
 
@@ -165,6 +166,10 @@ void DocumentCommands::SaveasObject1Click() {
   std::string description;
   if (!ctx_.host.askText("Object Description", "Enter Object Description", description))
     description.clear();
+  // The box answers in UTF-8, as every string of the host; the file holds Latin-1, as every
+  // text of the formats (the panel turns it back into UTF-8), so "10µF" is stored with the
+  // byte 0xB5 and a character beyond Latin-1 becomes '?'.
+  description = QString::fromStdString(description).toLatin1().toStdString();
   if (description.size() > 50) description.resize(50);
   std::string reason;
   if (!WriteObjectFile(ctx_.state.ObjectFileName, ctx_.board, description, reason)) {

@@ -1,7 +1,6 @@
 #include "edit/commands/PrintCommand.h"
 
-#include <filesystem>
-
+#include "print/PrintDestination.h"
 #include "print/PrintRoutine.h"
 
 namespace fw {
@@ -38,16 +37,15 @@ void PrintCommand::Print1Click() {
   ctx_.redraw();
 }
 
+// No layer is chosen yet in Print Setup; its PDF is offered for Layer 1, the item the Print
+// Board dialog starts on.
 void PrintCommand::PrintSetup1Click() {
-  ctx_.host.showPrintSetup();
+  ctx_.host.showPrintSetup(suggestedPdf(0));
   ctx_.redraw();
 }
 
 std::string PrintCommand::suggestedPdf(int layer) const {
-  const std::string& file = ctx_.board.CurrentFileName;
-  const std::string name =
-      file.empty() ? std::string("board") : std::filesystem::path(file).stem().string();
-  return ctx_.projectsDir() + "/" + name + "-layer" + std::to_string(layer + 1) + ".pdf";
+  return suggestedPdfName(ctx_.projectsDir(), ctx_.board.CurrentFileName, layer);
 }
 
 }  // namespace fw

@@ -1,5 +1,6 @@
 #include "edit/tools/ObjectSelectionTool.h"
 
+#include <QString>
 #include <algorithm>
 
 #include "board/Geometry.h"
@@ -55,8 +56,12 @@ void ObjectSelectionTool::editObjectPress() {
   beginHitTest(ctx_);
   s.SelectedObject = objectUnderPointer();
   if (s.SelectedObject > 0) {
-    const std::string description =
+    // A description is held in Latin-1, as every text of the files; the panel shows UTF-8, so
+    // "10µF" is shown as typed rather than with a replacement character for the 8-bit byte.
+    const std::string held =
         ctx_.board.ObjectDescriptions[static_cast<std::size_t>(s.SelectedObject - 1)].str();
+    const std::string description =
+        QString::fromLatin1(held.data(), qsizetype(held.size())).toStdString();
     ctx_.controls.panel[2] = "Object \"" + description + "\" (#" +
                              std::to_string(s.SelectedObject) +
                              ") selected. Drag Object with Mouse.";
