@@ -27,7 +27,7 @@ void BM_UndoRedoStep(benchmark::State& state) {
   state.counters["steps_per_iteration"] = 2;
 }
 
-void BM_HistoryOf1000Steps(benchmark::State& state) {
+void BM_UndoHistoryOf1000Steps(benchmark::State& state) {
   SilentHost host;
   Editor ed(host, 16, 16);
   ed.board() = *bench::makeBenchBoard(bench::BenchBoard::Full);
@@ -53,7 +53,7 @@ void removeFirstRow(std::array<Row, N>& table, int32_t& count) {
 
 // One iteration is one event that removes row 0 of the texts (argument 0) or of the wire
 // points (1) of the full board; 1000 of them, and what the history then holds.
-void BM_RemoveFirstRowStep(benchmark::State& state) {
+void BM_UndoRemoveFirstRowStep(benchmark::State& state) {
   SilentHost host;
   Editor ed(host, 16, 16);
   ed.board() = *bench::makeBenchBoard(bench::BenchBoard::Full);
@@ -76,8 +76,8 @@ BENCHMARK(BM_UndoRedoStep)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true)
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_HistoryOf1000Steps)->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RemoveFirstRowStep)
+BENCHMARK(BM_UndoHistoryOf1000Steps)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UndoRemoveFirstRowStep)
     ->ArgName("points")
     ->Arg(0)
     ->Arg(1)
