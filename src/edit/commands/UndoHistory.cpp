@@ -124,8 +124,8 @@ void UndoHistory::endStep() {
   updateControls();
 }
 
-// Every event copies the board it finds, but only the rows in use: a full board is about 780 KB,
-// some 0.1 ms, and an emptier one costs less.
+// Every event copies the board it finds, but only the rows in use: on a full board (about 780 KB)
+// a whole step, copy, change and diff, takes about 0.1 ms, and an emptier board costs less.
 void UndoHistory::snapshot() {
   const Board& b = ctx_.board;
   Board& s = *before_;
