@@ -1,6 +1,9 @@
 // Undo and Redo: every kind of change is one step, the saved state is known again, and random
 // edits undone and redone give back the boards byte for byte in their saved form.
+#include <algorithm>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "EditorScenario.h"
 #include "files/ProjectFile.h"
@@ -203,6 +206,137 @@ TEST_F(UndoHistoryTest, RandomEditsUndoneAndRedoneGiveBackBothBoards) {
   EXPECT_EQ(saved(), start);
   while (controls().redo) redo();
   EXPECT_EQ(saved(), end);
+}
+
+// The rows in use of one table, changed as a removal and insertion would: `removed` rows go at
+// `at` and `inserted` new ones, unlike any other row, take their place.
+template <typename Row, std::size_t N, typename Make>
+void splice(std::array<Row, N>& table, int32_t& count, int at, int removed, int inserted,
+            Make make) {
+  std::vector<Row> rows(table.begin(), table.begin() + count);
+  rows.erase(rows.begin() + at, rows.begin() + at + removed);
+  for (int i = 0; i < inserted; ++i) rows.insert(rows.begin() + at + i, make(1000 + i));
+  std::copy(rows.begin(), rows.end(), table.begin());
+  count = int32_t(rows.size());
+}
+
+enum class Table { Pins, Points, Texts, Objects };
+
+Pin pinRow(int i) {
+  return {uint16_t(i), uint16_t(2 * i), uint8_t(i % 10), 0};
+}
+WirePoint pointRow(int i) {
+  return {uint16_t(i), uint16_t(3 * i), uint8_t(i % 7)};
+}
+TextItem textRow(int i) {
+  TextItem t;
+  t.text.set("t" + std::to_string(i));
+  t.size = uint8_t(5 + i % 40);
+  t.x = uint16_t(i);
+  return t;
+}
+BoardObject objectRow(int i) {
+  return {uint16_t(i), 0, uint16_t(i), 0, uint16_t(i), 0};  // empty ranges: nothing to draw
+}
+DescriptionString descriptionRow(int i) {
+  DescriptionString d;
+  d.set("part " + std::to_string(i));
+  return d;
+}
+
+void fill(Board& b, int n) {
+  b.PinCount = b.WirePointCount = b.TextCount = b.ObjectCount = n;
+  for (int i = 0; i < n; ++i) {
+    b.PinTable[std::size_t(i)] = pinRow(i);
+    b.WirePointTable[std::size_t(i)] = pointRow(i);
+    b.TextTable[std::size_t(i)] = textRow(i);
+    b.ObjectTable[std::size_t(i)] = objectRow(i);
+    b.ObjectDescriptions[std::size_t(i)] = descriptionRow(i);
+  }
+}
+
+void change(Board& b, Table table, int at, int removed, int inserted) {
+  switch (table) {
+    case Table::Pins:
+      return splice(b.PinTable, b.PinCount, at, removed, inserted, pinRow);
+    case Table::Points:
+      return splice(b.WirePointTable, b.WirePointCount, at, removed, inserted, pointRow);
+    case Table::Texts:
+      return splice(b.TextTable, b.TextCount, at, removed, inserted, textRow);
+    case Table::Objects: {
+      int32_t descriptions = b.ObjectCount;
+      splice(b.ObjectDescriptions, descriptions, at, removed, inserted, descriptionRow);
+      return splice(b.ObjectTable, b.ObjectCount, at, removed, inserted, objectRow);
+    }
+  }
+}
+
+// Rows removed, inserted or replaced at the start, middle and end of each table come back
+// exactly, and the step keeps only those rows: its size does not grow with the table.
+TEST_F(UndoHistoryTest, RemovalsAndInsertionsAnywhereComeBackExactlyAndStaySmall) {
+  struct Edit {
+    int removed, inserted;
+  };
+  const Edit edits[] = {{3, 0}, {0, 2}, {1, 2}};
+  const double places[] = {0.0, 0.5, 1.0};
+  const Table tables[] = {Table::Pins, Table::Points, Table::Texts, Table::Objects};
+  for (Table table : tables)
+    for (double place : places)
+      for (const Edit& e : edits) {
+        const std::string name = "table " + std::to_string(int(table)) + " at " +
+                                 std::to_string(place) + " -" + std::to_string(e.removed) + " +" +
+                                 std::to_string(e.inserted);
+        std::size_t bytes[2] = {};
+        for (int n : {40, 400}) {
+          fill(board(), n);
+          ed.history().clear();
+          const std::vector<uint8_t> before = saved();
+          const int at = int(place * (n - e.removed));
+          event([&] { change(board(), table, at, e.removed, e.inserted); });
+          const std::vector<uint8_t> after = saved();
+          ASSERT_EQ(ed.history().steps(), 1u) << name;
+          bytes[n == 400] = ed.history().memoryUsed();
+          undo();
+          EXPECT_EQ(saved(), before) << name << " n " << n;
+          redo();
+          EXPECT_EQ(saved(), after) << name << " n " << n;
+        }
+        EXPECT_EQ(bytes[0], bytes[1]) << name;
+      }
+}
+
+// Past the byte limit the oldest steps go; a saved state among them is gone for good, one in
+// the steps kept moves down with them.
+TEST_F(UndoHistoryTest, TheByteLimitDropsTheOldestStepsAndForgetsTheSavedState) {
+  UndoHistory& h = ed.history();
+  EXPECT_EQ(h.memoryUsed(), 0u);
+  fill(board(), 1);
+  h.clear();
+  auto setX = [&](int x) { event([&] { board().PinTable[0].x = uint16_t(x); }); };
+  setX(1);
+  const std::size_t one = h.memoryUsed();
+  h.setByteLimit(3 * one);
+  setX(2);
+  setX(3);
+  EXPECT_EQ(h.steps(), 3u);
+  EXPECT_EQ(h.memoryUsed(), 3 * one);
+  setX(4);  // the step from the saved state goes
+  EXPECT_EQ(h.steps(), 3u);
+  EXPECT_EQ(h.memoryUsed(), 3 * one);
+  EXPECT_EQ(h.savedPosition(), -1);
+  while (controls().undo) undo();
+  EXPECT_EQ(board().PinTable[0].x, 1);
+  EXPECT_FALSE(board().SavedFlag);
+  while (controls().redo) redo();
+  EXPECT_EQ(board().PinTable[0].x, 4);
+  EXPECT_FALSE(board().SavedFlag);
+
+  h.markSaved();  // at x 4, position 3
+  setX(5);
+  EXPECT_EQ(h.savedPosition(), 2);
+  undo();
+  EXPECT_TRUE(board().SavedFlag);
+  EXPECT_EQ(board().PinTable[0].x, 4);
 }
 
 }  // namespace

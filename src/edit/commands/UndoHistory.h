@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -14,7 +15,11 @@ class Editor;
 // Undo and Redo (Edit menu, Ctrl+Z and Ctrl+Y). Every event that may change the board runs
 // inside one step, which only the Editor opens (Editor::run); whatever rows of the tables differ
 // afterwards become one step, so a tool or command gets undo without code of its own. A step
-// keeps only the changed rows of each table, before and after, not a copy of the board.
+// keeps only the changed rows of each table, before and after, not a copy of the board; rows
+// that a removal or insertion only shifted are kept as the shift, not as rows.
+//
+// The steps together hold at most a byte limit (64 MB unless set): past it the oldest steps
+// go, and with them the saved state if it lay there.
 //
 // The history is also the one place in the editor that sets the board's SavedFlag: a press on
 // the board marks it unsaved, New, Open and Save mark it saved, a change recorded as a step
@@ -60,9 +65,14 @@ class UndoHistory {
   // in dropped steps.
   long savedPosition() const { return savedPosition_; }
   // The bytes the recorded steps hold.
-  std::size_t memoryUsed() const;
+  std::size_t memoryUsed() const { return bytes_; }
+  static constexpr std::size_t kDefaultByteLimit = std::size_t(64) << 20;
+  // Takes effect as the next step is recorded; the step just recorded always stays.
+  void setByteLimit(std::size_t bytes) { byteLimit_ = bytes; }
 
-  // One recorded change of one table: its count and the rows from `first` that differ.
+  // One recorded change of one table: its count and the rows from `first` that differ. The
+  // rows after those, up to the count, are equal on both sides but may stand shifted: before at
+  // first + before rows, after at first + after rows.
   struct TableChange {
     int32_t countBefore = 0, countAfter = 0;
     int32_t first = 0;
@@ -81,15 +91,19 @@ class UndoHistory {
   void apply(const Step& step, bool forward);
   void afterJump(const char* message);
   void updateControls();
+  void record(Step&& step);
+  void snapshot();
 
   EditContext& ctx_;
   std::unique_ptr<Board> before_;  // the board as the current event found it
   int depth_ = 0;                  // steps open: the outermost one records
   bool skipStep_ = false;          // an undo, redo or new history came inside the current event
   bool savedInStep_ = false;       // the board was saved inside the current event
-  std::vector<Step> steps_;
-  std::size_t position_ = 0;  // steps applied
-  long savedPosition_ = 0;    // -1: the saved state lies in dropped steps
+  std::deque<Step> steps_;         // oldest first; a deque drops the oldest without moving the rest
+  std::size_t position_ = 0;       // steps applied
+  long savedPosition_ = 0;         // -1: the saved state lies in dropped steps
+  std::size_t bytes_ = 0;          // what steps_ holds, kept as steps come and go
+  std::size_t byteLimit_ = kDefaultByteLimit;
 };
 
 }  // namespace fw
