@@ -10,7 +10,7 @@ namespace {
 void appendInt(std::string& out, long long v) {
   char buffer[24];
   const auto r = std::to_chars(buffer, buffer + sizeof buffer, v);
-  out.append(buffer, r.ptr);
+  out.append(buffer, static_cast<std::size_t>(r.ptr - buffer));  // the length form appends in place
 }
 
 }  // namespace
