@@ -211,6 +211,16 @@ void drawObject(QPainter& p) {
   drawChip(p, QRectF(6, 3, 8, 14));
 }
 
+// Two pads and the track between them in the highlight's cyan: Highlight Connection.
+void drawConnection(QPainter& p) {
+  p.setPen(QPen(QColor(0, 160, 160), 3, Qt::SolidLine, Qt::RoundCap));
+  p.drawLine(QPointF(5, 15), QPointF(15, 5));
+  p.setPen(QPen(QColor(0, 90, 90), 1));
+  p.setBrush(QColor(0, 230, 230));
+  p.drawEllipse(QPointF(5, 15), 3.5, 3.5);
+  p.drawEllipse(QPointF(15, 5), 3.5, 3.5);
+}
+
 void drawDownArrow(QPainter& p) {
   p.setPen(Qt::NoPen);
   p.setBrush(Qt::black);
@@ -281,6 +291,9 @@ void paintGlyph(QPainter& p, Glyph glyph) {
       break;
     case Glyph::LoadObject:
       drawLoadObject(p);
+      break;
+    case Glyph::Connection:
+      drawConnection(p);
       break;
   }
 }

@@ -24,6 +24,7 @@ enum class Glyph {
   Object,
   DownArrow,
   LoadObject,
+  Connection,
 };
 
 // A glyph drawn into a transparent pixmap of the given size.

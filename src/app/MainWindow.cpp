@@ -59,6 +59,8 @@ const ToolButtonSpec kToolButtons[] = {
     {Tool::CreateText, "SpeedButton2", "Create Text", 424, 35, Glyph::Text},
     {Tool::EditText, "SpeedButton4", "Edit Text", 460, 35, Glyph::TextEdit},
     {Tool::EditObject, "SpeedButton15", "Edit Object", 500, 53, Glyph::Object},
+    {Tool::HighlightConnection, "HighlightConnectionButton", "Highlight Connection", 553, 29,
+     Glyph::Connection},
 };
 
 QStringList zoomItems() {
@@ -106,6 +108,10 @@ MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent),
       host_(std::make_unique<QtHost>(this)),
       editor_(std::make_unique<Editor>(*host_)) {
+  // The board check starts with the rules the user chose last time; a finding chosen in the
+  // Check Board dialog shows on the board while the dialog stays open.
+  QtHost::loadCheckRules(editor_->checkBoard().rules);
+  host_->setBoardChanged([this] { syncFromControls(); });
   setObjectName(QStringLiteral("Tform1"));
   setWindowTitle(QString::fromLatin1(kCaption));
   setAccessibleName(QString::fromLatin1(kCaption));

@@ -96,7 +96,7 @@ class MainWindow : public QMainWindow {
   QFrame* bevel_ = nullptr;    // Bevel2
   QLabel* picture_ = nullptr;  // Image3
   QButtonGroup* toolGroup_ = nullptr;
-  std::array<QToolButton*, 8> toolButtons_{};  // indexed by Tool
+  std::array<QToolButton*, 9> toolButtons_{};  // indexed by Tool
   QToolButton* deleteButton_ = nullptr;        // BitBtn5
   QToolButton* lineMethodsButton_ = nullptr;   // BitBtn8
   QToolButton* dotMethodsButton_ = nullptr;    // BitBtn10

@@ -115,6 +115,11 @@ void MainWindow::buildMenus() {
   handler(addItem(window, "CenterObjects1", QStringLiteral("Center Objects")),
           [this] { editor_->BitBtn2Click(); });
   window->addSeparator();
+  handler(addItem(window, "HighlightConnection1", QStringLiteral("Highlight Connection")),
+          [this] { editor_->selectTool(Tool::HighlightConnection); });
+  handler(addItem(window, "CheckBoard1", QStringLiteral("Check Board...")),
+          [this] { editor_->checkBoard().CheckBoard1Click(); });
+  window->addSeparator();
   handler(addItem(window, "Info1", QStringLiteral("Info..."), QKeySequence(Qt::CTRL | Qt::Key_I)),
           [this] { editor_->documents().Info1Click(); });
   window->addSeparator();

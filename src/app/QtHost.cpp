@@ -14,11 +14,13 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QSettings>
 #include <QStringList>
 #include <algorithm>
 #include <filesystem>
 
 #include "app/GerberExportSettings.h"
+#include "dialogs/CheckBoardDialog.h"
 #include "dialogs/FrameSizeDialog.h"
 #include "dialogs/GerberExportDialog.h"
 #include "dialogs/InfoDialog.h"
@@ -145,6 +147,76 @@ bool QtHost::editTextOptions(std::string& text, int& size) {
 
 bool QtHost::askPrintSettings(PrintSettings& settings) {
   return runPrintBoardDialog(window_, settings);
+}
+
+namespace {
+
+// Where the Check Board rules are kept, and the four values by their keys.
+constexpr const char* kRuleKeys[] = {"check/clearanceMm", "check/minWidthMm", "check/minRingMm",
+                                     "check/edgeMm"};
+double* ruleValue(CheckRules& r, int i) {
+  double* values[] = {&r.clearanceMm, &r.minWidthMm, &r.minRingMm, &r.edgeMm};
+  return values[i];
+}
+
+QString millimetres(double mm) {
+  return QString::number(mm, 'f', 2) + QStringLiteral(" mm");
+}
+
+CheckFindingRow findingRow(const Finding& f) {
+  CheckFindingRow row;
+  row.kind = QString::fromLatin1(findingKindName(f.kind));
+  row.severity = QString::fromLatin1(severityName(f.severity));
+  row.layer = QString::fromLatin1(findingLayerName(f.layer));
+  row.position = QString::number(f.xMm, 'f', 2) + QStringLiteral(", ") +
+                 QString::number(f.yMm, 'f', 2) + QStringLiteral(" mm");
+  if (f.hasValues)
+    row.measured = millimetres(f.measuredMm) + QStringLiteral(" (") + millimetres(f.requiredMm) +
+                   QStringLiteral(")");
+  return row;
+}
+
+}  // namespace
+
+void QtHost::loadCheckRules(CheckRules& rules) {
+  QSettings settings(QStringLiteral("Ferrowrit"), QStringLiteral("Ferrowrit"));
+  for (int i = 0; i < 4; ++i) {
+    bool ok = false;
+    const double v = settings.value(QString::fromLatin1(kRuleKeys[i])).toDouble(&ok);
+    if (ok && v >= 0 && v <= 10) *ruleValue(rules, i) = v;
+  }
+}
+
+void QtHost::storeCheckRules(const CheckRules& rules) {
+  QSettings settings(QStringLiteral("Ferrowrit"), QStringLiteral("Ferrowrit"));
+  CheckRules r = rules;
+  for (int i = 0; i < 4; ++i)
+    settings.setValue(QString::fromLatin1(kRuleKeys[i]), *ruleValue(r, i));
+}
+
+void QtHost::showCheckBoard(CheckBoardSession& session) {
+  std::vector<CheckBoardDialog::Preset> presets;
+  for (const RulePreset& p : rulePresets())
+    presets.push_back({QString::fromLatin1(p.name), p.rules});
+  std::vector<Finding> findings;
+  CheckBoardDialog dialog(
+      std::move(presets),
+      [&](const CheckRules& rules) {
+        findings = session.check(rules);
+        std::vector<CheckFindingRow> rows;
+        for (const Finding& f : findings) rows.push_back(findingRow(f));
+        return rows;
+      },
+      [&](int row) {
+        if (row < 0 || row >= int(findings.size())) return;
+        session.showFinding(findings[std::size_t(row)]);
+        if (boardChanged_) boardChanged_();
+      },
+      window_);
+  dialog.setRules(session.rules);
+  dialog.exec();
+  session.rules = dialog.rules();
+  storeCheckRules(session.rules);
 }
 
 bool QtHost::askGerberExport(GerberExportChoice& choice) {

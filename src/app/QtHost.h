@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QSize>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "edit/Host.h"
@@ -39,12 +40,21 @@ class QtHost : public Host {
   // settings) and remembering the one confirmed now.
   bool askGerberExport(GerberExportChoice& choice) override;
   void showInformation(const InfoCounts& counts) override;
+  // The Check Board dialog; the rules it closes with are remembered in the user's settings.
+  void showCheckBoard(CheckBoardSession& session) override;
   void showAbout() override;
   bool printBoard(const Board& board, const PrintSettings& settings, int zoomLevel,
                   const std::string& suggestedPdf, std::string& error) override;
   void showPrintSetup(const std::string& suggestedPdf) override;
   void showLineMethodsMenu() override;
   void showDotMethodsMenu() override;
+
+  // Shows a board change made while a dialog is open (a finding chosen in Check Board).
+  void setBoardChanged(std::function<void()> changed) { boardChanged_ = std::move(changed); }
+  // The Check Board rules kept in the user's settings (organisation and application
+  // "Ferrowrit"); a missing or unusable value leaves the one `rules` had.
+  static void loadCheckRules(CheckRules& rules);
+  static void storeCheckRules(const CheckRules& rules);
 
   // The widgets the host shows; the main window creates them and hands them over.
   void setAboutBox(QDialog* about) { about_ = about; }
@@ -68,6 +78,7 @@ class QtHost : public Host {
   static void popUpBelow(QMenu* menu, QWidget* button);
 
   QWidget* window_;
+  std::function<void()> boardChanged_;
   // The printer and paper chosen in Print Setup, kept until the program ends.
   std::unique_ptr<QPrinter> printer_;
   QPointer<QDialog> about_;

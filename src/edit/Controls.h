@@ -5,8 +5,18 @@
 
 namespace fw {
 
-// The eight tool buttons, one of which is down.
-enum class Tool { DrawWire, EditWires, Pan, CreatePin, EditPins, CreateText, EditText, EditObject };
+// The nine tool buttons, one of which is down.
+enum class Tool {
+  DrawWire,
+  EditWires,
+  Pan,
+  CreatePin,
+  EditPins,
+  CreateText,
+  EditText,
+  EditObject,
+  HighlightConnection
+};
 
 enum class CursorShape { Arrow, Cross };
 

@@ -44,6 +44,7 @@ void Editor::RedrawBoard() {
   state_.FloatX = 0;
   state_.RubberWiped = 1;
   renderer_.drawBoard(canvas_, *board_, view_, visibility(), selection());
+  highlight_.drawHighlight();
 }
 
 void Editor::resizeArea(int width, int height) {

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "edit/EditContext.h"
+#include "edit/commands/CheckBoardCommand.h"
 #include "edit/commands/DeleteCommand.h"
 #include "edit/commands/DocumentCommands.h"
 #include "edit/commands/FabCommand.h"
@@ -12,6 +13,7 @@
 #include "edit/commands/RotateCommand.h"
 #include "edit/commands/UndoHistory.h"
 #include "edit/commands/ViewCommands.h"
+#include "edit/tools/HighlightTool.h"
 #include "edit/tools/ObjectPlacementTool.h"
 #include "edit/tools/ObjectSelectionTool.h"
 #include "edit/tools/PanTool.h"
@@ -67,16 +69,18 @@ class Editor {
   TextTool& texts() { return texts_; }            // Create Text and Edit Text
   ObjectPlacementTool& objectPlacement() { return placement_; }
   ObjectSelectionTool& objectSelection() { return objectSelection_; }  // Edit Object
+  HighlightTool& highlight() { return highlight_; }                    // Highlight Connection
 
   // The commands.
   ViewCommands& viewCommands() { return viewCommands_; }
   DocumentCommands& documents() { return documents_; }
   UndoHistory& history() { return history_; }
-  DeleteCommand& deletion() { return deletion_; }  // CutObject1 and BitBtn5
-  RotateCommand& rotation() { return rotation_; }  // Edit > Rotation
-  PrintCommand& printing() { return printing_; }   // Print..., BitBtn6 and Print Setup...
-  FabCommand& fab() { return fab_; }               // Export Gerber...
-  void BitBtn2Click() { CenterObjects(ctx_); }     // and Window > Center Objects
+  DeleteCommand& deletion() { return deletion_; }          // CutObject1 and BitBtn5
+  RotateCommand& rotation() { return rotation_; }          // Edit > Rotation
+  PrintCommand& printing() { return printing_; }           // Print..., BitBtn6 and Print Setup...
+  FabCommand& fab() { return fab_; }                       // Export Gerber...
+  CheckBoardCommand& checkBoard() { return checkBoard_; }  // Window > Check Board...
+  void BitBtn2Click() { CenterObjects(ctx_); }             // and Window > Center Objects
 
   // Drawing.
   Visibility visibility() const;
@@ -98,9 +102,11 @@ class Editor {
   // undo history. An event run inside another belongs to the outer one's step.
   template <typename Handler>
   void run(Handler&& handler) {
-    const UndoHistory::StepScope step(history_);
-    std::forward<Handler>(handler)();
+    runStep(std::forward<Handler>(handler));
+    ++boardGeneration_;
   }
+  // Counts the events that may have changed the board: what the connectivity is kept by.
+  uint64_t boardGeneration() const { return boardGeneration_; }
 
   // The pointer, in drawing-area pixels. A press and a release act at the position of the latest
   // move, each as one step of the undo history (a drag commits on its release); the release
@@ -108,10 +114,10 @@ class Editor {
   // opens no step and stays cheap.
   void mouseMove(int x, int y) { mousemove(x, y); }
   void mouseDown(MouseButton button) {
-    run([&] { MouseDown(button); });
+    runPointer([&] { MouseDown(button); });
   }
   void mouseUp(MouseButton button, int y) {
-    run([&] { FormMouseUp(button, y); });
+    runPointer([&] { FormMouseUp(button, y); });
   }
   // The Escape key: stops the wire being drawn and the placement, as a right press does.
   void escapePressed();
@@ -120,6 +126,20 @@ class Editor {
   void ComboBox3Change(int layerIndex);
 
  private:
+  template <typename Handler>
+  void runStep(Handler&& handler) {
+    const UndoHistory::StepScope step(history_);
+    std::forward<Handler>(handler)();
+  }
+  // Highlight Connection only looks, so its presses and releases leave the generation alone
+  // and the next press reuses the connectivity.
+  template <typename Handler>
+  void runPointer(Handler&& handler) {
+    if (controls_.tool == Tool::HighlightConnection)
+      runStep(std::forward<Handler>(handler));
+    else
+      run(std::forward<Handler>(handler));
+  }
   // The right press's end of a placement, which Escape shares.
   void endPlacement();
   // The three pointer handlers themselves, reached through the door above.
@@ -138,6 +158,7 @@ class Editor {
   Canvas canvas_;
   BoardRenderer renderer_;
   EditContext ctx_;
+  uint64_t boardGeneration_ = 0;
 
   PinTool pins_{ctx_};
   WireTool wires_{ctx_};
@@ -147,12 +168,15 @@ class Editor {
   TextTool texts_{ctx_};
   ObjectPlacementTool placement_{ctx_};
   ObjectSelectionTool objectSelection_{ctx_};
+  HighlightTool highlight_{ctx_, boardGeneration_};
   ViewCommands viewCommands_{ctx_};
   DocumentCommands documents_;
   DeleteCommand deletion_{ctx_};
   RotateCommand rotation_{ctx_, [this] { placement_.updateFloatingObject(); }};
   PrintCommand printing_{ctx_, PrintScale, PrintDpiIndex};
-  FabCommand fab_{ctx_};
+  CheckBoardCommand checkBoard_{
+      ctx_, [this]() -> const Connectivity& { return highlight_.connectivity(); }};
+  FabCommand fab_{ctx_, [this] { return checkBoard_.errorCount(); }};
 };
 
 }  // namespace fw

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "board/Board.h"
+#include "check/DesignCheck.h"
 #include "fab/FabOptions.h"
 #include "print/PrintSettings.h"
 
@@ -20,6 +23,15 @@ struct FileDialogRequest {
 struct GerberExportChoice {
   std::string folder;
   FabOptions options;
+};
+
+// What the Check Board dialog works with: the rules it starts from, the check it runs again
+// whenever the rules change, and what a chosen finding does (scroll the board to it and mark
+// it). The dialog leaves the rules it closed with in `rules`.
+struct CheckBoardSession {
+  CheckRules rules;
+  std::function<std::vector<Finding>(const CheckRules&)> check;
+  std::function<void(const Finding&)> showFinding;
 };
 
 struct InfoCounts {
@@ -77,6 +89,9 @@ class Host {
     return false;
   }
   virtual void showInformation(const InfoCounts& counts) { (void)counts; }
+  // Check Board dialog: lists session.check(session.rules), lets the user change the rules and
+  // choose findings; returns when it is closed.
+  virtual void showCheckBoard(CheckBoardSession& session) { (void)session; }
   // A one-line input box with caption, prompt and an empty default; false when cancelled.
   virtual bool askText(const std::string& caption, const std::string& prompt, std::string& answer) {
     (void)caption;

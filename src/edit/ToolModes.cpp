@@ -19,6 +19,7 @@ void Editor::selectTool(Tool tool) {
     RedrawBoard();
   }
   if (tool == Tool::DrawWire) wires_.abandonWire();
+  if (highlight_.clear()) RedrawBoard();
   applyToolControls(controls_, tool);
 }
 
@@ -40,7 +41,8 @@ void Editor::MouseDown(MouseButton button) {
 
   if (right && state_.Placing) endPlacement();
 
-  history_.markUnsaved();
+  // Highlight Connection only looks at the board, so its press leaves the board saved.
+  if (!toolIs(Tool::HighlightConnection)) history_.markUnsaved();
 
   // A placing press whose reload fails ends the placement; that press must not go on to select
   // the copy it has just put down, so the selection block asks whether the press began placing.
@@ -55,6 +57,7 @@ void Editor::MouseDown(MouseButton button) {
   if (toolIs(Tool::EditPins) && left) pins_.editPinsPress();
   if (toolIs(Tool::EditWires) && left) wireEdit_.editWiresPress();
   if (toolIs(Tool::CreatePin)) pins_.createPinPress();
+  if (toolIs(Tool::HighlightConnection) && left) highlight_.highlightPress();
 }
 
 void Editor::endPlacement() {
@@ -64,8 +67,9 @@ void Editor::endPlacement() {
 
 // Escape takes the steps a right press takes to stop a wire or a placement. It has no position,
 // so it needs no board-area test, runs no other tool's block and leaves SavedFlag alone; with no
-// wire in progress it leaves Draw Wire as it is.
+// wire in progress it leaves Draw Wire as it is. It also puts out a highlighted connection.
 void Editor::escapePressed() {
+  if (highlight_.clear()) RedrawBoard();
   if (state_.Placing) endPlacement();
   if (controls_.tool == Tool::DrawWire && state_.WireLastX != kNoWire)
     wires_.drawWirePress(MouseButton::Right);

@@ -43,6 +43,8 @@ const ToolSettings kToolSettings[] = {
     {Tool::EditText, "Select Text to Edit.", kArrow, kDelete | kCutObject | kGrid},
     {Tool::EditObject, "Select Object to Edit", kArrow, kDelete | kCutObject | kRotate | kGrid},
     {Tool::Pan, "Select pan position", kCross, kNothing},
+    {Tool::HighlightConnection, "Click on a pad or track to see what it connects", kArrow,
+     kNothing},
 };
 
 const ToolSettings& settingsFor(Tool tool) {

@@ -142,14 +142,15 @@ TEST_F(MainWindowTest, TopRowButtonsStandInOrderWithHintsPicturesAndStartStates)
   EXPECT_LT(find<QToolButton>("BitBtn10")->width(), 20);
 }
 
-TEST_F(MainWindowTest, EightToolButtonsFormOneGroupWithCreatePinDown) {
-  const char* const tools[] = {"SpeedButton10", "SpeedButton8", "SpeedButtonp", "SpeedButton9",
-                               "SpeedButton1",  "SpeedButton2", "SpeedButton4", "SpeedButton15"};
+TEST_F(MainWindowTest, NineToolButtonsFormOneGroupWithCreatePinDown) {
+  const char* const tools[] = {"SpeedButton10", "SpeedButton8",  "SpeedButtonp",
+                               "SpeedButton9",  "SpeedButton1",  "SpeedButton2",
+                               "SpeedButton4",  "SpeedButton15", "HighlightConnectionButton"};
   auto* pin = find<QToolButton>("SpeedButton9");
   QButtonGroup* group = pin->group();
   ASSERT_NE(group, nullptr);
   EXPECT_TRUE(group->exclusive());
-  EXPECT_EQ(group->buttons().size(), 8);
+  EXPECT_EQ(group->buttons().size(), 9);
   for (const char* name : tools) {
     auto* b = find<QToolButton>(name);
     EXPECT_TRUE(b->isCheckable()) << name;
@@ -349,6 +350,9 @@ TEST_F(MainWindowTest, MenusHoldEveryItemWithCaptionShortcutSeparatorsAndStartSt
                                        {"N270cw1", "270 degree (cw)", none}});
   expectItems(find<QMenu>("Window1"), {{"GotoCenter1", "Goto Center", ctrl(Qt::Key_C)},
                                        {"CenterObjects1", "Center Objects", none},
+                                       {"-", "", none},
+                                       {"HighlightConnection1", "Highlight Connection", none},
+                                       {"CheckBoard1", "Check Board...", none},
                                        {"-", "", none},
                                        {"Info1", "Info...", ctrl(Qt::Key_I)},
                                        {"-", "", none},

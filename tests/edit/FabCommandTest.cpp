@@ -44,6 +44,7 @@ TEST_F(FabCommandTest, TheSetIsWrittenIntoTheChosenFolderOrTheFailureIsShown) {
     EXPECT_EQ(host.gerberRequests[0].options.maskExpansionUm, FabOptions().maskExpansionUm);
     EXPECT_EQ(controls().panel[2], c.status);
     EXPECT_EQ(host.errors.size(), c.stem.empty() ? 1u : 0u);
+    EXPECT_TRUE(host.questions.empty());  // a board with no check errors is not asked about
     if (c.stem.empty()) continue;
     for (const FabFile f : kFabFiles)
       EXPECT_TRUE(
@@ -54,16 +55,31 @@ TEST_F(FabCommandTest, TheSetIsWrittenIntoTheChosenFolderOrTheFailureIsShown) {
       << host.errors.back();
 }
 
-// Copper outside the frame is exported all the same, and the status panel says so.
-TEST_F(FabCommandTest, CopperOutsideTheFrameIsWrittenWithAWarning) {
+// Copper outside the frame is an error of the board check: the export asks first, writes
+// nothing on No, and on Yes writes the set with the warning in the status panel.
+TEST_F(FabCommandTest, CheckErrorsAreAskedAboutBeforeWriting) {
   addPin(396, 296);
   addPin(100, 100);
   TestFolder folder;
+  const std::string layer1 = folder.path() + "/board-layer1.gbr";
+
   host.gerberAnswers.push_back(GerberExportChoice{folder.path(), FabOptions()});
+  host.yesNoAnswers.push_back(false);
   ed.fab().ExportGerber1Click();
+  ASSERT_EQ(host.questions.size(), 1u);
+  EXPECT_EQ(host.questions[0].rfind("The board check found ", 0), 0u) << host.questions[0];
+  EXPECT_NE(host.questions[0].find(" error"), std::string::npos);
+  EXPECT_NE(host.questions[0].find("Export anyway?"), std::string::npos);
+  EXPECT_EQ(controls().panel[2], "Gerber export cancelled");
+  EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(layer1)));
+
+  host.gerberAnswers.push_back(GerberExportChoice{folder.path(), FabOptions()});
+  host.yesNoAnswers.push_back(true);
+  ed.fab().ExportGerber1Click();
+  EXPECT_EQ(host.questions.size(), 2u);
   EXPECT_EQ(controls().panel[2], "Gerber files written; warning: 1 pad lies outside the frame");
   EXPECT_TRUE(host.errors.empty());
-  EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(folder.path() + "/board-layer1.gbr")));
+  EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(layer1)));
 }
 
 TEST_F(FabCommandTest, CancelWritesNothingAndLeavesTheStatusAlone) {

@@ -42,6 +42,9 @@ class ScriptedHost : public Host {
     std::string suggestedPdf;
   };
   std::vector<PrintJob> printJobs;
+  // Check Board: what the user does while the dialog is open (choose a finding, change the
+  // rules), run after the dialog has listed the findings; none: the dialog is closed at once.
+  std::function<void(CheckBoardSession&)> checkBoardScript;
   // Text Options: the string and size the user leaves in the dialog; nullopt = Cancel.
   std::deque<std::optional<std::pair<std::string, int>>> textOptionsAnswers;
 
@@ -56,6 +59,7 @@ class ScriptedHost : public Host {
   std::vector<std::pair<int, int>> frameSizeShown;
   std::vector<InfoCounts> informationShown;
   std::vector<std::pair<std::string, int>> textOptionsShown;
+  std::vector<Finding> checkBoardListed;  // what the Check Board dialog listed when it opened
 
   int count(const std::string& kind) const {
     int n = 0;
@@ -160,6 +164,11 @@ class ScriptedHost : public Host {
   void showInformation(const InfoCounts& counts) override {
     calls.push_back({"information", ""});
     informationShown.push_back(counts);
+  }
+  void showCheckBoard(CheckBoardSession& session) override {
+    calls.push_back({"checkBoard", ""});
+    checkBoardListed = session.check(session.rules);
+    if (checkBoardScript) checkBoardScript(session);
   }
   void showAbout() override { calls.push_back({"about", ""}); }
   void showLineMethodsMenu() override { calls.push_back({"lineMethodsMenu", ""}); }

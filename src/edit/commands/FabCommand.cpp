@@ -19,6 +19,13 @@ void FabCommand::ExportGerber1Click() {
   choice.folder = ctx_.projectsDir();
   if (!ctx_.host.askGerberExport(choice)) return;  // cancelled: nothing happened
   std::string& status = ctx_.controls.panel[2];
+  const int errors = checkErrors_ ? checkErrors_() : 0;
+  if (errors > 0 &&
+      !ctx_.host.askYesNo("The board check found " + std::to_string(errors) +
+                          (errors == 1 ? " error" : " errors") + ". Export anyway?")) {
+    status = "Gerber export cancelled";
+    return;
+  }
   FabReport report;
   if (!writeFabSet(ctx_.board, choice.folder, fabBaseName(ctx_.board.CurrentFileName),
                    choice.options, report)) {

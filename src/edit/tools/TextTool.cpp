@@ -20,12 +20,12 @@ TextItem& textAt(Board& b, int row) {
 
 }  // namespace
 
-TextExtent measureText(EditContext& ctx, const TextItem& t) {
+ScreenTextExtent measureText(EditContext& ctx, const TextItem& t) {
   const int f = ctx.view.zoomFactor();
   ctx.canvas.setFontPointSize((t.size & 63) * f / 5);
   const std::string s = t.text.str();
   const QSize e = ctx.canvas.textExtent(QString::fromLatin1(s.data(), qsizetype(s.size())));
-  TextExtent x;
+  ScreenTextExtent x;
   x.width = e.width();
   x.height = e.height();
   const int hw = x.width / (2 * f);
@@ -87,7 +87,7 @@ void TextTool::editTextPress() {
   // Every text is tested and the last one hit wins, the most recently created.
   for (int32_t i = 0; i < b.TextCount; ++i) {
     const TextItem& t = textAt(b, i);
-    const TextExtent e = measureText(ctx_, t);
+    const ScreenTextExtent e = measureText(ctx_, t);
     if (!e.contains(s.HitX, s.HitY)) continue;
     hit = i;
     s.HitFound = 1;

@@ -7,12 +7,12 @@ namespace fw {
 // Where a text lies on the board, measured in the font the board draws it in at the current
 // zoom: the board rectangle left..right by top..bottom (edges included) and the drawn size in
 // pixels.
-struct TextExtent {
+struct ScreenTextExtent {
   int left = 0, top = 0, right = 0, bottom = 0;
   int width = 0, height = 0;
   bool contains(int x, int y) const { return x >= left && x <= right && y >= top && y <= bottom; }
 };
-TextExtent measureText(EditContext& ctx, const TextItem& text);
+ScreenTextExtent measureText(EditContext& ctx, const TextItem& text);
 
 // Create Text and Edit Text: placing texts through the Text Options dialog, selecting,
 // dragging and re-layering them.
