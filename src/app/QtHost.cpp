@@ -214,6 +214,13 @@ void QtHost::showCheckBoard(CheckBoardSession& session) {
       },
       window_);
   dialog.setRules(session.rules);
+  // A chosen finding is scrolled to the middle of the drawing area and marked there, so the
+  // list stands at the window's right edge, clear of the middle.
+  if (window_) {
+    dialog.adjustSize();
+    const QRect frame = window_->frameGeometry();
+    dialog.move(frame.right() - dialog.frameGeometry().width() - 8, frame.top() + 120);
+  }
   dialog.exec();
   session.rules = dialog.rules();
   storeCheckRules(session.rules);
