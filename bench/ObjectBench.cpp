@@ -85,7 +85,7 @@ void BM_FloatingOutlineStep(benchmark::State& state) {
   if (!WriteObjectFile(s.host.path, *dil40(100, 100), "DIL40 0.6in", error))
     state.SkipWithError(error.c_str());
   s.ed.RedrawBoard();
-  s.ed.objectPlacement().InsertObject1Click();
+  s.ed.tools().objectPlacement.InsertObject1Click();
   s.ed.FormPaint();
   if (!s.ed.state().Placing) state.SkipWithError("object not loaded");
   s.steps(state, 300, 260);

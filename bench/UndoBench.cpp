@@ -19,7 +19,7 @@ void BM_UndoRedoStep(benchmark::State& state) {
   ed.board() = *bench::makeBenchBoard(bench::BenchBoard::Full);
   ed.selectTool(Tool::EditPins);
   ed.state().SelectedPin = 1;
-  ed.run([&] { ed.pins().SizeChange(7); });
+  ed.run([&] { ed.tools().pins.SizeChange(7); });
   for (auto _ : state) {
     ed.history().Undo1Click();
     ed.history().Redo1Click();
@@ -37,7 +37,7 @@ void BM_UndoHistoryOf1000Steps(benchmark::State& state) {
     ed.history().clear();
     for (int i = 0; i < 1000; ++i) {
       ed.state().SelectedPin = 1 + (i * 37) % ed.board().PinCount;
-      ed.run([&] { ed.pins().SizeChange(i % 10); });
+      ed.run([&] { ed.tools().pins.SizeChange(i % 10); });
     }
     bytes = ed.history().memoryUsed();
   }

@@ -96,7 +96,7 @@ void BoardView::wheelEvent(QWheelEvent* event) {
   if (notches == 0) return;
   const QPoint at = event->position().toPoint();
   editor_.mouseMove(at.x(), at.y());
-  editor_.run([&] { editor_.viewCommands().wheel(notches, ctrl, shift); });
+  editor_.run([&] { editor_.commands().viewCommands.wheel(notches, ctrl, shift); });
   emit handled();
 }
 

@@ -110,7 +110,7 @@ MainWindow::MainWindow(QWidget* parent)
       editor_(std::make_unique<Editor>(*host_)) {
   // The board check starts with the rules the user chose last time; a finding chosen in the
   // Check Board dialog shows on the board while the dialog stays open.
-  QtHost::loadCheckRules(editor_->checkBoard().rules);
+  QtHost::loadCheckRules(editor_->commands().checkBoard.rules);
   host_->setBoardChanged([this] { syncFromControls(); });
   setObjectName(QStringLiteral("Tform1"));
   setWindowTitle(QString::fromLatin1(kCaption));
@@ -228,10 +228,10 @@ void MainWindow::buildTopRow() {
   QToolButton* openFile = command("BitBtn3", "Open File", 33, Glyph::OpenFolder);
   QToolButton* saveFile = command("BitBtn4", "Save File", 58, Glyph::Floppy);
   connect(command("BitBtn6", "Print Board", 88, Glyph::Printer), &QToolButton::clicked, this,
-          [this] { run([this] { editor_->printing().Print1Click(); }); });
+          [this] { run([this] { editor_->commands().printing.Print1Click(); }); });
   deleteButton_ = command("BitBtn5", "Delete Object", 118, Glyph::Delete);
   connect(deleteButton_, &QToolButton::clicked, this,
-          [this] { run([this] { editor_->deletion().DeleteSelection(); }); });
+          [this] { run([this] { editor_->commands().deletion.DeleteSelection(); }); });
   connect(command("BitBtn2", "Center Objects", 143, Glyph::CenterArrows), &QToolButton::clicked,
           this, [this] { run([this] { editor_->BitBtn2Click(); }); });
   QToolButton* updateScreenButton = command("BitBtn7", "Update Screen", 173, Glyph::Refresh);
@@ -241,23 +241,23 @@ void MainWindow::buildTopRow() {
   connect(newFile, &QToolButton::clicked, this, [this] {
     run([this] {
       editor_->RedrawBoard();
-      editor_->documents().NewProject();
+      editor_->commands().documents.NewProject();
     });
   });
   connect(openFile, &QToolButton::clicked, this, [this] {
     run([this] {
       editor_->RedrawBoard();
-      editor_->documents().OpenProject();
+      editor_->commands().documents.OpenProject();
     });
   });
   connect(saveFile, &QToolButton::clicked, this, [this] {
     run([this] {
       editor_->RedrawBoard();
-      editor_->documents().SaveProject();
+      editor_->commands().documents.SaveProject();
     });
   });
   connect(updateScreenButton, &QToolButton::clicked, this,
-          [this] { run([this] { editor_->viewCommands().BitBtn8Click(); }); });
+          [this] { run([this] { editor_->commands().viewCommands.BitBtn8Click(); }); });
 
   toolGroup_ = new QButtonGroup(this);
   toolGroup_->setObjectName(QStringLiteral("ToolGroup"));
@@ -275,40 +275,42 @@ void MainWindow::buildTopRow() {
   lineMethodsButton_ = addButton("BitBtn8", QStringLiteral("Line Methods"), 273, kTopRowTop, 17,
                                  kTopRowHeight, glyphIcon(Glyph::DownArrow, 12, 20));
   connect(lineMethodsButton_, &QToolButton::clicked, this,
-          [this] { run([this] { editor_->wireEdit().BitBtn9Click(); }); });
+          [this] { run([this] { editor_->tools().wireEdit.BitBtn9Click(); }); });
   dotMethodsButton_ = addButton("BitBtn10", QStringLiteral("Dot Methods"), 375, kTopRowTop, 13,
                                 kTopRowHeight, glyphIcon(Glyph::DownArrow, 10, 20));
   connect(dotMethodsButton_, &QToolButton::clicked, this,
-          [this] { run([this] { editor_->pins().BitBtn10Click(); }); });
+          [this] { run([this] { editor_->tools().pins.BitBtn10Click(); }); });
 }
 
 void MainWindow::buildSecondRow() {
   // The lists report each choice the user makes, the item already shown included, and nothing
   // else: the window's own updates (see syncFromControls) run no handler.
   zoomList_ = addList("ComboBox1", QStringLiteral("Zoom"), zoomItems(), 8, 80);
-  connect(zoomList_, &QComboBox::activated, this,
-          [this](int i) { run([this, i] { editor_->viewCommands().ComboBox1Change(i); }); });
+  connect(zoomList_, &QComboBox::activated, this, [this](int i) {
+    run([this, i] { editor_->commands().viewCommands.ComboBox1Change(i); });
+  });
   layerList_ = addList("ComboBox3", QStringLiteral("Active Layer"), layerItems(), 92, 118);
   connect(layerList_, &QComboBox::activated, this,
           [this](int i) { run([this, i] { editor_->ComboBox3Change(i); }); });
   wireSizeList_ = addList("wire", QStringLiteral("Wire Size"), wireSizeItems(), 214, 76);
   connect(wireSizeList_, &QComboBox::activated, this,
-          [this](int i) { run([this, i] { editor_->wireEdit().WireChange(i); }); });
+          [this](int i) { run([this, i] { editor_->tools().wireEdit.WireChange(i); }); });
   gridList_ = addList("ComboBox4", QStringLiteral("Grid Resolution"), gridItems(), 294, 50);
-  connect(gridList_, &QComboBox::activated, this,
-          [this](int i) { run([this, i] { editor_->viewCommands().ComboBox4Change(i); }); });
+  connect(gridList_, &QComboBox::activated, this, [this](int i) {
+    run([this, i] { editor_->commands().viewCommands.ComboBox4Change(i); });
+  });
   pinSizeList_ = addList("Size", QStringLiteral("Pin Size"), pinSizeItems(), 348, 76);
   connect(pinSizeList_, &QComboBox::activated, this,
-          [this](int i) { run([this, i] { editor_->pins().SizeChange(i); }); });
+          [this](int i) { run([this, i] { editor_->tools().pins.SizeChange(i); }); });
   pinStyleList_ = addList("ComboBox2", QStringLiteral("Pin Style"), pinStyleItems(), 428, 86);
   connect(pinStyleList_, &QComboBox::activated, this,
-          [this](int i) { run([this, i] { editor_->pins().ComboBox2Change(i); }); });
+          [this](int i) { run([this, i] { editor_->tools().pins.ComboBox2Change(i); }); });
 
   QToolButton* loadObject =
       addButton("BitBtn15", QStringLiteral("Load Object"), 518, kSecondRowTop, kCommandButtonWidth,
                 kSecondRowHeight, glyphIcon(Glyph::LoadObject));
   connect(loadObject, &QToolButton::clicked, this,
-          [this] { run([this] { editor_->objectPlacement().BitBtn15Click(); }); });
+          [this] { run([this] { editor_->tools().objectPlacement.BitBtn15Click(); }); });
 }
 
 void MainWindow::placeRightEnd() {
@@ -345,10 +347,12 @@ void MainWindow::buildDrawingArea(QWidget* central) {
   hScroll_->setAccessibleDescription(QStringLiteral("Horizontal scroll position"));
   vScroll_->setAccessibleDescription(QStringLiteral("Vertical scroll position"));
   // Every scroll event redraws with the bar's new position.
-  connect(hScroll_, &QScrollBar::valueChanged, this,
-          [this](int v) { run([this, v] { editor_->viewCommands().ScrollBar1Scroll(v); }); });
-  connect(vScroll_, &QScrollBar::valueChanged, this,
-          [this](int v) { run([this, v] { editor_->viewCommands().ScrollBar2Scroll(v); }); });
+  connect(hScroll_, &QScrollBar::valueChanged, this, [this](int v) {
+    run([this, v] { editor_->commands().viewCommands.ScrollBar1Scroll(v); });
+  });
+  connect(vScroll_, &QScrollBar::valueChanged, this, [this](int v) {
+    run([this, v] { editor_->commands().viewCommands.ScrollBar2Scroll(v); });
+  });
 
   auto* center = new QToolButton(central);
   center->setObjectName(QStringLiteral("Button1"));
@@ -360,7 +364,7 @@ void MainWindow::buildDrawingArea(QWidget* central) {
   const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
   center->setFixedSize(extent, extent);
   connect(center, &QToolButton::clicked, this,
-          [this] { run([this] { editor_->viewCommands().GotoCenter1Click(); }); });
+          [this] { run([this] { editor_->commands().viewCommands.GotoCenter1Click(); }); });
 
   auto* grid = new QGridLayout;
   grid->setContentsMargins(0, 0, 0, 0);
@@ -446,7 +450,7 @@ void MainWindow::syncFromControls() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   // The editor asks about unsaved work; nothing is written on exit.
-  const bool mayClose = editor_->documents().FormClose();
+  const bool mayClose = editor_->commands().documents.FormClose();
   syncFromControls();
   if (mayClose)
     event->accept();

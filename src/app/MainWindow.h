@@ -47,7 +47,7 @@ class MainWindow : public QMainWindow {
 
   // Opens a project file as Open does once it is chosen (`ferrowrit FILE.kvd`).
   void openAtStart(const std::string& path) {
-    run([&] { editor_->documents().openPath(path); });
+    run([&] { editor_->commands().documents.openPath(path); });
   }
 
  protected:

@@ -53,26 +53,26 @@ void MainWindow::buildMenus() {
 
   QMenu* file = addMenu(nullptr, "File1", QStringLiteral("&File"));
   handler(addItem(file, "New1", QStringLiteral("New"), QKeySequence(Qt::CTRL | Qt::Key_N)),
-          [this] { editor_->documents().NewProject(); });
+          [this] { editor_->commands().documents.NewProject(); });
   handler(addItem(file, "Open1", QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O)),
-          [this] { editor_->documents().OpenProject(); });
+          [this] { editor_->commands().documents.OpenProject(); });
   file->addSeparator();
   handler(addItem(file, "Save1", QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S)),
-          [this] { editor_->documents().SaveProject(); });
+          [this] { editor_->commands().documents.SaveProject(); });
   handler(addItem(file, "SaveAs1", QStringLiteral("Save &As...")),
-          [this] { editor_->documents().SaveAs1Click(); });
+          [this] { editor_->commands().documents.SaveAs1Click(); });
   file->addSeparator();
   handler(addItem(file, "InsertObject1", QStringLiteral("Insert Object...")),
-          [this] { editor_->objectPlacement().InsertObject1Click(); });
+          [this] { editor_->tools().objectPlacement.InsertObject1Click(); });
   handler(addItem(file, "SaveasObject1", QStringLiteral("Save as Object...")),
-          [this] { editor_->documents().SaveasObject1Click(); });
+          [this] { editor_->commands().documents.SaveasObject1Click(); });
   file->addSeparator();
   handler(addItem(file, "Print1", QStringLiteral("&Print..."), QKeySequence(Qt::CTRL | Qt::Key_P)),
-          [this] { editor_->printing().Print1Click(); });
+          [this] { editor_->commands().printing.Print1Click(); });
   handler(addItem(file, "PrintSetup1", QStringLiteral("P&rint Setup...")),
-          [this] { editor_->printing().PrintSetup1Click(); });
+          [this] { editor_->commands().printing.PrintSetup1Click(); });
   handler(addItem(file, "ExportGerber1", QStringLiteral("Export &Gerber...")),
-          [this] { editor_->fab().ExportGerber1Click(); });
+          [this] { editor_->commands().fab.ExportGerber1Click(); });
   file->addSeparator();
   QAction* exit = addItem(file, "Exit1", QStringLiteral("E&xit"));
   // The recent files and a separator of their own go just above Exit (showRecentFiles).
@@ -93,13 +93,13 @@ void MainWindow::buildMenus() {
   rotateMenu_ = addMenu(edit, "Rotate1", QStringLiteral("Rotation"));
   handler(addItem(rotateMenu_, "N90cc1", QStringLiteral("90 degree (cw)"),
                   QKeySequence(Qt::CTRL | Qt::Key_R)),
-          [this] { editor_->rotation().N90cc1Click(); });
+          [this] { editor_->commands().rotation.N90cc1Click(); });
   handler(addItem(rotateMenu_, "N180cw1", QStringLiteral("180 degree (cw)")),
-          [this] { editor_->rotation().N180cw1Click(); });
+          [this] { editor_->commands().rotation.N180cw1Click(); });
   handler(addItem(rotateMenu_, "N270cw1", QStringLiteral("270 degree (cw)")),
-          [this] { editor_->rotation().N270cw1Click(); });
+          [this] { editor_->commands().rotation.N270cw1Click(); });
   deleteItem_ = addItem(edit, "CutObject1", QStringLiteral("Delete"), QKeySequence(Qt::Key_Delete));
-  handler(deleteItem_, [this] { editor_->deletion().DeleteSelection(); });
+  handler(deleteItem_, [this] { editor_->commands().deletion.DeleteSelection(); });
   // Escape, which stops a wire or a placement as the right button does, is no menu item; the
   // window itself carries its shortcut.
   auto* escape = new QAction(this);
@@ -111,37 +111,37 @@ void MainWindow::buildMenus() {
   QMenu* window = addMenu(nullptr, "Window1", QStringLiteral("&Window"));
   handler(addItem(window, "GotoCenter1", QStringLiteral("Goto Center"),
                   QKeySequence(Qt::CTRL | Qt::Key_C)),
-          [this] { editor_->viewCommands().GotoCenter1Click(); });
+          [this] { editor_->commands().viewCommands.GotoCenter1Click(); });
   handler(addItem(window, "CenterObjects1", QStringLiteral("Center Objects")),
           [this] { editor_->BitBtn2Click(); });
   window->addSeparator();
   handler(addItem(window, "HighlightConnection1", QStringLiteral("Highlight Connection")),
           [this] { editor_->selectTool(Tool::HighlightConnection); });
   handler(addItem(window, "CheckBoard1", QStringLiteral("Check Board...")),
-          [this] { editor_->checkBoard().CheckBoard1Click(); });
+          [this] { editor_->commands().checkBoard.CheckBoard1Click(); });
   window->addSeparator();
   handler(addItem(window, "Info1", QStringLiteral("Info..."), QKeySequence(Qt::CTRL | Qt::Key_I)),
-          [this] { editor_->documents().Info1Click(); });
+          [this] { editor_->commands().documents.Info1Click(); });
   window->addSeparator();
   handler(addItem(window, "FrameSize1", QStringLiteral("Frame Size...")),
-          [this] { editor_->documents().FrameSize1Click(); });
+          [this] { editor_->commands().documents.FrameSize1Click(); });
   showFrameItem_ = addItem(window, "ShowFrame1", QStringLiteral("Show Frame"),
                            QKeySequence(Qt::CTRL | Qt::Key_F));
-  handler(showFrameItem_, [this] { editor_->viewCommands().ShowFrame1Click(); });
+  handler(showFrameItem_, [this] { editor_->commands().viewCommands.ShowFrame1Click(); });
   showGridsItem_ =
       addItem(window, "GridsOn1", QStringLiteral("Show Grids"), QKeySequence(Qt::CTRL | Qt::Key_G));
-  handler(showGridsItem_, [this] { editor_->viewCommands().GridsOn1Click(); });
+  handler(showGridsItem_, [this] { editor_->commands().viewCommands.GridsOn1Click(); });
 
   QMenu* layers = addMenu(nullptr, "Layers1", QStringLiteral("&Layers"));
   layerItems_[0] =
       addItem(layers, "Layer1", QStringLiteral("Show Layer 1 (Green)"), QKeySequence(Qt::Key_F1));
-  handler(layerItems_[0], [this] { editor_->viewCommands().Layer1Click(); });
+  handler(layerItems_[0], [this] { editor_->commands().viewCommands.Layer1Click(); });
   layerItems_[1] =
       addItem(layers, "layer2", QStringLiteral("Show Layer 2 (Red)"), QKeySequence(Qt::Key_F2));
-  handler(layerItems_[1], [this] { editor_->viewCommands().layer2Click(); });
+  handler(layerItems_[1], [this] { editor_->commands().viewCommands.layer2Click(); });
   layerItems_[2] =
       addItem(layers, "layer3", QStringLiteral("Show Layer 3 (Purple)"), QKeySequence(Qt::Key_F3));
-  handler(layerItems_[2], [this] { editor_->viewCommands().layer3Click(); });
+  handler(layerItems_[2], [this] { editor_->commands().viewCommands.layer3Click(); });
 
   // Check marks are the editor's: the items are checkable and syncFromControls sets them.
   for (QAction* a :
@@ -197,7 +197,9 @@ void MainWindow::noteRecentFile() {
 
 void MainWindow::openRecent(const QString& path) {
   bool opened = true;
-  run([&] { opened = editor_->documents().openRecent(QFile::encodeName(path).toStdString()); });
+  run([&] {
+    opened = editor_->commands().documents.openRecent(QFile::encodeName(path).toStdString());
+  });
   if (opened) return;
   // A file that no longer opens leaves the list; the error has been shown.
   RecentFiles::store(RecentFiles::without(RecentFiles::load(), path));
@@ -213,11 +215,11 @@ void MainWindow::buildPopupMenus() {
   compItem_ = addItem(lineMethodsMenu_, "comp", QStringLiteral("Select Complete Wire"));
   splitItem_ = addItem(lineMethodsMenu_, "Spl", QStringLiteral("Splitt Wire in Two"));
   connect(segItem_, &QAction::triggered, this,
-          [this] { run([this] { editor_->wireEdit().segClick(); }); });
+          [this] { run([this] { editor_->tools().wireEdit.segClick(); }); });
   connect(compItem_, &QAction::triggered, this,
-          [this] { run([this] { editor_->wireEdit().compClick(); }); });
+          [this] { run([this] { editor_->tools().wireEdit.compClick(); }); });
   connect(splitItem_, &QAction::triggered, this,
-          [this] { run([this] { editor_->wireEdit().SplClick(); }); });
+          [this] { run([this] { editor_->tools().wireEdit.SplClick(); }); });
 
   dotMethodsMenu_ = new QMenu(this);
   dotMethodsMenu_->setObjectName(QStringLiteral("PopupMenu2"));
@@ -227,9 +229,9 @@ void MainWindow::buildPopupMenus() {
   outlinedItem_ =
       addItem(dotMethodsMenu_, "outl", QStringLiteral("Graphic (Double Size and Outlined)"));
   connect(normalItem_, &QAction::triggered, this,
-          [this] { run([this] { editor_->pins().NormalClick(); }); });
+          [this] { run([this] { editor_->tools().pins.NormalClick(); }); });
   connect(outlinedItem_, &QAction::triggered, this,
-          [this] { run([this] { editor_->pins().outlClick(); }); });
+          [this] { run([this] { editor_->tools().pins.outlClick(); }); });
 
   for (QAction* a : {segItem_, compItem_, splitItem_, normalItem_, outlinedItem_})
     a->setCheckable(true);

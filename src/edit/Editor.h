@@ -61,26 +61,35 @@ class Editor {
   int PrintScale = 100;
   int PrintDpiIndex = 1;
 
-  // The tools, for their lists, buttons and pop-up menus.
-  PinTool& pins() { return pins_; }               // Create Pin and Edit Pins
-  WireTool& wireDrawing() { return wires_; }      // Draw Wire
-  WireEditTool& wireEdit() { return wireEdit_; }  // Edit Wires
-  PanTool& pan() { return pan_; }                 // Pan Object
-  TextTool& texts() { return texts_; }            // Create Text and Edit Text
-  ObjectPlacementTool& objectPlacement() { return placement_; }
-  ObjectSelectionTool& objectSelection() { return objectSelection_; }  // Edit Object
-  HighlightTool& highlight() { return highlight_; }                    // Highlight Connection
-
-  // The commands.
-  ViewCommands& viewCommands() { return viewCommands_; }
-  DocumentCommands& documents() { return documents_; }
+  // The tools, for their lists, buttons and pop-up menus, and the commands, for the menus and
+  // buttons that run them.
+  struct Tools {
+    PinTool& pins;           // Create Pin and Edit Pins
+    WireTool& wireDrawing;   // Draw Wire
+    WireEditTool& wireEdit;  // Edit Wires
+    PanTool& pan;            // Pan Object
+    TextTool& texts;         // Create Text and Edit Text
+    ObjectPlacementTool& objectPlacement;
+    ObjectSelectionTool& objectSelection;  // Edit Object
+    HighlightTool& highlight;              // Highlight Connection
+  };
+  struct Commands {
+    ViewCommands& viewCommands;
+    DocumentCommands& documents;
+    DeleteCommand& deletion;        // CutObject1 and BitBtn5
+    RotateCommand& rotation;        // Edit > Rotation
+    PrintCommand& printing;         // Print..., BitBtn6 and Print Setup...
+    FabCommand& fab;                // Export Gerber...
+    CheckBoardCommand& checkBoard;  // Window > Check Board...
+  };
+  Tools tools() {
+    return {pins_, wires_, wireEdit_, pan_, texts_, placement_, objectSelection_, highlight_};
+  }
+  Commands commands() {
+    return {viewCommands_, documents_, deletion_, rotation_, printing_, fab_, checkBoard_};
+  }
   UndoHistory& history() { return history_; }
-  DeleteCommand& deletion() { return deletion_; }          // CutObject1 and BitBtn5
-  RotateCommand& rotation() { return rotation_; }          // Edit > Rotation
-  PrintCommand& printing() { return printing_; }           // Print..., BitBtn6 and Print Setup...
-  FabCommand& fab() { return fab_; }                       // Export Gerber...
-  CheckBoardCommand& checkBoard() { return checkBoard_; }  // Window > Check Board...
-  void BitBtn2Click() { CenterObjects(ctx_); }             // and Window > Center Objects
+  void BitBtn2Click() { CenterObjects(ctx_); }  // and Window > Center Objects
 
   // Drawing.
   Visibility visibility() const;

@@ -73,7 +73,7 @@ TEST(CheckBoardDialogTest, RulesAreRememberedAndTheWindowOffersTheTool) {
 
   // A new window starts its check with them; its Highlight button picks the tool.
   MainWindow window;
-  EXPECT_DOUBLE_EQ(window.editor().checkBoard().rules.edgeMm, 0.6);
+  EXPECT_DOUBLE_EQ(window.editor().commands().checkBoard.rules.edgeMm, 0.6);
   auto* button = window.findChild<QToolButton*>(QStringLiteral("HighlightConnectionButton"));
   ASSERT_NE(button, nullptr);
   button->click();

@@ -52,10 +52,10 @@ TEST_F(CheckBoardCommandTest, ChosenFindingIsScrolledToTheMiddleAndMarked) {
     session.rules = wide;
     session.rules.edgeMm = 0.5;
   };
-  ed.run([&] { ed.checkBoard().CheckBoard1Click(); });
+  ed.run([&] { ed.commands().checkBoard.CheckBoard1Click(); });
   EXPECT_EQ(host.count("checkBoard"), 1);
   EXPECT_TRUE(sawMarker);
-  EXPECT_EQ(ed.checkBoard().rules.edgeMm, 0.5);
+  EXPECT_EQ(ed.commands().checkBoard.rules.edgeMm, 0.5);
   // The dialog closed: the repaint took the marker away.
   const int x = view().toWindowX(150), y = view().toWindowY(120);
   EXPECT_EQ(yellowNear(x, y, 24), 0);

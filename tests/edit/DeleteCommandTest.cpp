@@ -21,7 +21,7 @@ class DeleteCommandTest : public EditorScenario {
     ed.selectTool(Tool::EditWires);
     state().SelectedPoint = row + 1;
   }
-  void del() { ed.deletion().DeleteSelection(); }
+  void del() { ed.commands().deletion.DeleteSelection(); }
   const std::string& status() { return controls().panel[2]; }
 };
 
@@ -79,7 +79,7 @@ TEST_F(DeleteCommandTest, SegmentModeRemovesOnePointAndKeepsTheWireWhole) {
 TEST_F(DeleteCommandTest, CompleteWireAsksForThreePointsOrMore) {
   addWire(2);
   addWire(3, 200);
-  ed.wireEdit().compClick();
+  ed.tools().wireEdit.compClick();
   selectPointRow(0);
   del();  // two points: no question
   EXPECT_EQ(board().WirePointCount, 3);
@@ -98,7 +98,7 @@ TEST_F(DeleteCommandTest, CompleteWireAsksForThreePointsOrMore) {
 }
 
 TEST_F(DeleteCommandTest, SplitModeRefusesEdgesAndSplitsInnerSegments) {
-  ed.wireEdit().SplClick();
+  ed.tools().wireEdit.SplClick();
   // Rows 0..3 and 4..6: a start, a point after a start, a point before the next wire's start,
   // the last row in use.
   for (int row : {0, 1, 3, 6}) {
@@ -193,7 +193,7 @@ TEST_F(DeleteCommandTest, DeleteLeavesTheScreenAsAFullRepaintShowsIt) {
                                                {Tool::EditWires, {120, 100}},
                                                {Tool::EditText, {300, 200}},
                                                {Tool::EditObject, {400, 300}}};
-  ed.viewCommands().ComboBox1Change(0);  // zoom 1x: everything on screen
+  ed.commands().viewCommands.ComboBox1Change(0);  // zoom 1x: everything on screen
   addPin(300, 300);
   addWire(2);
   TextItem t;
@@ -219,7 +219,7 @@ TEST_F(DeleteCommandTest, DeleteLeavesTheScreenAsAFullRepaintShowsIt) {
 // Del works while the button is held: the drag ends, and what moved into the dragged row
 // neither follows the pointer nor moves on the release.
 TEST_F(DeleteCommandTest, DeleteDuringADragEndsTheDrag) {
-  ed.viewCommands().ComboBox1Change(0);  // zoom 1x: everything on screen
+  ed.commands().viewCommands.ComboBox1Change(0);  // zoom 1x: everything on screen
   for (const Tool tool : {Tool::EditWires, Tool::EditObject}) {
     board().reset();
     addWire(3);  // in segment mode the point after the deleted one becomes the selected one
@@ -283,9 +283,9 @@ TEST_F(DeleteCommandTest, RandomDeletionsAlwaysLeaveAReadableBoard) {
     for (int step = 0; step < 6; ++step) {
       ed.selectTool(tools[pick(5)]);
       const int mode = pick(3);
-      if (mode == 0) ed.wireEdit().segClick();
-      if (mode == 1) ed.wireEdit().compClick();
-      if (mode == 2) ed.wireEdit().SplClick();
+      if (mode == 0) ed.tools().wireEdit.segClick();
+      if (mode == 1) ed.tools().wireEdit.compClick();
+      if (mode == 2) ed.tools().wireEdit.SplClick();
       auto chooseFrom = [&](int32_t count) { return count > 0 ? 1 + pick(count) : 0; };
       state().SelectedObject = chooseFrom(board().ObjectCount);
       state().SelectedPoint = chooseFrom(board().WirePointCount);

@@ -93,7 +93,7 @@ class DocumentCommandsTest : public ::testing::Test {
   // Saves the current board as `name` through Save As with a scripted dialog answer.
   fs::path saveAs(const std::string& name) {
     host.saveFileAnswers.push_back((dir / name).string());
-    editor->documents().SaveAs1Click();
+    editor->commands().documents.SaveAs1Click();
     return dir / name;
   }
 
@@ -115,10 +115,10 @@ TEST_F(DocumentCommandsTest, NewOnASavedBoardResetsWithoutAQuestion) {
   drawSomething();
   board().SavedFlag = true;
   board().CurrentFileName = (dir / "old.kvd").string();
-  editor->viewCommands().ComboBox1Change(4);
+  editor->commands().viewCommands.ComboBox1Change(4);
   editor->state().Placing = true;
 
-  editor->documents().NewProject();
+  editor->commands().documents.NewProject();
 
   EXPECT_EQ(host.count("yesNo"), 0);
   EXPECT_EQ(status(), "A New workspace created");
@@ -143,7 +143,7 @@ TEST_F(DocumentCommandsTest, NewOnAModifiedBoardAnsweredNoLeavesTheBoard) {
   editor->state().Placing = true;
   host.yesNoAnswers = {false};
 
-  editor->documents().NewProject();
+  editor->commands().documents.NewProject();
 
   ASSERT_EQ(host.questions.size(), 1u);
   EXPECT_EQ(host.questions[0], kContinue);
@@ -157,7 +157,7 @@ TEST_F(DocumentCommandsTest, NewOnAModifiedBoardAnsweredNoLeavesTheBoard) {
 TEST_F(DocumentCommandsTest, NewOnAModifiedBoardAnsweredYesResets) {
   drawSomething();
   host.yesNoAnswers = {true};
-  editor->documents().NewProject();
+  editor->commands().documents.NewProject();
   EXPECT_EQ(host.count("yesNo"), 1);
   EXPECT_EQ(board().PinCount, 0);
   EXPECT_TRUE(board().SavedFlag);
@@ -174,13 +174,13 @@ TEST_F(DocumentCommandsTest, OpenReadsTheFileIntoANewWorkspace) {
 
   // Start again on an empty board with a different view.
   board().SavedFlag = true;
-  editor->documents().NewProject();
-  editor->viewCommands().ComboBox1Change(5);
-  editor->pins().SizeChange(7);
+  editor->commands().documents.NewProject();
+  editor->commands().viewCommands.ComboBox1Change(5);
+  editor->tools().pins.SizeChange(7);
   host.clearRecord();
   host.openFileAnswers = {file.string()};
 
-  editor->documents().OpenProject();
+  editor->commands().documents.OpenProject();
 
   EXPECT_EQ(host.count("yesNo"), 0);
   ASSERT_EQ(host.openRequests.size(), 1u);
@@ -200,7 +200,7 @@ TEST_F(DocumentCommandsTest, OpenReadsTheFileIntoANewWorkspace) {
 TEST_F(DocumentCommandsTest, OpenOnAModifiedBoardAnsweredNoStopsBeforeTheDialog) {
   drawSomething();
   host.yesNoAnswers = {false};
-  editor->documents().OpenProject();
+  editor->commands().documents.OpenProject();
   ASSERT_EQ(host.questions.size(), 1u);
   EXPECT_EQ(host.questions[0], kContinue);
   EXPECT_EQ(host.count("openFile"), 0);
@@ -217,7 +217,7 @@ TEST_F(DocumentCommandsTest, OpenAnsweredYesThenCancelledLeavesBoardAndFlag) {
   host.yesNoAnswers = {true};
   host.openFileAnswers = {""};
 
-  editor->documents().OpenProject();
+  editor->commands().documents.OpenProject();
 
   EXPECT_EQ(host.count("yesNo"), 1);
   EXPECT_EQ(host.count("openFile"), 1);
@@ -250,7 +250,7 @@ TEST_F(DocumentCommandsTest, ARefusedFileLeavesBoardNameAndFlagAsTheyWere) {
     host.clearRecord();
     host.yesNoAnswers = {true};
     host.openFileAnswers = {file.string()};
-    editor->documents().OpenProject();
+    editor->commands().documents.OpenProject();
 
     ASSERT_EQ(host.errors.size(), 1u);
     const std::string first = "Error in file name. File not opened.\n";
@@ -289,7 +289,7 @@ TEST_F(DocumentCommandsTest, OpenRecentAsksAsOpenDoesThenOpensWithoutADialog) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     board().SavedFlag = true;
-    editor->documents().NewProject();
+    editor->commands().documents.NewProject();
     board().addPin({10, 10, 1, 0});
     board().CurrentFileName = "before.kvd";
     board().SavedFlag = !c.modified;
@@ -297,7 +297,7 @@ TEST_F(DocumentCommandsTest, OpenRecentAsksAsOpenDoesThenOpensWithoutADialog) {
     host.yesNoAnswers.assign(c.answers.begin(), c.answers.end());
     const fs::path target = c.fileExists ? file : gone;
 
-    EXPECT_EQ(editor->documents().openRecent(target.string()), c.expectedResult);
+    EXPECT_EQ(editor->commands().documents.openRecent(target.string()), c.expectedResult);
 
     EXPECT_EQ(host.count("yesNo"), c.expectedQuestions);
     if (c.expectedQuestions > 0) {
@@ -315,9 +315,9 @@ TEST_F(DocumentCommandsTest, GivenFoldersReplaceTheOnesBesideTheProgram) {
   editor->ProjectsFolder = "/home/someone/Documents";
   editor->ObjectsFolder = "/usr/share/ferrowrit/objects";
   host.openFileAnswers = {""};
-  editor->documents().OpenProject();
+  editor->commands().documents.OpenProject();
   host.saveFileAnswers = {""};
-  editor->documents().SaveasObject1Click();
+  editor->commands().documents.SaveasObject1Click();
   ASSERT_EQ(host.openRequests.size(), 1u);
   EXPECT_EQ(host.openRequests[0].initialFolder, "/home/someone/Documents");
   ASSERT_EQ(host.saveRequests.size(), 1u);
@@ -330,7 +330,7 @@ TEST_F(DocumentCommandsTest, SaveOnANewBoardAsksOnceThenWritesToTheSameFile) {
   drawSomething();
   host.saveFileAnswers = {(dir / "board").string()};  // no dot: ".kvd" is added
 
-  editor->documents().SaveProject();
+  editor->commands().documents.SaveProject();
 
   ASSERT_EQ(host.saveRequests.size(), 1u);
   const FileDialogRequest& request = host.saveRequests[0];
@@ -350,7 +350,7 @@ TEST_F(DocumentCommandsTest, SaveOnANewBoardAsksOnceThenWritesToTheSameFile) {
   board().addPin({300, 300, 0, 2});
   board().SavedFlag = false;
   editor->controls().panel[2].clear();
-  editor->documents().SaveProject();
+  editor->commands().documents.SaveProject();
   EXPECT_EQ(host.count("saveFile"), 1);
   EXPECT_TRUE(board().SavedFlag);
   EXPECT_EQ(status(), "Project Saved");
@@ -362,7 +362,7 @@ TEST_F(DocumentCommandsTest, ADotInAFolderNameKeepsTheNameWithoutExtension) {
   fs::create_directory(dir / "my.boards");
   drawSomething();
   host.saveFileAnswers = {(dir / "my.boards" / "board").string()};
-  editor->documents().SaveProject();
+  editor->commands().documents.SaveProject();
   EXPECT_EQ(board().CurrentFileName, (dir / "my.boards" / "board").string());
   EXPECT_TRUE(fs::exists(dir / "my.boards" / "board"));
 }
@@ -376,7 +376,7 @@ TEST_F(DocumentCommandsTest, SaveRemovesEmptyObjectsEvenWhenTheDialogIsCancelled
   ASSERT_EQ(b.ObjectCount, 4);
   host.saveFileAnswers = {""};
 
-  editor->documents().SaveProject();
+  editor->commands().documents.SaveProject();
 
   EXPECT_EQ(b.ObjectCount, 2);
   EXPECT_EQ(b.ObjectDescriptions[0].str(), "a pad");
@@ -391,7 +391,7 @@ TEST_F(DocumentCommandsTest, ASaveThatCannotCreateItsFileTellsAndForgetsTheName)
   drawSomething();
   board().CurrentFileName = (dir / "no-such-folder" / "board.kvd").string();
 
-  editor->documents().SaveProject();
+  editor->commands().documents.SaveProject();
 
   EXPECT_EQ(host.count("saveFile"), 0);
   ASSERT_EQ(host.errors.size(), 1u);
@@ -404,7 +404,7 @@ TEST_F(DocumentCommandsTest, ASaveThatCannotCreateItsFileTellsAndForgetsTheName)
 
   // The next Save asks for a name again.
   host.saveFileAnswers = {(dir / "second.kvd").string()};
-  editor->documents().SaveProject();
+  editor->commands().documents.SaveProject();
   EXPECT_EQ(host.count("saveFile"), 1);
   EXPECT_TRUE(board().SavedFlag);
 }
@@ -417,7 +417,7 @@ TEST_F(DocumentCommandsTest, SaveAsAlwaysAsksAndMovesToTheNewName) {
   const fs::path second = saveAs("second.kvd");
   EXPECT_EQ(host.count("saveFile"), 2);
   EXPECT_EQ(board().CurrentFileName, second.string());
-  EXPECT_EQ(editor->documents().PreviousFileName, first.string());
+  EXPECT_EQ(editor->commands().documents.PreviousFileName, first.string());
   EXPECT_TRUE(fs::exists(first));
   EXPECT_TRUE(fs::exists(second));
 }
@@ -427,7 +427,7 @@ TEST_F(DocumentCommandsTest, SaveAsCancelledKeepsTheOldName) {
   const fs::path file = saveAs("board.kvd");
   board().SavedFlag = false;
   host.saveFileAnswers = {""};
-  editor->documents().SaveAs1Click();
+  editor->commands().documents.SaveAs1Click();
   EXPECT_EQ(board().CurrentFileName, file.string());
   EXPECT_FALSE(board().SavedFlag);
   EXPECT_TRUE(host.errors.empty());
@@ -441,7 +441,7 @@ TEST_F(DocumentCommandsTest, SaveAsToAnUncreatableNameTellsAndKeepsTheOldName) {
   board().SavedFlag = false;
   host.saveFileAnswers = {(dir / "missing" / "other.kvd").string()};
 
-  editor->documents().SaveAs1Click();
+  editor->commands().documents.SaveAs1Click();
 
   ASSERT_EQ(host.errors.size(), 1u);
   EXPECT_EQ(host.errors[0].rfind("Error in file name. File not saved.", 0), 0u);
@@ -453,13 +453,13 @@ TEST_F(DocumentCommandsTest, SaveAsToAnUncreatableNameTellsAndKeepsTheOldName) {
 // --- Closing --------------------------------------------------------------------------------
 
 TEST_F(DocumentCommandsTest, CloseAsksOnlyForAModifiedBoard) {
-  EXPECT_TRUE(editor->documents().FormClose());
+  EXPECT_TRUE(editor->commands().documents.FormClose());
   EXPECT_EQ(host.count("yesNo"), 0);
 
   board().SavedFlag = false;
   host.yesNoAnswers = {false, true};
-  EXPECT_FALSE(editor->documents().FormClose());
-  EXPECT_TRUE(editor->documents().FormClose());
+  EXPECT_FALSE(editor->commands().documents.FormClose());
+  EXPECT_TRUE(editor->commands().documents.FormClose());
   ASSERT_EQ(host.questions.size(), 2u);
   EXPECT_EQ(host.questions[0], kQuit);
   EXPECT_FALSE(board().SavedFlag);  // nothing is saved on the way out
@@ -473,15 +473,15 @@ TEST_F(DocumentCommandsTest, APressOnTheBoardAfterASaveMakesCloseAsk) {
     editor->selectTool(tool);
     host.clearRecord();
     host.saveFileAnswers = {(dir / "board.kvd").string()};
-    editor->documents().SaveAs1Click();
+    editor->commands().documents.SaveAs1Click();
     ASSERT_TRUE(board().SavedFlag);
-    EXPECT_TRUE(editor->documents().FormClose());
+    EXPECT_TRUE(editor->commands().documents.FormClose());
     EXPECT_EQ(host.count("yesNo"), 0);
 
     pressAt(396, 296);
     EXPECT_FALSE(board().SavedFlag);
     host.yesNoAnswers = {false};
-    EXPECT_FALSE(editor->documents().FormClose());
+    EXPECT_FALSE(editor->commands().documents.FormClose());
     EXPECT_EQ(host.count("yesNo"), 1);
   }
 }
@@ -491,7 +491,7 @@ TEST_F(DocumentCommandsTest, APressOutsideTheBoardAreaLeavesTheBoardSaved) {
   editor->selectTool(Tool::Pan);
   pressAt(900, 296);  // beyond x 792
   EXPECT_TRUE(board().SavedFlag);
-  EXPECT_TRUE(editor->documents().FormClose());
+  EXPECT_TRUE(editor->commands().documents.FormClose());
 }
 
 TEST_F(DocumentCommandsTest, ViewCommandsAndAFrameChangeAfterASaveDoNotMakeCloseAsk) {
@@ -499,24 +499,24 @@ TEST_F(DocumentCommandsTest, ViewCommandsAndAFrameChangeAfterASaveDoNotMakeClose
   saveAs("board.kvd");
   host.clearRecord();
 
-  editor->viewCommands().ComboBox1Change(4);
-  editor->viewCommands().ScrollBar1Scroll(20);
-  editor->viewCommands().ScrollBar2Scroll(30);
-  editor->viewCommands().GotoCenter1Click();
-  editor->viewCommands().BitBtn8Click();
-  editor->viewCommands().GridsOn1Click();
-  editor->viewCommands().ShowFrame1Click();
-  editor->viewCommands().Layer1Click();
-  editor->viewCommands().layer2Click();
-  editor->viewCommands().layer3Click();
-  editor->viewCommands().ComboBox4Change(2);
+  editor->commands().viewCommands.ComboBox1Change(4);
+  editor->commands().viewCommands.ScrollBar1Scroll(20);
+  editor->commands().viewCommands.ScrollBar2Scroll(30);
+  editor->commands().viewCommands.GotoCenter1Click();
+  editor->commands().viewCommands.BitBtn8Click();
+  editor->commands().viewCommands.GridsOn1Click();
+  editor->commands().viewCommands.ShowFrame1Click();
+  editor->commands().viewCommands.Layer1Click();
+  editor->commands().viewCommands.layer2Click();
+  editor->commands().viewCommands.layer3Click();
+  editor->commands().viewCommands.ComboBox4Change(2);
   host.frameSizeAnswers = {std::make_pair(400, 300)};
-  editor->documents().FrameSize1Click();
-  editor->documents().Info1Click();
+  editor->commands().documents.FrameSize1Click();
+  editor->commands().documents.Info1Click();
 
   EXPECT_EQ(board().FrameWidth, 400);
   EXPECT_TRUE(board().SavedFlag);
-  EXPECT_TRUE(editor->documents().FormClose());
+  EXPECT_TRUE(editor->commands().documents.FormClose());
   EXPECT_EQ(host.count("yesNo"), 0);
 }
 
@@ -526,11 +526,11 @@ TEST_F(DocumentCommandsTest, FrameSizeOkSetsTheFrameAndCancelLeavesIt) {
   board().SavedFlag = false;
   host.frameSizeAnswers = {std::nullopt, std::make_pair(500, 400)};
 
-  editor->documents().FrameSize1Click();  // Cancel
+  editor->commands().documents.FrameSize1Click();  // Cancel
   EXPECT_EQ(board().FrameWidth, 252);
   EXPECT_EQ(board().FrameHeight, 158);
 
-  editor->documents().FrameSize1Click();  // Ok
+  editor->commands().documents.FrameSize1Click();  // Ok
   EXPECT_EQ(board().FrameWidth, 500);
   EXPECT_EQ(board().FrameHeight, 400);
   EXPECT_FALSE(board().SavedFlag);
@@ -543,16 +543,16 @@ TEST_F(DocumentCommandsTest, FrameSizeOkSetsTheFrameAndCancelLeavesIt) {
 
 TEST_F(DocumentCommandsTest, FrameSizeAnswersOutsideTheScrollBarRangesArePulledIn) {
   host.frameSizeAnswers = {std::make_pair(5000, -3), std::make_pair(0, 600)};
-  editor->documents().FrameSize1Click();
+  editor->commands().documents.FrameSize1Click();
   EXPECT_EQ(board().FrameWidth, 799);
   EXPECT_EQ(board().FrameHeight, 16);
-  editor->documents().FrameSize1Click();
+  editor->commands().documents.FrameSize1Click();
   EXPECT_EQ(board().FrameWidth, 16);
   EXPECT_EQ(board().FrameHeight, 599);
 }
 
 TEST_F(DocumentCommandsTest, InformationCountsPinsWiresSegmentsTextsAndObjects) {
-  editor->documents().Info1Click();
+  editor->commands().documents.Info1Click();
   ASSERT_EQ(host.informationShown.size(), 1u);
   const InfoCounts& empty = host.informationShown[0];
   EXPECT_EQ(empty.pins + empty.wires + empty.wireSegments + empty.texts + empty.objects, 0);
@@ -567,17 +567,17 @@ TEST_F(DocumentCommandsTest, InformationCountsPinsWiresSegmentsTextsAndObjects) 
   b.addWirePoint({20, 10, 2});
   b.addWirePoint({30, 10, 2});
   b.addWirePoint({40, 10, 2});
-  editor->documents().Info1Click();
+  editor->commands().documents.Info1Click();
   EXPECT_EQ(host.informationShown[1].wires, 1);
   EXPECT_EQ(host.informationShown[1].wireSegments, 3);
 
   b.WirePointTable[2] = start(30, 10);
-  editor->documents().Info1Click();
+  editor->commands().documents.Info1Click();
   EXPECT_EQ(host.informationShown[2].wires, 2);
   EXPECT_EQ(host.informationShown[2].wireSegments, 2);
 
   drawSomething();
-  editor->documents().Info1Click();
+  editor->commands().documents.Info1Click();
   const InfoCounts& all = host.informationShown[3];
   EXPECT_EQ(all.pins, 2);
   EXPECT_EQ(all.wires, 3);

@@ -108,7 +108,7 @@ TEST(DocumentSaveDiskFull, ASaveThatRunsOutOfSpaceKeepsTheOldFileAndTells) {
   board.SavedFlag = false;
   const fs::path project = dir / "board.kvd";
   host.saveFileAnswers = {project.string()};
-  editor.documents().SaveProject();
+  editor.commands().documents.SaveProject();
   ASSERT_TRUE(host.errors.empty());
   ASSERT_TRUE(board.SavedFlag);
   const std::vector<char> old = fileBytes(project);
@@ -120,7 +120,7 @@ TEST(DocumentSaveDiskFull, ASaveThatRunsOutOfSpaceKeepsTheOldFileAndTells) {
   board.SavedFlag = false;
   editor.controls().panel[2].clear();
 
-  editor.documents().SaveProject();
+  editor.commands().documents.SaveProject();
 
   ASSERT_EQ(host.errors.size(), 1u);
   EXPECT_EQ(host.errors[0].rfind("Error in file name. File not saved.\n", 0), 0u);
@@ -134,7 +134,7 @@ TEST(DocumentSaveDiskFull, ASaveThatRunsOutOfSpaceKeepsTheOldFileAndTells) {
   // Save As onto the full disk under a new name: told again, the old name comes back.
   board.CurrentFileName = project.string();
   host.saveFileAnswers = {(dir / "copy.kvd").string()};
-  editor.documents().SaveAs1Click();
+  editor.commands().documents.SaveAs1Click();
   ASSERT_EQ(host.errors.size(), 2u);
   EXPECT_EQ(board.CurrentFileName, project.string());
   EXPECT_EQ(fileBytes(project), old);
@@ -142,7 +142,7 @@ TEST(DocumentSaveDiskFull, ASaveThatRunsOutOfSpaceKeepsTheOldFileAndTells) {
 
   // With the space back, the same Save writes the whole board.
   fs::remove(dir / "filler");
-  editor.documents().SaveProject();
+  editor.commands().documents.SaveProject();
   EXPECT_EQ(host.errors.size(), 2u);
   EXPECT_TRUE(board.SavedFlag);
   std::unique_ptr<Board> back = makeBoard();

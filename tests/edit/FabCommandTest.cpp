@@ -36,7 +36,7 @@ TEST_F(FabCommandTest, TheSetIsWrittenIntoTheChosenFolderOrTheFailureIsShown) {
     host.clearRecord();
     board().CurrentFileName = c.fileName;
     host.gerberAnswers.push_back(GerberExportChoice{c.folder, options});
-    ed.fab().ExportGerber1Click();
+    ed.commands().fab.ExportGerber1Click();
     // The dialog is offered the projects folder and the default options.
     ASSERT_EQ(host.gerberRequests.size(), 1u);
     EXPECT_EQ(host.gerberRequests[0].folder, "/prog/projects");
@@ -65,7 +65,7 @@ TEST_F(FabCommandTest, CheckErrorsAreAskedAboutBeforeWriting) {
 
   host.gerberAnswers.push_back(GerberExportChoice{folder.path(), FabOptions()});
   host.yesNoAnswers.push_back(false);
-  ed.fab().ExportGerber1Click();
+  ed.commands().fab.ExportGerber1Click();
   ASSERT_EQ(host.questions.size(), 1u);
   EXPECT_EQ(host.questions[0].rfind("The board check found ", 0), 0u) << host.questions[0];
   EXPECT_NE(host.questions[0].find(" error"), std::string::npos);
@@ -75,7 +75,7 @@ TEST_F(FabCommandTest, CheckErrorsAreAskedAboutBeforeWriting) {
 
   host.gerberAnswers.push_back(GerberExportChoice{folder.path(), FabOptions()});
   host.yesNoAnswers.push_back(true);
-  ed.fab().ExportGerber1Click();
+  ed.commands().fab.ExportGerber1Click();
   EXPECT_EQ(host.questions.size(), 2u);
   EXPECT_EQ(controls().panel[2], "Gerber files written; warning: 1 pad lies outside the frame");
   EXPECT_TRUE(host.errors.empty());
@@ -88,7 +88,7 @@ TEST_F(FabCommandTest, CancelWritesNothingAndLeavesTheStatusAlone) {
   ed.ProgramDirectory = folder.path();
   QDir().mkpath(QString::fromStdString(folder.path() + "/projects"));
   controls().panel[2] = "before";
-  ed.fab().ExportGerber1Click();  // no answer prepared: the dialog is cancelled
+  ed.commands().fab.ExportGerber1Click();  // no answer prepared: the dialog is cancelled
   EXPECT_EQ(host.count("gerberExport"), 1);
   EXPECT_EQ(controls().panel[2], "before");
   EXPECT_TRUE(host.errors.empty());

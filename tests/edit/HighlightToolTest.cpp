@@ -64,14 +64,14 @@ TEST_F(HighlightToolTest, PressLightsTheIslandUntilEscapeAndChangesNothing) {
 
 TEST_F(HighlightToolTest, PressesKeepTheConnectivityWhileTheBoardIsUnchanged) {
   clickAt(400, 300);
-  const Connectivity* first = &ed.highlight().connectivity();
+  const Connectivity* first = &ed.tools().highlight.connectivity();
   clickAt(440, 300);
-  EXPECT_EQ(&ed.highlight().connectivity(), first);
+  EXPECT_EQ(&ed.tools().highlight.connectivity(), first);
 
   // An event that may change the board puts out the light and builds the connectivity anew.
   ed.run([&] { board().PinTable[1].x = 460; });
   ed.RedrawBoard();
-  EXPECT_FALSE(ed.highlight().active());
+  EXPECT_FALSE(ed.tools().highlight.active());
   clickAt(400, 300);
   EXPECT_EQ(controls().panel[2], "Connected: 1 pads, 2 segments");
 }
@@ -85,7 +85,7 @@ TEST_F(HighlightToolTest, PressOnEmptyBoardOrAnotherToolPutsTheLightOut) {
 
   clickAt(400, 300);
   ed.selectTool(Tool::Pan);
-  EXPECT_FALSE(ed.highlight().active());
+  EXPECT_FALSE(ed.tools().highlight.active());
   EXPECT_EQ(cyanNear(410, 300), 0);
 }
 

@@ -38,7 +38,7 @@ class ObjectToolsTest : public EditorScenario {
   }
   void insert(const std::string& path) {
     host.openFileAnswers.push_back(path);
-    ed.objectPlacement().InsertObject1Click();
+    ed.tools().objectPlacement.InsertObject1Click();
     ed.FormPaint();  // the repaint after the dialog lets the outline follow again
   }
   // Places one copy at a board position.
@@ -79,7 +79,7 @@ TEST_F(ObjectToolsTest, EachPressPlacesACopyWithItsPinsCornerThere) {
 
 TEST_F(ObjectToolsTest, CancelledUnreadableAndVanishedFilesPlaceNothing) {
   controls().panel[2] = "before";
-  ed.objectPlacement().InsertObject1Click();  // no answer: Cancel
+  ed.tools().objectPlacement.InsertObject1Click();  // no answer: Cancel
   EXPECT_EQ(controls().tool, Tool::EditObject);
   EXPECT_EQ(controls().panel[2], "before");
   EXPECT_FALSE(state().Placing);
@@ -173,31 +173,31 @@ TEST_F(ObjectToolsTest, QuarterTurnsAboutTheGridSnappedCentre) {
   board().addObject({0, 2, 0, 2, 0, 1}, "two pins");
   ed.selectTool(Tool::EditObject);
   state().SelectedObject = 1;
-  ed.rotation().N90cc1Click();
+  ed.commands().rotation.N90cc1Click();
   EXPECT_EQ(controls().panel[2], "Object Rotated");
   EXPECT_EQ(pin(0), (Pin{108, 92, 3, 2}));
   EXPECT_EQ(pin(1), (Pin{108, 112, 3, 0}));
   EXPECT_TRUE(isWireStart(point(0)));
   EXPECT_EQ(textLayer(board().TextTable[0]), kGraphic);
-  ed.rotation().N90cc1Click();
+  ed.commands().rotation.N90cc1Click();
   EXPECT_EQ(pin(0), (Pin{116, 100, 3, 1}));
   EXPECT_EQ(pin(1), (Pin{96, 100, 3, 0}));
 
   // Near the edge a turn is moved back inside by whole grid steps.
   pin(0) = {0, 300, 3, 0};
   pin(1) = {0, 340, 3, 0};
-  ed.rotation().N90cc1Click();
+  ed.commands().rotation.N90cc1Click();
   EXPECT_EQ(pin(1).x, 0);
   EXPECT_EQ(pin(0).x, 40);
 
   state().SelectedObject = 0;
-  ed.rotation().N270cw1Click();
+  ed.commands().rotation.N270cw1Click();
   EXPECT_EQ(controls().panel[2], "No Object Selected");
 }
 
 TEST_F(ObjectToolsTest, TurningTheFloatingObjectTurnsTheNextCopyOnly) {
   insert(saveObject());
-  ed.rotation().N90cc1Click();
+  ed.commands().rotation.N90cc1Click();
   placeAt(300, 200);
   placeAt(300, 260);
   EXPECT_EQ(pin(0).style, 2);  // turned: horizontal became vertical
@@ -209,7 +209,7 @@ TEST_F(ObjectToolsTest, TurningTheFloatingObjectTurnsTheNextCopyOnly) {
 TEST_F(ObjectToolsTest, CenterObjectsMovesTheMaterialToTheMiddleInGridSteps) {
   addPin(20, 20);
   addPoint(60, 40, kWireStartAttr, true);
-  ed.viewCommands().ScrollBar1Scroll(3);
+  ed.commands().viewCommands.ScrollBar1Scroll(3);
   ed.BitBtn2Click();
   EXPECT_EQ(pin(0).x, 376);
   EXPECT_EQ(pin(0).y, 284);
@@ -225,8 +225,8 @@ TEST_F(ObjectToolsTest, SaveAsObjectWritesTheBoardWithItsDescription) {
   const std::string base = folder.path() + "/objects/saved";
   host.saveFileAnswers = {base, base + "2"};
   host.textAnswers = {std::string(60, 'd'), std::nullopt};
-  ed.documents().SaveasObject1Click();
-  ed.documents().SaveasObject1Click();
+  ed.commands().documents.SaveasObject1Click();
+  ed.commands().documents.SaveasObject1Click();
   EXPECT_EQ(controls().panel[2], "Object Saved");
   EXPECT_EQ(host.calls[1].text, "Object Description|Enter Object Description");
   ObjectData back;
@@ -238,7 +238,7 @@ TEST_F(ObjectToolsTest, SaveAsObjectWritesTheBoardWithItsDescription) {
   EXPECT_EQ(back.description.length, 0);  // a cancelled box saves with no description
 
   host.saveFileAnswers = {folder.path() + "/no/such/folder/x.kvo"};
-  ed.documents().SaveasObject1Click();
+  ed.commands().documents.SaveasObject1Click();
   ASSERT_FALSE(host.errors.empty());
   EXPECT_EQ(host.errors.back().rfind("Error in file name. Object not saved.", 0), 0u);
 }
@@ -261,19 +261,19 @@ TEST_F(ObjectToolsTest, ADescriptionKeepsItsMicroSignFromTheBoxThroughTheFileToT
   for (const Case& c : cases) {
     SCOPED_TRACE(c.stored);
     board().SavedFlag = true;  // New without its question
-    ed.documents().NewProject();
+    ed.commands().documents.NewProject();
     addPin(100, 100);
     const std::string path = folder.path() + "/objects/described.kvo";
     host.saveFileAnswers = {path};
     host.textAnswers = {c.typed};
-    ed.documents().SaveasObject1Click();
+    ed.commands().documents.SaveasObject1Click();
     ObjectData back;
     std::string error;
     ASSERT_TRUE(ReadObjectFile(path, back, error)) << error;
     EXPECT_EQ(back.description.str(), c.stored);
 
     board().SavedFlag = true;
-    ed.documents().NewProject();
+    ed.commands().documents.NewProject();
     insert(path);
     placeAt(300, 200);
     press(kRight);
@@ -299,7 +299,7 @@ TEST_F(ObjectToolsTest, AFloatingObjectWithFarMaterialIsNotTurned) {
       {700, 20, &RotateCommand::N90cc1Click, 700},    // far left: refused at once
       {100, 400, &RotateCommand::N180cw1Click, 100},  // far right: turned once, then refused
   };
-  ed.viewCommands().ComboBox1Change(0);  // zoom 1x: the whole outline on screen
+  ed.commands().viewCommands.ComboBox1Change(0);  // zoom 1x: the whole outline on screen
   for (const Case& c : cases) {
     auto b = makeBoard();
     b->addPin({static_cast<uint16_t>(c.pinX), 100, 3, 0});
@@ -313,7 +313,7 @@ TEST_F(ObjectToolsTest, AFloatingObjectWithFarMaterialIsNotTurned) {
     const QImage clean = snapshot();
     moveTo(c.atX, 200);
     const WirePoint first = point(0), second = point(1);
-    (ed.rotation().*c.turn)();
+    (ed.commands().rotation.*c.turn)();
     EXPECT_EQ(controls().panel[2], "Object too large to rotate while placing");
     EXPECT_EQ(point(0), first);
     EXPECT_EQ(point(1), second);

@@ -53,7 +53,7 @@ TEST_F(PanToolTest, EveryButtonPansAndRedrawsButTheBoardStaysAsItWas) {
 }
 
 TEST_F(PanToolTest, PressOutsideTheBoardAreaDoesNotPan) {
-  ed.viewCommands().ScrollBar1Scroll(0);
+  ed.commands().viewCommands.ScrollBar1Scroll(0);
   const int leftOfOrigin = view().toWindowX(-4);
   pressAtPixel(leftOfOrigin, 290);
   EXPECT_EQ(view().scrollX, 0);
@@ -61,7 +61,7 @@ TEST_F(PanToolTest, PressOutsideTheBoardAreaDoesNotPan) {
 }
 
 TEST_F(PanToolTest, KeepsTheGridStepUnderThePointerAtOtherZoomLevels) {
-  ed.viewCommands().ComboBox1Change(5);  // 128 pixels per grid step
+  ed.commands().viewCommands.ComboBox1Change(5);  // 128 pixels per grid step
   pressAtPixel(400 + 3 * 128 + 63, 290);
   EXPECT_EQ(view().scrollX, 103);
   pressAtPixel(400 - 64, 290);

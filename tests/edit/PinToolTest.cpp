@@ -11,8 +11,8 @@ const QRgb kYellow = qRgb(255, 255, 0);
 const QRgb kPurple = qRgb(128, 0, 128);
 
 TEST_F(PinToolTest, CreatePinWithAnyButtonAppendsAPinAndDrawsItAtOnce) {
-  ed.pins().SizeChange(3);
-  ed.pins().ComboBox2Change(1);
+  ed.tools().pins.SizeChange(3);
+  ed.tools().pins.ComboBox2Change(1);
   EXPECT_EQ(controls().panel[2], "Pin Style Changed");
   state().RubberWiped = 0;
   clickAt(300, 300, kLeft);
@@ -31,15 +31,15 @@ TEST_F(PinToolTest, CreatePinWithAnyButtonAppendsAPinAndDrawsItAtOnce) {
 }
 
 TEST_F(PinToolTest, GraphicItemMakesTheNextPinsGraphicWhateverTheStyleList) {
-  ed.pins().ComboBox2Change(2);
-  ed.pins().BitBtn10Click();
+  ed.tools().pins.ComboBox2Change(2);
+  ed.tools().pins.BitBtn10Click();
   EXPECT_EQ(host.count("dotMethodsMenu"), 1);
-  ed.pins().outlClick();
+  ed.tools().pins.outlClick();
   EXPECT_TRUE(controls().graphicPin);
   EXPECT_FALSE(controls().normalPin);
   EXPECT_EQ(controls().pinStyle.index, 0);
   EXPECT_FALSE(controls().pinStyle.enabled);
-  ed.pins().SizeChange(3);
+  ed.tools().pins.SizeChange(3);
   clickAt(300, 300);
   EXPECT_EQ(pin(0).style, GraphicPinFlag);
   // An outline of radius 16 with no pad in its middle.
@@ -48,7 +48,7 @@ TEST_F(PinToolTest, GraphicItemMakesTheNextPinsGraphicWhateverTheStyleList) {
   for (int dx = 13; dx <= 17; ++dx) ring = ring || pixelAtBoard(300, 300, dx, 0) == kPurple;
   EXPECT_TRUE(ring);
 
-  ed.pins().NormalClick();
+  ed.tools().pins.NormalClick();
   EXPECT_TRUE(controls().normalPin);
   EXPECT_FALSE(controls().graphicPin);
   EXPECT_TRUE(controls().pinStyle.enabled);
@@ -227,8 +227,8 @@ TEST_F(PinDragTest, RepaintDuringTheDragMakesTheReleaseANoOp) {
 
 TEST_F(PinDragTest, ReleaseBeyondTheBoardAreaPutsThePinOnItsEdge) {
   release();
-  ed.viewCommands().ScrollBar1Scroll(0);
-  ed.viewCommands().ScrollBar2Scroll(0);
+  ed.commands().viewCommands.ScrollBar1Scroll(0);
+  ed.commands().viewCommands.ScrollBar2Scroll(0);
   pin(0) = Pin{4, 4, 3, 0};
   clickAt(4, 4);
   moveTo(4, 4);
@@ -237,8 +237,8 @@ TEST_F(PinDragTest, ReleaseBeyondTheBoardAreaPutsThePinOnItsEdge) {
   release();
   EXPECT_EQ(pin(0), (Pin{0, 0, 3, 0}));
 
-  ed.viewCommands().ScrollBar1Scroll(kScrollMaxX);
-  ed.viewCommands().ScrollBar2Scroll(kScrollMaxY);
+  ed.commands().viewCommands.ScrollBar1Scroll(kScrollMaxX);
+  ed.commands().viewCommands.ScrollBar2Scroll(kScrollMaxY);
   pin(0) = Pin{788, 588, 3, 0};
   moveTo(788, 588);
   press();
@@ -248,7 +248,7 @@ TEST_F(PinDragTest, ReleaseBeyondTheBoardAreaPutsThePinOnItsEdge) {
 }
 
 TEST_F(PinDragTest, SizeChangeResizesTheSelectedPinAndTheArmedPreview) {
-  ed.pins().SizeChange(7);
+  ed.tools().pins.SizeChange(7);
   EXPECT_EQ(controls().panel[2], "Pin Size Changed");
   EXPECT_EQ(pin(0).sizeIndex, 7);
   EXPECT_EQ(state().DragRadius, 16);
@@ -269,24 +269,24 @@ TEST_F(PinToolTest, GraphicPinPreviewUsesTheFullDiameter) {
 TEST_F(PinToolTest, ListsChangeTheSelectedPinOnlyInEditPinsMode) {
   addPin(300, 300, 1, 0);
   addPin(340, 300, 1, GraphicPinFlag);
-  ed.pins().SizeChange(4);
-  ed.pins().ComboBox2Change(2);
+  ed.tools().pins.SizeChange(4);
+  ed.tools().pins.ComboBox2Change(2);
   EXPECT_EQ(pin(0), (Pin{300, 300, 1, 0})) << "Create Pin mode: only later pins";
 
   ed.selectTool(Tool::EditPins);
-  ed.pins().SizeChange(6);
+  ed.tools().pins.SizeChange(6);
   EXPECT_EQ(controls().panel[2], "Pin Size Changed");
   EXPECT_EQ(pin(0).sizeIndex, 1) << "nothing selected";
 
   clickAt(300, 300);
-  ed.pins().SizeChange(9);
-  ed.pins().ComboBox2Change(1);
+  ed.tools().pins.SizeChange(9);
+  ed.tools().pins.ComboBox2Change(1);
   EXPECT_EQ(controls().panel[2], "Pin Style Changed");
   EXPECT_EQ(pin(0), (Pin{300, 300, 9, 1}));
   EXPECT_EQ(pixelAtBoard(300, 300, 0, 10), kYellow) << "redrawn with the selection";
 
   clickAt(340, 300);
-  ed.pins().ComboBox2Change(2);
+  ed.tools().pins.ComboBox2Change(2);
   EXPECT_EQ(pin(1).style, GraphicPinFlag) << "a graphic pin keeps its style";
 }
 
@@ -304,7 +304,7 @@ TEST_F(PinToolTest, FullPinTableRefusesANewPinAndSaysSo) {
 // At zoom 32x a drag past the left edge of the drawing area puts the preview at a negative
 // window position; it is still erased and the release still drops the pin.
 TEST_F(PinToolTest, DragPastTheLeftEdgeOfTheDrawingAreaStillDrops) {
-  ed.viewCommands().ComboBox1Change(5);
+  ed.commands().viewCommands.ComboBox1Change(5);
   addPin(388, 296, 3, GraphicPinFlag);
   ed.RedrawBoard();
   ed.selectTool(Tool::EditPins);

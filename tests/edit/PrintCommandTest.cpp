@@ -33,7 +33,7 @@ TEST_F(PrintCommandTest, APrintKeepsTheDialogsSettingsAndReportsTheOutcome) {
     host.printJobs.clear();
     host.printAnswers.push_back(choice(1, 3, 60));
     host.printResults.push_back(c.result);
-    ed.printing().Print1Click();
+    ed.commands().printing.Print1Click();
     EXPECT_EQ(controls().panel[2], c.status);
     EXPECT_EQ(static_cast<int>(host.errors.size()), c.errors);
     ASSERT_EQ(host.printJobs.size(), 1u);
@@ -48,7 +48,7 @@ TEST_F(PrintCommandTest, APrintKeepsTheDialogsSettingsAndReportsTheOutcome) {
   host.clearRecord();
   host.printJobs.clear();
   controls().panel[2] = "before";
-  ed.printing().Print1Click();
+  ed.commands().printing.Print1Click();
   EXPECT_EQ(host.calls.at(0).text, "60");
   EXPECT_TRUE(host.printJobs.empty());
   EXPECT_EQ(controls().panel[2], "before");
@@ -63,7 +63,7 @@ TEST_F(PrintCommandTest, PrintSetupOffersTheBoardsLayer1Pdf) {
         {"", "/prog/projects/board-layer1.pdf"}}) {
     host.clearRecord();
     board().CurrentFileName = file;
-    ed.printing().PrintSetup1Click();
+    ed.commands().printing.PrintSetup1Click();
     ASSERT_EQ(host.count("printSetup"), 1);
     EXPECT_EQ(host.calls.at(0).text, offered);
   }
@@ -71,7 +71,7 @@ TEST_F(PrintCommandTest, PrintSetupOffersTheBoardsLayer1Pdf) {
 
 TEST_F(PrintCommandTest, AnEmptyBoardIsNotPrinted) {
   host.printAnswers.push_back(choice(0, 1, 100));
-  ed.printing().Print1Click();
+  ed.commands().printing.Print1Click();
   EXPECT_EQ(controls().panel[2], "Nothing to print");
   EXPECT_TRUE(host.printJobs.empty());
 }

@@ -72,7 +72,7 @@ TEST_F(TextToolTest, HitBoxFollowsTheZoomFactorAndAFirstPressOnlySelects) {
   ed.selectTool(Tool::EditText);
   for (int zoom = 0; zoom < kZoomLevels; ++zoom) {
     SCOPED_TRACE(zoom);
-    ed.viewCommands().ComboBox1Change(zoom);
+    ed.commands().viewCommands.ComboBox1Change(zoom);
     const int f = view().zoomFactor();
     ed.canvas().setFontPointSize(30 * f / 5);
     const QSize px = ed.canvas().textExtent(QStringLiteral("Wide text"));

@@ -95,7 +95,7 @@ TEST_F(ToolModesTest, RightPressInsideTheBoardEndsAPlacement) {
   ed.selectTool(Tool::EditObject);
   state().Placing = true;
   state().FloatX = 120;
-  ed.viewCommands().ScrollBar1Scroll(0);
+  ed.commands().viewCommands.ScrollBar1Scroll(0);
   moveTo(-4, 300);
   press(kRight);
   EXPECT_TRUE(state().Placing) << "outside the board area nothing happens";
@@ -154,7 +154,7 @@ TEST_F(ToolModesTest, EscapeEndsAWireOrAPlacementAsTheRightButtonDoes) {
 // Outside the board area a right press ends no wire; only the options of a selected text open,
 // wherever the pointer is.
 TEST_F(ToolModesTest, RightPressOutsideTheBoardOnlyOpensASelectedTextsOptions) {
-  ed.viewCommands().ScrollBar1Scroll(0);
+  ed.commands().viewCommands.ScrollBar1Scroll(0);
   ed.selectTool(Tool::DrawWire);
   clickAt(40, 300);
   clickAt(60, 300);
@@ -193,17 +193,17 @@ TEST_F(ToolModesTest, DrawWireButtonAbandonsAWireInProgressAndKeepsItsPoints) {
 }
 
 TEST_F(ToolModesTest, PressOutsideTheBoardAreaChangesNothingAtAll) {
-  ed.viewCommands().ComboBox4Change(2);  // 1/4 grid: every board unit is a snap position
-  ed.viewCommands().ScrollBar1Scroll(0);
-  ed.viewCommands().ScrollBar2Scroll(0);
+  ed.commands().viewCommands.ComboBox4Change(2);  // 1/4 grid: every board unit is a snap position
+  ed.commands().viewCommands.ScrollBar1Scroll(0);
+  ed.commands().viewCommands.ScrollBar2Scroll(0);
   const QImage before = snapshot();
   const std::string message = controls().panel[2];
   for (auto [x, y] : {std::pair{-1, 10}, std::pair{10, -1}, std::pair{-4, -4}}) {
     moveTo(x, y);
     for (MouseButton b : {kLeft, kRight, kMiddle}) press(b);
   }
-  ed.viewCommands().ScrollBar1Scroll(200);
-  ed.viewCommands().ScrollBar2Scroll(150);
+  ed.commands().viewCommands.ScrollBar1Scroll(200);
+  ed.commands().viewCommands.ScrollBar2Scroll(150);
   const QImage farSide = snapshot();
   for (auto [x, y] : {std::pair{793, 100}, std::pair{100, 593}}) {
     moveTo(x, y);
@@ -213,13 +213,13 @@ TEST_F(ToolModesTest, PressOutsideTheBoardAreaChangesNothingAtAll) {
   EXPECT_TRUE(board().SavedFlag);
   EXPECT_EQ(controls().panel[2], message);
   EXPECT_EQ(differingPixels(snapshot(), farSide), 0);
-  ed.viewCommands().ScrollBar1Scroll(0);
-  ed.viewCommands().ScrollBar2Scroll(0);
+  ed.commands().viewCommands.ScrollBar1Scroll(0);
+  ed.commands().viewCommands.ScrollBar2Scroll(0);
   EXPECT_EQ(differingPixels(snapshot(), before), 0);
 
   // The last position inside is accepted.
-  ed.viewCommands().ScrollBar1Scroll(200);
-  ed.viewCommands().ScrollBar2Scroll(150);
+  ed.commands().viewCommands.ScrollBar1Scroll(200);
+  ed.commands().viewCommands.ScrollBar2Scroll(150);
   moveTo(792, 592);
   press();
   EXPECT_EQ(board().PinCount, 1);
@@ -252,7 +252,7 @@ TEST_F(ToolModesTest, ReleaseAlwaysDisarmsTheDrag) {
 TEST_F(ToolModesTest, PointerReadoutFollowsEveryMove) {
   moveTo(100, 40);
   EXPECT_EQ(controls().panel[0], "X = 63.50 mm    Y = 25.40 mm");
-  ed.viewCommands().ScrollBar1Scroll(0);
+  ed.commands().viewCommands.ScrollBar1Scroll(0);
   moveTo(-3, 8);
   EXPECT_EQ(controls().panel[0], "X = - mm    Y = 5.08 mm");
   EXPECT_EQ(controls().panel[1], "") << "no wire in progress";

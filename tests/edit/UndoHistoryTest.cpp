@@ -47,23 +47,23 @@ TEST_F(UndoHistoryTest, EveryKindOfChangeIsOneStepBackAndForth) {
   click(400, 300, kRight);
   ed.selectTool(Tool::EditPins);
   click(380, 280);
-  event([&] { ed.pins().SizeChange(6); });
+  event([&] { ed.tools().pins.SizeChange(6); });
   remember();
   board().addObject({0, 1, 0, 2, 0, 0}, "part");  // loose material made an object by hand
   ed.history().clear();
   states = {saved()};
   ed.selectTool(Tool::EditObject);
   state().SelectedObject = 1;
-  event([&] { ed.rotation().N90cc1Click(); });
+  event([&] { ed.commands().rotation.N90cc1Click(); });
   remember();
   event([&] { ed.BitBtn2Click(); });
   remember();
   ed.selectTool(Tool::EditPins);
   state().SelectedPin = 1;
-  event([&] { ed.deletion().DeleteSelection(); });  // moves the object's pin range
+  event([&] { ed.commands().deletion.DeleteSelection(); });  // moves the object's pin range
   remember();
   host.frameSizeAnswers.push_back(std::make_pair(300, 200));
-  event([&] { ed.documents().FrameSize1Click(); });
+  event([&] { ed.commands().documents.FrameSize1Click(); });
   remember();
 
   ASSERT_EQ(ed.history().position(), states.size() - 1);
@@ -93,7 +93,7 @@ TEST_F(UndoHistoryTest, AnEventThroughTheDoorIsOneStepWithWhateverRunsInsideIt) 
   event([&] {
     clickAt(400, 280);
     clickAt(420, 280);
-    ed.run([&] { ed.pins().SizeChange(7); });
+    ed.run([&] { ed.tools().pins.SizeChange(7); });
   });
   EXPECT_EQ(board().PinCount, 3);
   EXPECT_EQ(ed.history().steps(), 2u);
@@ -109,7 +109,7 @@ TEST_F(UndoHistoryTest, TheSavedStateIsRecognisedAndNewStartsAFreshHistory) {
   click(380, 280);
   event([&] {
     host.saveFileAnswers.push_back("/tmp/fw-undo-test.kvd");
-    ed.documents().SaveProject();
+    ed.commands().documents.SaveProject();
   });
   click(390, 280);
   EXPECT_FALSE(board().SavedFlag);
@@ -123,7 +123,7 @@ TEST_F(UndoHistoryTest, TheSavedStateIsRecognisedAndNewStartsAFreshHistory) {
   EXPECT_FALSE(controls().redo);
 
   board().SavedFlag = true;
-  event([&] { ed.documents().NewProject(); });
+  event([&] { ed.commands().documents.NewProject(); });
   EXPECT_EQ(ed.history().steps(), 0u);
   EXPECT_FALSE(controls().undo);
 }
@@ -140,17 +140,17 @@ TEST_F(UndoHistoryTest, EveryChangeAfterASaveMarksTheBoardUnsaved) {
   board().addObject({0, 0, 0, 0, 0, 0}, "empty");
   event([&] {
     host.saveFileAnswers.push_back(path);
-    ed.documents().SaveProject();
+    ed.commands().documents.SaveProject();
   });
   EXPECT_TRUE(board().SavedFlag);
   EXPECT_EQ(board().ObjectCount, 0);
-  event([&] { ed.deletion().DeleteSelection(); });
+  event([&] { ed.commands().deletion.DeleteSelection(); });
   EXPECT_EQ(board().PinCount, 0);
   EXPECT_FALSE(board().SavedFlag);
   undo();
   EXPECT_TRUE(board().SavedFlag);
   host.frameSizeAnswers.push_back(std::make_pair(300, 200));
-  event([&] { ed.documents().FrameSize1Click(); });
+  event([&] { ed.commands().documents.FrameSize1Click(); });
   EXPECT_FALSE(board().SavedFlag);
   undo();
   ASSERT_TRUE(board().SavedFlag);
@@ -158,7 +158,7 @@ TEST_F(UndoHistoryTest, EveryChangeAfterASaveMarksTheBoardUnsaved) {
   event([&] {
     host.saveFileAnswers.push_back(path);
     host.textAnswers.push_back("over the project");
-    ed.documents().SaveasObject1Click();
+    ed.commands().documents.SaveasObject1Click();
   });
   EXPECT_EQ(controls().panel[2], "Object Saved");
   EXPECT_FALSE(board().SavedFlag);
@@ -189,10 +189,10 @@ TEST_F(UndoHistoryTest, RandomEditsUndoneAndRedoneGiveBackBothBoards) {
         event([&] { release(); });
         break;
       case 2:
-        event([&] { ed.deletion().DeleteSelection(); });
+        event([&] { ed.commands().deletion.DeleteSelection(); });
         break;
       case 3:
-        event([&] { ed.pins().SizeChange(pick(10)); });
+        event([&] { ed.tools().pins.SizeChange(pick(10)); });
         break;
       default:
         event([&] { ed.ComboBox3Change(pick(3)); });

@@ -83,7 +83,7 @@ TEST_F(ViewCommandsTest, ZoomKeepsTheMiddleAndDoublesEveryDrawnSize) {
   EXPECT_EQ(at(pin4.x, pin4.y), kBlack);  // drill hole
   EXPECT_EQ(at(kMidX + 5 * 16, kMidY + 3 * 16), kGrey);
 
-  editor.viewCommands().ComboBox1Change(3);
+  editor.commands().viewCommands.ComboBox1Change(3);
 
   EXPECT_EQ(editor.view().ZoomLevel, 3);
   EXPECT_EQ(editor.controls().panel[2], "New ZoomLevel selected");
@@ -99,9 +99,9 @@ TEST_F(ViewCommandsTest, ZoomKeepsTheMiddleAndDoublesEveryDrawnSize) {
 }
 
 TEST_F(ViewCommandsTest, ZoomListIndexOutOfRangeIsClamped) {
-  editor.viewCommands().ComboBox1Change(99);
+  editor.commands().viewCommands.ComboBox1Change(99);
   EXPECT_EQ(editor.view().ZoomLevel, 5);
-  editor.viewCommands().ComboBox1Change(-4);
+  editor.commands().viewCommands.ComboBox1Change(-4);
   EXPECT_EQ(editor.view().ZoomLevel, 0);
 }
 
@@ -112,15 +112,15 @@ TEST_F(ViewCommandsTest, ZoomWorksOutTheRadiusOfAnArmedPinDragAgain) {
 
   s.DragKind = kDragPin;
   s.DragIndex = 0;
-  editor.viewCommands().ComboBox1Change(3);
+  editor.commands().viewCommands.ComboBox1Change(3);
   EXPECT_EQ(s.DragRadius, 16);  // half of 32 pixels
   s.DragIndex = 1;
-  editor.viewCommands().ComboBox1Change(4);
+  editor.commands().viewCommands.ComboBox1Change(4);
   EXPECT_EQ(s.DragRadius, 64);  // a graphic pin takes the full diameter
 
   s.DragKind = kDragNone;
   s.DragRadius = 7;
-  editor.viewCommands().ComboBox1Change(1);
+  editor.commands().viewCommands.ComboBox1Change(1);
   EXPECT_EQ(s.DragRadius, 7);  // no armed drag: left alone
 }
 
@@ -129,10 +129,10 @@ TEST_F(ViewCommandsTest, ScrollBarsMoveTheViewAndGotoCenterBringsTheMiddleBack) 
   editor.RedrawBoard();
   EXPECT_EQ(at(kMidX + 6, kMidY + 3), kWhite);
 
-  editor.viewCommands().ScrollBar1Scroll(103);  // each bar redraws on its own
+  editor.commands().viewCommands.ScrollBar1Scroll(103);  // each bar redraws on its own
   EXPECT_EQ(at(kMidX - 48 + 6, kMidY + 3), kWhite);
   EXPECT_NE(at(kMidX + 6, kMidY + 3), kWhite);
-  editor.viewCommands().ScrollBar2Scroll(73);
+  editor.commands().viewCommands.ScrollBar2Scroll(73);
   EXPECT_EQ(editor.view().scrollX, 103);
   EXPECT_EQ(editor.view().scrollY, 73);
   const WindowPoint moved = editor.view().toWindow(396, 296);
@@ -140,7 +140,7 @@ TEST_F(ViewCommandsTest, ScrollBarsMoveTheViewAndGotoCenterBringsTheMiddleBack) 
   EXPECT_EQ(at(moved.x + 6, moved.y + 3), kWhite);
   EXPECT_NE(at(kMidX + 6, kMidY + 3), kWhite);
 
-  editor.viewCommands().GotoCenter1Click();
+  editor.commands().viewCommands.GotoCenter1Click();
   EXPECT_EQ(editor.view().scrollX, 100);
   EXPECT_EQ(editor.view().scrollY, 75);
   EXPECT_EQ(editor.view().toWindow(396, 296), (WindowPoint{kMidX, kMidY}));
@@ -149,8 +149,8 @@ TEST_F(ViewCommandsTest, ScrollBarsMoveTheViewAndGotoCenterBringsTheMiddleBack) 
 }
 
 TEST_F(ViewCommandsTest, ScrollPositionsStayInsideTheWorkspace) {
-  editor.viewCommands().ScrollBar1Scroll(500);
-  editor.viewCommands().ScrollBar2Scroll(-20);
+  editor.commands().viewCommands.ScrollBar1Scroll(500);
+  editor.commands().viewCommands.ScrollBar2Scroll(-20);
   EXPECT_EQ(editor.view().scrollX, 200);
   EXPECT_EQ(editor.view().scrollY, 0);
 }
@@ -158,35 +158,35 @@ TEST_F(ViewCommandsTest, ScrollPositionsStayInsideTheWorkspace) {
 TEST_F(ViewCommandsTest, UpdateScreenRepaintsOverStrayPixels) {
   editor.canvas().setPixel(kMidX + 40, kMidY + 40, kWhite);
   EXPECT_EQ(at(kMidX + 40, kMidY + 40), kWhite);
-  editor.viewCommands().BitBtn8Click();
+  editor.commands().viewCommands.BitBtn8Click();
   EXPECT_EQ(at(kMidX + 40, kMidY + 40), kBlack);
   EXPECT_EQ(editor.controls().panel[2], "Screen Updated");
 }
 
 TEST_F(ViewCommandsTest, ShowGridsTogglesTheGridDotsAndTheCheckMark) {
   const int x = kMidX + 3 * 16, y = kMidY + 2 * 16;
-  editor.viewCommands().GridsOn1Click();
+  editor.commands().viewCommands.GridsOn1Click();
   EXPECT_FALSE(editor.controls().showGrids);
   EXPECT_FALSE(editor.visibility().grid);
   EXPECT_EQ(at(x, y), kBlack);
   EXPECT_EQ(countEverywhere(kGrey), 0);
 
-  editor.viewCommands().GridsOn1Click();
+  editor.commands().viewCommands.GridsOn1Click();
   EXPECT_TRUE(editor.controls().showGrids);
   EXPECT_EQ(at(x, y), kGrey);
 }
 
 TEST_F(ViewCommandsTest, ShowFrameHidesFrameAndCentreCrossTogether) {
-  editor.viewCommands().ComboBox1Change(0);  // at 1x the whole frame fits the area
+  editor.commands().viewCommands.ComboBox1Change(0);  // at 1x the whole frame fits the area
   ASSERT_GT(countEverywhere(kRed), 0);
   ASSERT_GT(count(kYellow, QRect(kMidX, 60, 1, kAreaHeight)), 0);
 
-  editor.viewCommands().ShowFrame1Click();
+  editor.commands().viewCommands.ShowFrame1Click();
   EXPECT_FALSE(editor.controls().showFrame);
   EXPECT_EQ(countEverywhere(kRed), 0);
   EXPECT_EQ(countEverywhere(kYellow), 0);
 
-  editor.viewCommands().ShowFrame1Click();
+  editor.commands().viewCommands.ShowFrame1Click();
   EXPECT_TRUE(editor.controls().showFrame);
   EXPECT_GT(countEverywhere(kRed), 0);
 }
@@ -236,7 +236,7 @@ TEST_F(ViewCommandsTest, EachLayerSwitchHidesAndShowsItsOwnLayerOnly) {
     const QRect track(kMidX - 100, row - 4, 250, 9);
     ASSERT_GT(count(c.colour, track), 50);
 
-    (editor.viewCommands().*c.command)();
+    (editor.commands().viewCommands.*c.command)();
     EXPECT_FALSE(editor.controls().showLayer[static_cast<std::size_t>(c.layer)]);
     EXPECT_EQ(count(c.colour, track), 0);
     for (const Case& other : cases) {
@@ -245,7 +245,8 @@ TEST_F(ViewCommandsTest, EachLayerSwitchHidesAndShowsItsOwnLayerOnly) {
       EXPECT_GT(count(other.colour, QRect(kMidX - 100, otherRow - 4, 250, 9)), 50);
     }
 
-    (editor.viewCommands().*c.command)();  // pressing the key a second time shows the layer again
+    (editor.commands().viewCommands.*
+     c.command)();  // pressing the key a second time shows the layer again
     EXPECT_TRUE(editor.controls().showLayer[static_cast<std::size_t>(c.layer)]);
     EXPECT_GT(count(c.colour, track), 50);
   }
@@ -255,17 +256,17 @@ TEST_F(ViewCommandsTest, NoViewCommandMarksTheBoardChanged) {
   addPin(400, 300, 3);
   addWire(360, 270, 430, 270, kLayer2);
   const std::function<void()> commands[] = {
-      [&] { editor.viewCommands().ComboBox1Change(4); },
-      [&] { editor.viewCommands().ScrollBar1Scroll(90); },
-      [&] { editor.viewCommands().ScrollBar2Scroll(80); },
-      [&] { editor.viewCommands().GotoCenter1Click(); },
-      [&] { editor.viewCommands().BitBtn8Click(); },
-      [&] { editor.viewCommands().GridsOn1Click(); },
-      [&] { editor.viewCommands().ShowFrame1Click(); },
-      [&] { editor.viewCommands().Layer1Click(); },
-      [&] { editor.viewCommands().layer2Click(); },
-      [&] { editor.viewCommands().layer3Click(); },
-      [&] { editor.viewCommands().ComboBox4Change(2); },
+      [&] { editor.commands().viewCommands.ComboBox1Change(4); },
+      [&] { editor.commands().viewCommands.ScrollBar1Scroll(90); },
+      [&] { editor.commands().viewCommands.ScrollBar2Scroll(80); },
+      [&] { editor.commands().viewCommands.GotoCenter1Click(); },
+      [&] { editor.commands().viewCommands.BitBtn8Click(); },
+      [&] { editor.commands().viewCommands.GridsOn1Click(); },
+      [&] { editor.commands().viewCommands.ShowFrame1Click(); },
+      [&] { editor.commands().viewCommands.Layer1Click(); },
+      [&] { editor.commands().viewCommands.layer2Click(); },
+      [&] { editor.commands().viewCommands.layer3Click(); },
+      [&] { editor.commands().viewCommands.ComboBox4Change(2); },
   };
   auto before = makeBoard();
   for (bool saved : {true, false}) {
@@ -280,11 +281,11 @@ TEST_F(ViewCommandsTest, NoViewCommandMarksTheBoardChanged) {
 }
 
 TEST_F(ViewCommandsTest, GridResolutionListChangesTheSnapStepOnly) {
-  editor.viewCommands().ComboBox4Change(2);
+  editor.commands().viewCommands.ComboBox4Change(2);
   EXPECT_EQ(editor.controls().grid.index, 2);
   EXPECT_EQ(editor.view().GridResolution, 2);
   EXPECT_EQ(editor.view().snapStep(), 1);
-  editor.viewCommands().ComboBox4Change(7);
+  editor.commands().viewCommands.ComboBox4Change(7);
   EXPECT_EQ(editor.view().GridResolution, 2);
 }
 
@@ -292,8 +293,8 @@ TEST_F(ViewCommandsTest, GridResolutionListChangesTheSnapStepOnly) {
 // The window-wide reset (start-up and New).
 
 TEST_F(ViewCommandsTest, ResetShowsTheGridAgainWhileAHiddenLayerStaysHidden) {
-  editor.viewCommands().GridsOn1Click();
-  editor.viewCommands().layer2Click();
+  editor.commands().viewCommands.GridsOn1Click();
+  editor.commands().viewCommands.layer2Click();
   editor.windowReset();
   EXPECT_TRUE(editor.controls().showGrids);
   EXPECT_FALSE(editor.controls().showLayer[kLayer2]);
@@ -325,10 +326,10 @@ TEST_F(ViewCommandsTest, ResetRestoresBoardViewListsAndEditorState) {
   c.layer.index = 2;
   c.pinSize.index = 7;
   c.wireSize.index = 9;
-  editor.viewCommands().ComboBox4Change(1);
-  editor.viewCommands().ComboBox1Change(5);
-  editor.viewCommands().ScrollBar1Scroll(3);
-  editor.viewCommands().ScrollBar2Scroll(4);
+  editor.commands().viewCommands.ComboBox4Change(1);
+  editor.commands().viewCommands.ComboBox1Change(5);
+  editor.commands().viewCommands.ScrollBar1Scroll(3);
+  editor.commands().viewCommands.ScrollBar2Scroll(4);
   editor.PrintScale = 60;
   editor.PrintDpiIndex = 4;
   // Things the reset leaves alone.
@@ -428,11 +429,11 @@ TEST_F(WheelTest, WheelScrollsAndCtrlWheelZoomsAboutThePointer) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.notches * 10 + c.ctrl * 100 + c.shift * 1000);
-    ed.viewCommands().GotoCenter1Click();
-    ed.viewCommands().ComboBox1Change(2);
+    ed.commands().viewCommands.GotoCenter1Click();
+    ed.commands().viewCommands.ComboBox1Change(2);
     moveTo(300, 200);
     const BoardPoint before = view().unsnappedPointer();
-    ed.viewCommands().wheel(c.notches, c.ctrl, c.shift);
+    ed.commands().viewCommands.wheel(c.notches, c.ctrl, c.shift);
     EXPECT_EQ(view().ZoomLevel, c.zoom);
     if (c.ctrl) {
       // The board under the pointer stays there, to within a grid step of the new zoom.

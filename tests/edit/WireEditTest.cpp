@@ -75,8 +75,8 @@ TEST_F(WireEditTest, LoneStartBeforeAnotherWireDoesNotTakeTheNextWiresWidth) {
   ed.selectTool(Tool::EditWires);
   EXPECT_EQ(selectAt(401, 300), 0);
   EXPECT_EQ(selectAt(400, 300), 1);
-  ed.wireEdit().WireChange(3);
-  ed.wireEdit().compClick();
+  ed.tools().wireEdit.WireChange(3);
+  ed.tools().wireEdit.compClick();
   ed.ComboBox3Change(1);
   EXPECT_EQ(point(0).attr, 0xFF);
   EXPECT_EQ(point(1).attr, 0xFF);
@@ -109,7 +109,7 @@ TEST_F(WireEditTest, SelectionHighlightsTheSegmentAndShowsItsWidthAndLayer) {
 
 TEST_F(WireEditTest, CompleteWireModeHighlightsEverySegmentOfTheWire) {
   addTwoWires();
-  ed.wireEdit().compClick();
+  ed.tools().wireEdit.compClick();
   ed.selectTool(Tool::EditWires);
   selectAt(340, 340);
   EXPECT_EQ(pixelAtBoard(318, 300), kYellow);
@@ -134,7 +134,7 @@ TEST_F(WireEditTest, PointsInRowsAbove16383AreHighlightedAsThemselves) {
   ed.RedrawBoard();
   ed.selectTool(Tool::EditWires);
   for (bool complete : {false, true}) {
-    if (complete) ed.wireEdit().compClick();
+    if (complete) ed.tools().wireEdit.compClick();
     EXPECT_EQ(selectAt(440, 320), 16386);
     const QImage atOnce = snapshot();
     EXPECT_EQ(pixelAtBoard(410, 320), kYellow);
@@ -152,7 +152,7 @@ TEST_F(WireEditTest, PointsInRowsAbove16383AreHighlightedAsThemselves) {
 
 TEST_F(WireEditTest, RestoringAHiddenLayersSegmentPaintsNothingOfIt) {
   addTwoWires();
-  ed.viewCommands().layer2Click();  // hide the maroon layer
+  ed.commands().viewCommands.layer2Click();  // hide the maroon layer
   ed.selectTool(Tool::EditWires);
   selectAt(360, 360);
   selectAt(340, 300);
@@ -216,7 +216,7 @@ TEST_F(WirePointDragTest, RepaintDuringTheDragMakesTheReleaseANoOp) {
 
 TEST_F(WirePointDragTest, ReleaseBeyondTheBoardAreaKeepsThePointInside) {
   release();
-  ed.viewCommands().ScrollBar1Scroll(0);
+  ed.commands().viewCommands.ScrollBar1Scroll(0);
   point(0) = WirePoint{4 + 0x4000, 300 + 0x4000, 0xFF};
   selectAt(4, 300);
   moveTo(4, 300);
@@ -265,7 +265,7 @@ TEST_F(WireEditTest, WidthAndLayerListsChangeTheSegmentOrTheWholeWire) {
   addTwoWires();
   ed.selectTool(Tool::EditWires);
   selectAt(300, 300);  // a start: its first segment changes
-  ed.wireEdit().WireChange(7);
+  ed.tools().wireEdit.WireChange(7);
   EXPECT_EQ(controls().panel[2], "WireSize Changed");
   EXPECT_EQ(point(0).attr, 0xFF);
   EXPECT_EQ(point(1).attr, 0x07);
@@ -277,9 +277,9 @@ TEST_F(WireEditTest, WidthAndLayerListsChangeTheSegmentOrTheWholeWire) {
   EXPECT_EQ(state().SelectedPoint, 1);
 
   ed.selectTool(Tool::EditWires);
-  ed.wireEdit().compClick();
+  ed.tools().wireEdit.compClick();
   selectAt(340, 340);
-  ed.wireEdit().WireChange(11);
+  ed.tools().wireEdit.WireChange(11);
   ed.ComboBox3Change(1);
   EXPECT_EQ(point(0).attr, 0xFF) << "the first point's attr is never touched";
   EXPECT_EQ(point(1).attr, 0x1B);
@@ -292,7 +292,7 @@ TEST_F(WireEditTest, ListsOnlySetLaterPointsOutsideEditWires) {
   ed.selectTool(Tool::EditWires);
   selectAt(340, 300);
   ed.selectTool(Tool::DrawWire);
-  ed.wireEdit().WireChange(9);
+  ed.tools().wireEdit.WireChange(9);
   ed.ComboBox3Change(2);
   EXPECT_EQ(point(1).attr, 0x02);
   EXPECT_EQ(controls().wireSize.index, 9);
@@ -302,7 +302,7 @@ TEST_F(WireEditTest, ListsOnlySetLaterPointsOutsideEditWires) {
 TEST_F(WireEditTest, LineMethodsOfferOnlyTheSwitchesAllowedWithASelection) {
   addTwoWires();
   auto offered = [&] {
-    ed.wireEdit().BitBtn9Click();
+    ed.tools().wireEdit.BitBtn9Click();
     return std::make_tuple(controls().selectSegmentOnlyEnabled,
                            controls().selectCompleteWireEnabled, controls().splitWireEnabled);
   };
@@ -312,21 +312,21 @@ TEST_F(WireEditTest, LineMethodsOfferOnlyTheSwitchesAllowedWithASelection) {
 
   selectAt(340, 300);
   EXPECT_EQ(offered(), std::make_tuple(true, false, true));
-  ed.wireEdit().compClick();
+  ed.tools().wireEdit.compClick();
   EXPECT_TRUE(controls().selectSegmentOnly) << "an item not offered cannot be chosen";
-  ed.wireEdit().SplClick();
+  ed.tools().wireEdit.SplClick();
   EXPECT_TRUE(controls().splitWire);
   EXPECT_FALSE(controls().selectSegmentOnly);
   EXPECT_EQ(offered(), std::make_tuple(true, false, true));
 
   ed.selectTool(Tool::EditWires);  // clears the selection
   EXPECT_EQ(offered(), std::make_tuple(true, true, true));
-  ed.wireEdit().compClick();
+  ed.tools().wireEdit.compClick();
   EXPECT_TRUE(controls().selectCompleteWire);
   EXPECT_FALSE(controls().splitWire);
   selectAt(340, 300);
   EXPECT_EQ(offered(), std::make_tuple(false, true, false));
-  ed.wireEdit().segClick();
+  ed.tools().wireEdit.segClick();
   EXPECT_TRUE(controls().selectCompleteWire);
 }
 

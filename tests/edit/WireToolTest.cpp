@@ -11,7 +11,7 @@ class WireToolTest : public EditorScenario {
 
 TEST_F(WireToolTest, ThreeLeftPressesAndARightPressMakeOneWire) {
   ed.ComboBox3Change(1);
-  ed.wireEdit().WireChange(4);
+  ed.tools().wireEdit.WireChange(4);
   clickAt(300, 300);
   EXPECT_EQ(controls().cursor, CursorShape::Cross);
   EXPECT_EQ(controls().panel[2], "Select Next Position or Right Mousebutton to Stop.");
@@ -66,7 +66,7 @@ TEST_F(WireToolTest, MiddleButtonDoesNothing) {
 TEST_F(WireToolTest, WidthAndLayerMayChangeFromSegmentToSegment) {
   clickAt(300, 300);
   clickAt(320, 300);
-  ed.wireEdit().WireChange(9);
+  ed.tools().wireEdit.WireChange(9);
   EXPECT_EQ(controls().panel[2], "WireSize Changed");
   clickAt(340, 300);
   ed.ComboBox3Change(2);
@@ -112,7 +112,7 @@ TEST_F(WireToolTest, RubberBandIsNotInvertedBackAfterARepaint) {
 
 TEST_F(WireToolTest, RubberBandAnchorFollowsScrolling) {
   clickAt(300, 300);
-  ed.viewCommands().ScrollBar1Scroll(101);
+  ed.commands().viewCommands.ScrollBar1Scroll(101);
   moveTo(320, 300);
   EXPECT_EQ(state().RubberAnchorX, view().toWindowX(300));
 }

@@ -73,7 +73,7 @@ Outcome saveProject(const std::string& folder) {
   drawSome(ed.board());
   ed.board().CurrentFileName = folder + "/amp.kvd";
   ed.board().SavedFlag = false;
-  ed.documents().SaveProject();
+  ed.commands().documents.SaveProject();
   return told(host.errors, ed.board().SavedFlag || ed.controls().panel[2] == "Project Saved");
 }
 
@@ -82,7 +82,7 @@ Outcome saveAsObject(const std::string& folder) {
   Editor ed(host);
   drawSome(ed.board());
   host.saveFileAnswers = {folder + "/amp.kvo"};
-  ed.documents().SaveasObject1Click();
+  ed.commands().documents.SaveasObject1Click();
   return told(host.errors, ed.controls().panel[2] == "Object Saved");
 }
 
@@ -93,7 +93,7 @@ Outcome exportGerber(const std::string& folder) {
   ed.board().CurrentFileName = "/elsewhere/amp.kvd";
   host.gerberAnswers = {GerberExportChoice{folder, FabOptions()}};
   host.yesNoAnswers = {true};  // export despite what the board check finds
-  ed.fab().ExportGerber1Click();
+  ed.commands().fab.ExportGerber1Click();
   // A warning (copper outside the frame) may follow on the same line.
   return told(host.errors, ed.controls().panel[2].rfind("Gerber files written", 0) == 0);
 }
@@ -102,7 +102,7 @@ Outcome printToPdf(const std::string& folder) {
   AnsweredQtHost host(folder + "/amp-layer1.pdf");
   Editor ed(host);
   drawSome(ed.board());
-  ed.printing().Print1Click();
+  ed.commands().printing.Print1Click();
   return told(host.errors, ed.controls().panel[2] == "Project printed");
 }
 

@@ -93,55 +93,55 @@ class Monkey {
       case 9: {
         const int which = pick(6);
         const int v = pick(14) - 1;
-        if (which == 0) e.viewCommands().ComboBox1Change(v);
+        if (which == 0) e.commands().viewCommands.ComboBox1Change(v);
         if (which == 1) e.ComboBox3Change(v);
-        if (which == 2) e.wireEdit().WireChange(v);
-        if (which == 3) e.viewCommands().ComboBox4Change(v);
-        if (which == 4) e.pins().SizeChange(v);
-        if (which == 5) e.pins().ComboBox2Change(v);
+        if (which == 2) e.tools().wireEdit.WireChange(v);
+        if (which == 3) e.commands().viewCommands.ComboBox4Change(v);
+        if (which == 4) e.tools().pins.SizeChange(v);
+        if (which == 5) e.tools().pins.ComboBox2Change(v);
         break;
       }
       case 10: {
         const int which = pick(5);
-        if (which == 0) e.wireEdit().segClick();
-        if (which == 1) e.wireEdit().compClick();
-        if (which == 2) e.wireEdit().SplClick();
-        if (which == 3) e.pins().NormalClick();
-        if (which == 4) e.pins().outlClick();
+        if (which == 0) e.tools().wireEdit.segClick();
+        if (which == 1) e.tools().wireEdit.compClick();
+        if (which == 2) e.tools().wireEdit.SplClick();
+        if (which == 3) e.tools().pins.NormalClick();
+        if (which == 4) e.tools().pins.outlClick();
         break;
       }
       case 11:
       case 12:
-        e.deletion().DeleteSelection();
+        e.commands().deletion.DeleteSelection();
         break;
       case 13: {
         const int which = pick(4);
-        if (which == 0) e.rotation().N90cc1Click();
-        if (which == 1) e.rotation().N180cw1Click();
-        if (which == 2) e.rotation().N270cw1Click();
+        if (which == 0) e.commands().rotation.N90cc1Click();
+        if (which == 1) e.commands().rotation.N180cw1Click();
+        if (which == 2) e.commands().rotation.N270cw1Click();
         if (which == 3) e.BitBtn2Click();
         break;
       }
       case 14:
-        e.documents().SaveasObject1Click();
+        e.commands().documents.SaveasObject1Click();
         break;
       case 15:
         if (coin())
-          e.objectPlacement().InsertObject1Click();
+          e.tools().objectPlacement.InsertObject1Click();
         else
-          e.objectPlacement().BitBtn15Click();
+          e.tools().objectPlacement.BitBtn15Click();
         if (coin()) e.FormPaint();
         break;
       case 16: {
         const int which = pick(4);
-        if (which == 0) e.documents().NewProject();
-        if (which == 1) e.documents().SaveProject();
-        if (which == 2) e.documents().OpenProject();
-        if (which == 3) e.documents().SaveAs1Click();
+        if (which == 0) e.commands().documents.NewProject();
+        if (which == 1) e.commands().documents.SaveProject();
+        if (which == 2) e.commands().documents.OpenProject();
+        if (which == 3) e.commands().documents.SaveAs1Click();
         break;
       }
       case 17:
-        e.documents().FrameSize1Click();
+        e.commands().documents.FrameSize1Click();
         break;
       case 18:
       case 19:
@@ -152,12 +152,12 @@ class Monkey {
         break;
       case 21:
         if (coin())
-          e.viewCommands().ScrollBar1Scroll(pick(240) - 20);
+          e.commands().viewCommands.ScrollBar1Scroll(pick(240) - 20);
         else
-          e.viewCommands().ScrollBar2Scroll(pick(190) - 20);
+          e.commands().viewCommands.ScrollBar2Scroll(pick(190) - 20);
         break;
       case 22:
-        e.viewCommands().wheel(pick(5) - 2, coin(), coin());
+        e.commands().viewCommands.wheel(pick(5) - 2, coin(), coin());
         break;
       default:
         e.FormPaint();
