@@ -74,6 +74,17 @@ FrameEdges2 frameEdges2(const Board& b) {
   return e;
 }
 
+// Half a board unit of 0.635 mm: an odd frame size puts the corner between two positions.
+constexpr long long kHalfUnitNm = 317500;
+
+long long frameXNm(const Board& b, int x) {
+  return (2LL * x - frameEdges2(b).left) * kHalfUnitNm;
+}
+
+long long frameYNm(const Board& b, int y) {
+  return (frameEdges2(b).bottom - 2LL * y) * kHalfUnitNm;
+}
+
 uint16_t clampToBoardX(int x) {
   return static_cast<uint16_t>(clampInt(x, 0, kMaxBoardX));
 }

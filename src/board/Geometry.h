@@ -49,6 +49,10 @@ struct FrameEdges2 {
   int bottom = 0;
 };
 FrameEdges2 frameEdges2(const Board& b);
+// A board position in nanometres from the frame's lower left corner, y up: where the
+// fabrication files and the board check put it.
+long long frameXNm(const Board& b, int x);
+long long frameYNm(const Board& b, int y);
 
 // New positions are held inside 0..792 by 0..592.
 uint16_t clampToBoardX(int x);

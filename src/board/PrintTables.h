@@ -11,6 +11,12 @@ constexpr int kPrintPadSize[12] = {18, 24, 27, 36, 41, 45, 56, 72, 90, 108, 139,
 constexpr int kPrintWireWidth[12] = {2, 5, 7, 11, 14, 18, 22, 29, 41, 45, 56, 72};
 constexpr int kUnitsPer360 = 9;
 
+// A length in 1/360 inch in nanometres, rounded: what the fabrication files and the board
+// check measure the artwork's sizes in.
+constexpr long long printLengthNm(int q) {
+  return (q * 25400000LL * 2 + 360) / 720;
+}
+
 // Pad size by a pin's size index, track width by a wire's width index.
 inline int printPadSize(int sizeIndex) {
   return kPrintPadSize[std::clamp(sizeIndex, 0, 11)];

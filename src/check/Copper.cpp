@@ -27,10 +27,6 @@ struct CopperMap::Index {
   RTree trees[2];
 };
 
-long long nmFrom360(int q) {
-  return (q * 25400000LL * 2 + 360) / 720;
-}
-
 double CopperMap::frameX(int x) const {
   return double(2 * x - frameLeft2_) * kUnitNm / 2;
 }
@@ -62,8 +58,8 @@ CopperMap::CopperMap(const Board& b, const TextExtentFn& textExtent)
     const Pin& p = b.PinTable[std::size_t(i)];
     if (!isPad(p)) continue;
     // An obround pad is 8/5 of its size long and its size across, as the Gerber aperture.
-    const long long size = nmFrom360(printPadSize(p.sizeIndex));
-    const double half = double(nmFrom360(printPadSize(p.sizeIndex) * 8) / 5 - size) / 2;
+    const long long size = printLengthNm(printPadSize(p.sizeIndex));
+    const double half = double(printLengthNm(printPadSize(p.sizeIndex) * 8) / 5 - size) / 2;
     const double s = double(size);
     const Vec2 c{frameX(p.x), frameY(p.y)};
     const double dx = p.style == 1 ? half : 0, dy = p.style == 2 ? half : 0;
@@ -78,7 +74,7 @@ CopperMap::CopperMap(const Board& b, const TextExtentFn& textExtent)
     const int layer = wireLayer(w.attr);
     if (isWireStart(w) || !isCopperLayer(layer)) continue;
     const WirePoint& v = b.WirePointTable[std::size_t(i - 1)];
-    const double width = double(nmFrom360(printWireWidth(wireWidthIndex(w.attr))));
+    const double width = double(printLengthNm(printWireWidth(wireWidthIndex(w.attr))));
     const Vec2 from{frameX(v.x & kPositionMask), frameY(v.y & kPositionMask)};
     const Vec2 to{frameX(w.x & kPositionMask), frameY(w.y & kPositionMask)};
     pieceOfPoint_[std::size_t(i)] =

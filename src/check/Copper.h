@@ -78,7 +78,4 @@ class CopperMap {
   int frameLeft2_ = 0, frameBottom2_ = 0;  // doubled board positions
 };
 
-// A length in 1/360 inch in whole nanometres, rounded as the Gerber files round it.
-long long nmFrom360(int q);
-
 }  // namespace fw

@@ -7,6 +7,7 @@
 #include "cli/Cli.h"
 #include "cli/CliCommon.h"
 #include "cli/CommandLine.h"
+#include "fab/FabOptions.h"
 #include "fab/TextBox.h"
 
 namespace fw {
@@ -57,12 +58,12 @@ std::string mm(double v) {
   return fixed(v, 4);
 }
 
-// A length taken from the command line: a finite number of millimetres, 0 or more.
+// A length taken from the command line, read as the gerber command reads its lengths (to the
+// micrometre, whatever the locale).
 bool parseMm(const std::string& text, double& value) {
-  char* end = nullptr;
-  const double v = std::strtod(text.c_str(), &end);
-  if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(v) || v < 0) return false;
-  value = v;
+  int um = 0;
+  if (!parseFabMillimetres(text, um)) return false;
+  value = um / 1000.0;
   return true;
 }
 
