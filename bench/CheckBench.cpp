@@ -36,7 +36,7 @@ void BM_CheckHighlight(benchmark::State& state) {
   int row = 0;
   std::size_t items = 0;
   for (auto _ : state) {
-    const Connectivity connectivity(*board, gerberExtent);
+    const Connectivity connectivity(*board, gerberExtent, ConnectivityDetail::Islands);
     const Island island = connectivity.island(connectivity.islandOfPin(row));
     items = island.pins.size() + island.segments.size() + island.texts.size();
     benchmark::DoNotOptimize(items);

@@ -1,6 +1,7 @@
 #include "check/Connectivity.h"
 
 #include <numeric>
+#include <thread>
 
 #include "board/Geometry.h"
 
@@ -37,52 +38,70 @@ class Joins {
 
 }  // namespace
 
-Connectivity::Connectivity(const Board& board, const TextExtentFn& textExtent)
+Connectivity::Connectivity(const Board& board, const TextExtentFn& textExtent,
+                           ConnectivityDetail detail)
     : copper_(board, textExtent) {
+  const bool ends = detail == ConnectivityDetail::IslandsAndEnds;
   const std::vector<CopperPiece>& pieces = copper_.pieces();
   const std::size_t n = pieces.size();
-  Joins joins(n);
-  flags_.assign(n, 0);
+  // The kinds apart from the pieces, as the pair walk reads them for every pair.
+  std::vector<CopperKind> kind(n);
+  for (std::size_t i = 0; i < n; ++i) kind[i] = pieces[i].item.kind;
 
-  // What touching pieces tell beyond being joined: a track's end that meets other copper is no
-  // loose end, and a pad a track meets is in use. Once a pair's pieces are joined already and
-  // it could tell nothing new, its shapes are not compared at all: on a crowded board most pairs
-  // are such.
-  const auto couldTell = [&](int i, int j) {
-    const CopperKind p = pieces[std::size_t(i)].item.kind, q = pieces[std::size_t(j)].item.kind;
-    const unsigned char f = flags_[std::size_t(i)];
-    return p == CopperKind::Track
-               ? (f & (kEnd0Joined | kEnd1Joined)) != (kEnd0Joined | kEnd1Joined)
-               : p == CopperKind::Pad && q == CopperKind::Track && (f & kPadHasTrack) == 0;
+  // The two layers are walked side by side, each with joins and flags of its own: only pads
+  // lie on both, and their joins and flags are merged after.
+  struct LayerWalk {
+    Joins joins;
+    std::vector<unsigned char> flags;
   };
-  const auto note = [&](int i, int j) {
-    const CopperPiece& p = pieces[std::size_t(i)];
-    const CopperPiece& q = pieces[std::size_t(j)];
-    unsigned char& f = flags_[std::size_t(i)];
-    if (p.item.kind == CopperKind::Track) {
-      if (!(f & kEnd0Joined) && shapesWithin(circle(p.shape.a, p.shape.r), q.shape, kTouchNm))
-        f |= kEnd0Joined;
-      if (!(f & kEnd1Joined) && shapesWithin(circle(p.shape.b, p.shape.r), q.shape, kTouchNm))
-        f |= kEnd1Joined;
-    } else if (p.item.kind == CopperKind::Pad && q.item.kind == CopperKind::Track) {
-      f |= kPadHasTrack;
-    }
-  };
-  std::vector<int> near;
-  for (int layer : {kLayer1, kLayer2}) {
-    for (const int i : copper_.onLayer(layer)) {
-      const CopperShape& s = pieces[std::size_t(i)].shape;
-      copper_.near(layer, s.bounds().grown(kTouchNm), near);
-      for (const int j : near) {
-        if (j <= i) continue;
-        const bool tellI = couldTell(i, j), tellJ = couldTell(j, i);
-        if (!tellI && !tellJ && joins.find(i) == joins.find(j)) continue;
-        if (!shapesWithin(s, pieces[std::size_t(j)].shape, kTouchNm)) continue;
-        joins.join(i, j);
-        if (tellI) note(i, j);
-        if (tellJ) note(j, i);
+  const auto walk = [&](int layer, LayerWalk& w) {
+    std::vector<unsigned char>& flags = w.flags;
+    // What touching pieces tell beyond being joined: a track's end that meets other copper is
+    // no loose end, and a pad a track meets is in use. Once a pair's pieces are joined already
+    // and it could tell nothing new, its shapes are not compared at all: on a crowded board most
+    // pairs are such.
+    const auto couldTell = [&](int i, int j) {
+      if (!ends) return false;
+      const CopperKind p = kind[std::size_t(i)], q = kind[std::size_t(j)];
+      const unsigned char f = flags[std::size_t(i)];
+      return p == CopperKind::Track
+                 ? (f & (kEnd0Joined | kEnd1Joined)) != (kEnd0Joined | kEnd1Joined)
+                 : p == CopperKind::Pad && q == CopperKind::Track && (f & kPadHasTrack) == 0;
+    };
+    const auto note = [&](int i, int j) {
+      const CopperShape& p = pieces[std::size_t(i)].shape;
+      const CopperShape& q = pieces[std::size_t(j)].shape;
+      unsigned char& f = flags[std::size_t(i)];
+      if (kind[std::size_t(i)] == CopperKind::Track) {
+        if (!(f & kEnd0Joined) && shapesWithin(circle(p.a, p.r), q, kTouchNm)) f |= kEnd0Joined;
+        if (!(f & kEnd1Joined) && shapesWithin(circle(p.b, p.r), q, kTouchNm)) f |= kEnd1Joined;
+      } else if (kind[std::size_t(i)] == CopperKind::Pad &&
+                 kind[std::size_t(j)] == CopperKind::Track) {
+        f |= kPadHasTrack;
       }
-    }
+    };
+    copper_.forEachNearPair(layer, kTouchNm, [&](int i, int j) {
+      const bool tellI = couldTell(i, j), tellJ = couldTell(j, i);
+      if (!tellI && !tellJ && w.joins.find(i) == w.joins.find(j)) return;
+      if (!shapesWithin(pieces[std::size_t(i)].shape, pieces[std::size_t(j)].shape, kTouchNm))
+        return;
+      w.joins.join(i, j);
+      if (tellI) note(i, j);
+      if (tellJ) note(j, i);
+    });
+  };
+  LayerWalk walks[2] = {{Joins(n), std::vector<unsigned char>(n, 0)},
+                        {Joins(n), std::vector<unsigned char>(n, 0)}};
+  {
+    std::thread second([&] { walk(kLayer2, walks[1]); });
+    walk(kLayer1, walks[0]);
+    second.join();
+  }
+  Joins& joins = walks[0].joins;
+  flags_.assign(n, 0);
+  for (std::size_t i = 0; i < n; ++i) {
+    joins.join(int(i), walks[1].joins.find(int(i)));
+    flags_[i] = walks[0].flags[i] | walks[1].flags[i];
   }
 
   // Islands numbered in the order of their first piece, and their pieces gathered by island.

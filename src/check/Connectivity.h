@@ -19,10 +19,16 @@ struct Island {
   std::vector<int> texts;
 };
 
+// What a connectivity finds out beside the islands: which track ends and pads touch other
+// copper (what the board check needs) costs more than the islands alone, as pieces known to be
+// joined must still be compared.
+enum class ConnectivityDetail { Islands, IslandsAndEnds };
+
 class Connectivity {
  public:
   // `textExtent` gives a text's printed box; without one, texts are no copper.
-  explicit Connectivity(const Board& board, const TextExtentFn& textExtent = {});
+  explicit Connectivity(const Board& board, const TextExtentFn& textExtent = {},
+                        ConnectivityDetail detail = ConnectivityDetail::IslandsAndEnds);
 
   const CopperMap& copper() const { return copper_; }
   int islandCount() const { return islandCount_; }
@@ -40,7 +46,8 @@ class Connectivity {
   std::vector<int> islandPieces(int id) const;
 
   // Whether a track's end (0: the point of the row before, 1: its own row's point) touches
-  // other copper of its layer.
+  // other copper of its layer. This and padHasTrack answer false when built for the islands
+  // alone.
   bool trackEndJoined(int piece, int end) const {
     return (flags_[std::size_t(piece)] & (end == 0 ? kEnd0Joined : kEnd1Joined)) != 0;
   }

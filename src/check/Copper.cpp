@@ -1,6 +1,7 @@
 #include "check/Copper.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "board/Geometry.h"
 #include "board/PrintTables.h"
@@ -53,6 +54,9 @@ CopperMap::CopperMap(const Board& b, const TextExtentFn& textExtent)
     return n;
   };
 
+  pieces_.reserve(std::size_t(std::max(b.PinCount, 0)) +
+                  std::size_t(std::max(b.WirePointCount, 0)) +
+                  std::size_t(std::max(b.TextCount, 0)));
   pieceOfPin_.assign(std::size_t(std::max(b.PinCount, 0)), -1);
   for (int32_t i = 0; i < b.PinCount; ++i) {
     const Pin& p = b.PinTable[std::size_t(i)];
@@ -96,14 +100,17 @@ CopperMap::CopperMap(const Board& b, const TextExtentFn& textExtent)
   }
 
   // Packed in one go (the range constructor sorts the boxes into the tree) rather than
-  // inserted one by one, which is several times slower.
-  for (int layer = 0; layer < 2; ++layer) {
+  // inserted one by one, which is several times slower; the two layers side by side.
+  const auto pack = [&](int layer) {
     std::vector<RValue> values;
     values.reserve(onLayer_[layer].size());
     for (const int n : onLayer_[layer])
       values.emplace_back(rbox(pieces_[std::size_t(n)].shape.bounds()), n);
     index_->trees[layer] = RTree(values.begin(), values.end());
-  }
+  };
+  std::thread second(pack, 1);
+  pack(0);
+  second.join();
 }
 
 CopperMap::~CopperMap() = default;
@@ -111,6 +118,36 @@ CopperMap::~CopperMap() = default;
 void CopperMap::near(int layer, const Bounds& area, std::vector<int>& out) const {
   out.clear();
   index_->trees[layer == kLayer2 ? 1 : 0].query(bgi::intersects(rbox(area)), PieceSink{&out});
+}
+
+void CopperMap::forEachNearPair(int layer, double within,
+                                const std::function<void(int, int)>& pair) const {
+  // The tree lists its pieces leaf by leaf, so a run of them lies close together: one query for
+  // the run's bounds finds the neighbours of all of it, at a fraction of the cost of a query a
+  // piece. A pair is reported from the run of its lower piece.
+  constexpr std::size_t kRun = 16;
+  const RTree& tree = index_->trees[layer == kLayer2 ? 1 : 0];
+  const std::vector<RValue> order(tree.begin(), tree.end());
+  std::vector<RValue> found;
+  for (std::size_t start = 0; start < order.size(); start += kRun) {
+    const std::size_t end = std::min(start + kRun, order.size());
+    RBox area = order[start].first;
+    for (std::size_t m = start + 1; m < end; ++m) boost::geometry::expand(area, order[m].first);
+    found.clear();
+    tree.query(bgi::intersects(grown(area, within)), std::back_inserter(found));
+    for (const RValue& v : found) {
+      const RBox q = grown(v.first, within);
+      for (std::size_t m = start; m < end; ++m) {
+        const RBox& b = order[m].first;
+        // Branch-free: nearly all of these tests fail, and unpredictably.
+        if ((order[m].second < v.second) & (b.min_corner().get<0>() <= q.max_corner().get<0>()) &
+            (q.min_corner().get<0>() <= b.max_corner().get<0>()) &
+            (b.min_corner().get<1>() <= q.max_corner().get<1>()) &
+            (q.min_corner().get<1>() <= b.max_corner().get<1>()))
+          pair(order[m].second, v.second);
+      }
+    }
+  }
 }
 
 int CopperMap::pieceOf(CopperItem item) const {

@@ -57,6 +57,9 @@ class CopperMap {
   const std::vector<int>& onLayer(int layer) const { return onLayer_[layer == kLayer2 ? 1 : 0]; }
   // Fills `out` with the pieces on layer whose bounds meet `area` (not necessarily the shapes).
   void near(int layer, const Bounds& area, std::vector<int>& out) const;
+  // Calls `pair(i, j)`, i < j, once for every two pieces on layer whose bounds come within
+  // `within` of each other (not necessarily the shapes), in no particular order.
+  void forEachNearPair(int layer, double within, const std::function<void(int, int)>& pair) const;
   // The piece of an item, or -1 when the item is no copper (a graphic pin, a segment on the
   // graphic layer, a row past the count).
   int pieceOf(CopperItem item) const;

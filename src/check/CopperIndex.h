@@ -23,6 +23,11 @@ inline RBox rbox(const Bounds& b) {
   return RBox(RPoint(b.minX, b.minY), RPoint(b.maxX, b.maxY));
 }
 
+inline RBox grown(const RBox& b, double by) {
+  return RBox(RPoint(b.min_corner().get<0>() - by, b.min_corner().get<1>() - by),
+              RPoint(b.max_corner().get<0>() + by, b.max_corner().get<1>() + by));
+}
+
 // An output iterator that keeps only the piece numbers of what a query finds.
 struct PieceSink {
   std::vector<int>* out;

@@ -53,30 +53,34 @@ class Checker {
     f.requiredMm = requiredMm;
   }
 
-  // Every pair of pieces of different islands on a layer, looked for within the clearance of
-  // each piece's bounds. Two pads lie on both layers: they are reported once, for both.
+  // Every pair of pieces of different islands on a layer that come within the clearance, in
+  // the order of layer and pieces. Two pads lie on both layers: they are reported once, for
+  // both.
   void clearances() {
     const double clearance = rules_.clearanceMm * kNmPerMm;
     if (!(clearance > 0)) return;
-    std::vector<int> near;
     for (int layer : {kLayer1, kLayer2}) {
-      for (const int i : c_.copper().onLayer(layer)) {
+      std::vector<std::pair<int, int>> close;
+      c_.copper().forEachNearPair(layer, clearance, [&](int i, int j) {
+        if (c_.islandOfPiece(i) == c_.islandOfPiece(j)) return;
         const CopperPiece& p = pieces_[std::size_t(i)];
-        const Bounds pb = p.shape.bounds();
-        c_.copper().near(layer, pb.grown(clearance), near);
-        for (const int j : near) {
-          if (j <= i || c_.islandOfPiece(i) == c_.islandOfPiece(j)) continue;
-          const CopperPiece& q = pieces_[std::size_t(j)];
-          const bool bothPads = layerOf(p) == kBothLayers && layerOf(q) == kBothLayers;
-          if (bothPads && layer == kLayer2) continue;
-          Vec2 at;
-          const double gap = shapeGap(p.shape, q.shape, &at);
-          if (gap >= clearance - kTouchNm) continue;
-          Finding& f = add(FindingKind::Clearance, Severity::Error, bothPads ? kBothLayers : layer,
-                           at, p.item);
-          f.other = q.item;
-          values(f, gap, rules_.clearanceMm);
-        }
+        const CopperPiece& q = pieces_[std::size_t(j)];
+        if (layer == kLayer2 && layerOf(p) == kBothLayers && layerOf(q) == kBothLayers) return;
+        if (!shapesWithin(p.shape, q.shape, clearance - kTouchNm)) return;
+        close.emplace_back(i, j);
+      });
+      std::sort(close.begin(), close.end());
+      for (const auto& [i, j] : close) {
+        const CopperPiece& p = pieces_[std::size_t(i)];
+        const CopperPiece& q = pieces_[std::size_t(j)];
+        Vec2 at;
+        const double gap = shapeGap(p.shape, q.shape, &at);
+        if (gap >= clearance - kTouchNm) continue;
+        const bool bothPads = layerOf(p) == kBothLayers && layerOf(q) == kBothLayers;
+        Finding& f = add(FindingKind::Clearance, Severity::Error, bothPads ? kBothLayers : layer,
+                         at, p.item);
+        f.other = q.item;
+        values(f, gap, rules_.clearanceMm);
       }
     }
   }

@@ -205,6 +205,9 @@ bool shapesWithin(const CopperShape& s, const CopperShape& t, double gap) {
     const double reach = cap.r + gap;
     return segmentBoxDistance2(cap.a, cap.b, (s.isBox ? s : t).bounds(), cs, ct) <= reach * reach;
   }
+  // Track segments of one wire share their ends.
+  const auto same = [](Vec2 p, Vec2 q) { return p.x == q.x && p.y == q.y; };
+  if (same(s.a, t.a) || same(s.a, t.b) || same(s.b, t.a) || same(s.b, t.b)) return true;
   const double reach = s.r + t.r + gap;
   return segmentDistance2(s.a, s.b, t.a, t.b, cs, ct) <= reach * reach;
 }

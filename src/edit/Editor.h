@@ -111,11 +111,9 @@ class Editor {
   // undo history. An event run inside another belongs to the outer one's step.
   template <typename Handler>
   void run(Handler&& handler) {
-    runStep(std::forward<Handler>(handler));
-    ++boardGeneration_;
+    const UndoHistory::StepScope step(history_);
+    std::forward<Handler>(handler)();
   }
-  // Counts the events that may have changed the board: what the connectivity is kept by.
-  uint64_t boardGeneration() const { return boardGeneration_; }
 
   // The pointer, in drawing-area pixels. A press and a release act at the position of the latest
   // move, each as one step of the undo history (a drag commits on its release); the release
@@ -123,10 +121,10 @@ class Editor {
   // opens no step and stays cheap.
   void mouseMove(int x, int y) { mousemove(x, y); }
   void mouseDown(MouseButton button) {
-    runPointer([&] { MouseDown(button); });
+    run([&] { MouseDown(button); });
   }
   void mouseUp(MouseButton button, int y) {
-    runPointer([&] { FormMouseUp(button, y); });
+    run([&] { FormMouseUp(button, y); });
   }
   // The Escape key: stops the wire being drawn and the placement, as a right press does.
   void escapePressed();
@@ -135,20 +133,6 @@ class Editor {
   void ComboBox3Change(int layerIndex);
 
  private:
-  template <typename Handler>
-  void runStep(Handler&& handler) {
-    const UndoHistory::StepScope step(history_);
-    std::forward<Handler>(handler)();
-  }
-  // Highlight Connection only looks, so its presses and releases leave the generation alone
-  // and the next press reuses the connectivity.
-  template <typename Handler>
-  void runPointer(Handler&& handler) {
-    if (controls_.tool == Tool::HighlightConnection)
-      runStep(std::forward<Handler>(handler));
-    else
-      run(std::forward<Handler>(handler));
-  }
   // The right press's end of a placement, which Escape shares.
   void endPlacement();
   // The three pointer handlers themselves, reached through the door above.
@@ -167,7 +151,6 @@ class Editor {
   Canvas canvas_;
   BoardRenderer renderer_;
   EditContext ctx_;
-  uint64_t boardGeneration_ = 0;
 
   PinTool pins_{ctx_};
   WireTool wires_{ctx_};
@@ -177,14 +160,16 @@ class Editor {
   TextTool texts_{ctx_};
   ObjectPlacementTool placement_{ctx_};
   ObjectSelectionTool objectSelection_{ctx_};
-  HighlightTool highlight_{ctx_, boardGeneration_};
+  HighlightTool highlight_{ctx_, history_.boardChanges()};
   ViewCommands viewCommands_{ctx_};
   DocumentCommands documents_;
   DeleteCommand deletion_{ctx_};
   RotateCommand rotation_{ctx_, [this] { placement_.updateFloatingObject(); }};
   PrintCommand printing_{ctx_, PrintScale, PrintDpiIndex};
   CheckBoardCommand checkBoard_{
-      ctx_, [this]() -> const Connectivity& { return highlight_.connectivity(); }};
+      ctx_, [this]() -> const Connectivity& {
+        return highlight_.connectivity(ConnectivityDetail::IslandsAndEnds);
+      }};
   FabCommand fab_{ctx_, [this] { return checkBoard_.errorCount(); }};
 };
 

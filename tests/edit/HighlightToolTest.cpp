@@ -66,14 +66,19 @@ TEST_F(HighlightToolTest, PressesKeepTheConnectivityWhileTheBoardIsUnchanged) {
   clickAt(400, 300);
   const Connectivity* first = &ed.tools().highlight.connectivity();
   clickAt(440, 300);
+  ed.run([] {});  // an event that changes no table, as a zoom
   EXPECT_EQ(&ed.tools().highlight.connectivity(), first);
 
-  // An event that may change the board puts out the light and builds the connectivity anew.
+  // An event that changes the board puts out the light and builds the connectivity anew, and
+  // so does its undo.
   ed.run([&] { board().PinTable[1].x = 460; });
   ed.RedrawBoard();
   EXPECT_FALSE(ed.tools().highlight.active());
   clickAt(400, 300);
   EXPECT_EQ(controls().panel[2], "Connected: 1 pads, 2 segments");
+  ed.run([&] { ed.history().Undo1Click(); });
+  clickAt(400, 300);
+  EXPECT_EQ(controls().panel[2], "Connected: 2 pads, 2 segments");
 }
 
 TEST_F(HighlightToolTest, PressOnEmptyBoardOrAnotherToolPutsTheLightOut) {

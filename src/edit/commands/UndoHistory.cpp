@@ -95,6 +95,7 @@ void UndoHistory::endStep() {
   const bool saved = savedInStep_;
   savedInStep_ = false;
   if (skipStep_) {
+    ++boardChanges_;  // and whatever the event changed after the jump or the new history
     if (saved) savedPosition_ = long(position_);
     updateControls();
     return;
@@ -116,6 +117,7 @@ void UndoHistory::endStep() {
                        !unchanged(s.objects) || !unchanged(s.descriptions) ||
                        a.FrameWidth != b.FrameWidth || a.FrameHeight != b.FrameHeight;
   if (changed) {
+    ++boardChanges_;
     record(std::move(s));
     // Whatever changed the board, it no longer holds what was saved: leaving now would lose it.
     ctx_.board.SavedFlag = saved;
@@ -206,6 +208,7 @@ void UndoHistory::apply(const Step& s, bool forward) {
 // The saved state is known by its place in the history: arriving there is saved again.
 void UndoHistory::afterJump(const char* message) {
   skipStep_ = true;
+  ++boardChanges_;
   ctx_.board.SavedFlag = savedPosition_ == long(position_);
   ctx_.state.clearSelections();
   ctx_.redraw();
@@ -215,6 +218,7 @@ void UndoHistory::afterJump(const char* message) {
 
 void UndoHistory::clear() {
   skipStep_ = true;
+  ++boardChanges_;
   steps_.clear();
   bytes_ = 0;
   position_ = 0;

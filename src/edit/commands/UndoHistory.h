@@ -64,6 +64,9 @@ class UndoHistory {
   // Where in the history the board was last saved, opened or made new; -1 once that state lies
   // in dropped steps.
   long savedPosition() const { return savedPosition_; }
+  // Counts the events that changed the board: a step recorded, undone or redone, a new history.
+  // What is computed from the board (the connectivity) is kept while it stands still.
+  const uint64_t& boardChanges() const { return boardChanges_; }
   // The bytes the recorded steps hold.
   std::size_t memoryUsed() const { return bytes_; }
   static constexpr std::size_t kDefaultByteLimit = std::size_t(64) << 20;
@@ -102,7 +105,8 @@ class UndoHistory {
   std::deque<Step> steps_;         // oldest first; a deque drops the oldest without moving the rest
   std::size_t position_ = 0;       // steps applied
   long savedPosition_ = 0;         // -1: the saved state lies in dropped steps
-  std::size_t bytes_ = 0;          // what steps_ holds, kept as steps come and go
+  uint64_t boardChanges_ = 0;
+  std::size_t bytes_ = 0;  // what steps_ holds, kept as steps come and go
   std::size_t byteLimit_ = kDefaultByteLimit;
 };
 

@@ -28,16 +28,21 @@ bool nearSegment(int hx, int hy, int ax, int ay, int bx, int by, int half) {
 
 HighlightTool::~HighlightTool() = default;
 
-const Connectivity& HighlightTool::connectivity() {
+const Connectivity& HighlightTool::connectivity(ConnectivityDetail detail) {
   const Board& b = ctx_.board;
   // The counts guard against a change that reached the board without passing the editor.
   if (!connectivity_ || builtAt_ != generation_ || builtPins_ != b.PinCount ||
-      builtPoints_ != b.WirePointCount || builtTexts_ != b.TextCount) {
-    connectivity_ = std::make_unique<Connectivity>(b, [](const TextItem& t) {
-      const GerberTextBox box = gerberTextBox(t);
-      return TextExtent{box.width, box.height};
-    });
+      builtPoints_ != b.WirePointCount || builtTexts_ != b.TextCount ||
+      (detail == ConnectivityDetail::IslandsAndEnds && builtDetail_ != detail)) {
+    connectivity_ = std::make_unique<Connectivity>(
+        b,
+        [](const TextItem& t) {
+          const GerberTextBox box = gerberTextBox(t);
+          return TextExtent{box.width, box.height};
+        },
+        detail);
     builtAt_ = generation_;
+    builtDetail_ = detail;
     builtPins_ = b.PinCount;
     builtPoints_ = b.WirePointCount;
     builtTexts_ = b.TextCount;

@@ -13,10 +13,10 @@ namespace fw {
 // history and SavedFlag stay as they were.
 class HighlightTool {
  public:
-  // `boardGeneration` is the editor's count of events that may have changed the board; the
+  // `boardChanges` is the undo history's count of events that changed the board; the
   // connectivity is built again only when it moved.
-  HighlightTool(EditContext& ctx, const uint64_t& boardGeneration)
-      : ctx_(ctx), generation_(boardGeneration) {}
+  HighlightTool(EditContext& ctx, const uint64_t& boardChanges)
+      : ctx_(ctx), generation_(boardChanges) {}
   ~HighlightTool();
 
   void highlightPress();
@@ -26,8 +26,9 @@ class HighlightTool {
   const Island& island() const { return island_; }
   // Draws the island over a fresh repaint; a board changed since the press drops it.
   void drawHighlight();
-  // The connectivity of the board as it is now, built when the board may have changed.
-  const Connectivity& connectivity();
+  // The connectivity of the board as it is now, with at least `detail`, built when the board
+  // has changed or more detail is asked for.
+  const Connectivity& connectivity(ConnectivityDetail detail = ConnectivityDetail::Islands);
 
  private:
   // The pad or track segment under the pointer, or an empty item (row -1).
@@ -37,6 +38,7 @@ class HighlightTool {
   const uint64_t& generation_;
   std::unique_ptr<Connectivity> connectivity_;
   uint64_t builtAt_ = 0;
+  ConnectivityDetail builtDetail_ = ConnectivityDetail::Islands;
   int32_t builtPins_ = -1, builtPoints_ = -1, builtTexts_ = -1;
   bool shown_ = false;
   uint64_t shownAt_ = 0;
