@@ -98,11 +98,14 @@ TEST(Connectivity, IndexFindsWhatComparingEveryPairFinds) {
                          std::max(pieces[i].item.row * 3 + int(pieces[i].item.kind),
                                   pieces[j].item.row * 3 + int(pieces[j].item.kind))});
     }
-  // Same partition: the island numbers map one to one onto the roots.
+  // Same partition: the island numbers map one to one onto the roots, with or without the
+  // track-end detail.
+  const Connectivity islandsOnly(*b, extent, ConnectivityDetail::Islands);
   std::map<int, int> islandOfRoot;
   for (std::size_t i = 0; i < pieces.size(); ++i) {
     const auto [at, added] = islandOfRoot.emplace(root(int(i)), conn.islandOfPiece(int(i)));
     EXPECT_EQ(at->second, conn.islandOfPiece(int(i))) << i;
+    EXPECT_EQ(islandsOnly.islandOfPiece(int(i)), conn.islandOfPiece(int(i))) << i;
   }
   EXPECT_EQ(int(islandOfRoot.size()), conn.islandCount());
   EXPECT_GT(conn.islandCount(), 50);
