@@ -51,6 +51,33 @@ void BM_PinDragPreviewStep(benchmark::State& state) {
   s.previewSteps(state, 396, 296);
 }
 
+// The same with Drag Connected Tracks on and the last point of each of the last eight wires on
+// the pin: the segments that end there stretch with it.
+void BM_PinDragPreviewStepWithTracks(benchmark::State& state) {
+  Scene s(state);
+  state.SetLabel(s.boardName);
+  Board& b = s.ed.board();
+  b.PinTable[static_cast<std::size_t>(b.PinCount - 1)] = Pin{396, 296, 5, 0};
+  int ends = 0;
+  for (int row = b.WirePointCount - 1; row > 0 && ends < 8; --row) {
+    WirePoint& w = b.WirePointTable[static_cast<std::size_t>(row)];
+    if (isWireStart(w) || wireLayer(w.attr) == kGraphic) continue;
+    w.x = 396;
+    w.y = 296;
+    ++ends;
+    while (row > 0 && !isWireStart(b.WirePointTable[static_cast<std::size_t>(row)])) --row;
+  }
+  s.ed.controls().dragConnectedTracks = true;
+  s.ed.RedrawBoard();
+  s.ed.selectTool(Tool::EditPins);
+  s.clickAt(396, 296);
+  s.moveTo(396, 296);
+  s.ed.mouseDown(MouseButton::Left);
+  if (s.ed.state().DragKind != kDragPin) state.SkipWithError("pin drag not armed");
+  state.counters["ends"] = ends;
+  s.previewSteps(state, 396, 296);
+}
+
 // The middle point of the last wire, at the middle of the window: both its segments stretch.
 void BM_WirePointDragPreviewStep(benchmark::State& state) {
   Scene s(state);
@@ -90,6 +117,12 @@ void BM_RubberBandStep(benchmark::State& state) {
 BENCHMARK(BM_PinDragPreviewStep)
     ->ArgName("board")
     ->Arg(static_cast<int>(bench::BenchBoard::Empty))
+    ->Arg(static_cast<int>(bench::BenchBoard::Full))
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PinDragPreviewStepWithTracks)
+    ->ArgName("board")
     ->Arg(static_cast<int>(bench::BenchBoard::Full))
     ->Repetitions(5)
     ->ReportAggregatesOnly(true)

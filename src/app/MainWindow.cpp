@@ -111,6 +111,7 @@ MainWindow::MainWindow(QWidget* parent)
   // The board check starts with the rules the user chose last time; a finding chosen in the
   // Check Board dialog shows on the board while the dialog stays open.
   QtHost::loadCheckRules(editor_->commands().checkBoard.rules);
+  editor_->controls().dragConnectedTracks = QtHost::loadDragConnectedTracks();
   host_->setBoardChanged([this] { syncFromControls(); });
   setObjectName(QStringLiteral("Tform1"));
   setWindowTitle(QString::fromLatin1(kCaption));
@@ -428,6 +429,7 @@ void MainWindow::syncFromControls() {
   rotateMenu_->menuAction()->setEnabled(c.rotate);
 
   mirrorCheck(showFrameItem_, c.showFrame);
+  mirrorCheck(dragTracksItem_, c.dragConnectedTracks);
   mirrorCheck(showGridsItem_, c.showGrids);
   for (std::size_t i = 0; i < layerItems_.size(); ++i) mirrorCheck(layerItems_[i], c.showLayer[i]);
   segItem_->setEnabled(c.selectSegmentOnlyEnabled);

@@ -118,6 +118,7 @@ class MainWindow : public QMainWindow {
   QAction* redoItem_ = nullptr;           // Redo1
   QMenu* rotateMenu_ = nullptr;           // Rotate1
   QAction* showFrameItem_ = nullptr;      // ShowFrame1
+  QAction* dragTracksItem_ = nullptr;     // DragConnectedTracks1
   QAction* showGridsItem_ = nullptr;      // GridsOn1
   std::array<QAction*, 3> layerItems_{};  // Layer1, layer2, layer3
 

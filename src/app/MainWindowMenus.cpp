@@ -100,6 +100,13 @@ void MainWindow::buildMenus() {
           [this] { editor_->commands().rotation.N270cw1Click(); });
   deleteItem_ = addItem(edit, "CutObject1", QStringLiteral("Delete"), QKeySequence(Qt::Key_Delete));
   handler(deleteItem_, [this] { editor_->commands().deletion.DeleteSelection(); });
+  edit->addSeparator();
+  dragTracksItem_ = addItem(edit, "DragConnectedTracks1", QStringLiteral("Drag Connected Tracks"));
+  handler(dragTracksItem_, [this] {
+    Controls& c = editor_->controls();
+    c.dragConnectedTracks = !c.dragConnectedTracks;
+    QtHost::storeDragConnectedTracks(c.dragConnectedTracks);
+  });
   // Escape, which stops a wire or a placement as the right button does, is no menu item; the
   // window itself carries its shortcut.
   auto* escape = new QAction(this);
@@ -144,8 +151,8 @@ void MainWindow::buildMenus() {
   handler(layerItems_[2], [this] { editor_->commands().viewCommands.layer3Click(); });
 
   // Check marks are the editor's: the items are checkable and syncFromControls sets them.
-  for (QAction* a :
-       {showFrameItem_, showGridsItem_, layerItems_[0], layerItems_[1], layerItems_[2]})
+  for (QAction* a : {showFrameItem_, showGridsItem_, dragTracksItem_, layerItems_[0],
+                     layerItems_[1], layerItems_[2]})
     a->setCheckable(true);
 
   QMenu* help = addMenu(nullptr, "Help1", QStringLiteral("&About"));

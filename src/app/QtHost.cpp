@@ -194,6 +194,16 @@ void QtHost::storeCheckRules(const CheckRules& rules) {
     settings.setValue(QString::fromLatin1(kRuleKeys[i]), *ruleValue(r, i));
 }
 
+bool QtHost::loadDragConnectedTracks() {
+  QSettings settings(QStringLiteral("Ferrowrit"), QStringLiteral("Ferrowrit"));
+  return settings.value(QStringLiteral("dragConnectedTracks"), false).toBool();
+}
+
+void QtHost::storeDragConnectedTracks(bool on) {
+  QSettings settings(QStringLiteral("Ferrowrit"), QStringLiteral("Ferrowrit"));
+  settings.setValue(QStringLiteral("dragConnectedTracks"), on);
+}
+
 void QtHost::showCheckBoard(CheckBoardSession& session) {
   std::vector<CheckBoardDialog::Preset> presets;
   for (const RulePreset& p : rulePresets())

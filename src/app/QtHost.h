@@ -55,6 +55,9 @@ class QtHost : public Host {
   // "Ferrowrit"); a missing or unusable value leaves the one `rules` had.
   static void loadCheckRules(CheckRules& rules);
   static void storeCheckRules(const CheckRules& rules);
+  // Edit > Drag Connected Tracks, as the user left it (off the first time).
+  static bool loadDragConnectedTracks();
+  static void storeDragConnectedTracks(bool on);
 
   // The widgets the host shows; the main window creates them and hands them over.
   void setAboutBox(QDialog* about) { about_ = about; }

@@ -63,6 +63,9 @@ struct Controls {
   bool normalPin = true;    // Normal
   bool graphicPin = false;  // outl
 
+  // Edit menu: dragging or turning pads takes the track ends on their centres along.
+  bool dragConnectedTracks = false;  // DragConnectedTracks1
+
   std::array<std::string, 3> panel;  // status bar panels
   CursorShape cursor = CursorShape::Cross;
 };

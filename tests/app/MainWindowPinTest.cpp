@@ -5,13 +5,16 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <memory>
 
 #include "app/BoardView.h"
 #include "app/MainWindow.h"
+#include "app/RecentFiles.h"
 #include "edit/Editor.h"
+#include "files/ProjectFile.h"
 
 namespace fw {
 namespace {
@@ -143,6 +146,56 @@ TEST_F(MainWindowPinTest, ThePressTheDragAndTheSizeListAreEachOneUndoStep) {
   undo->trigger();
   EXPECT_EQ(board.PinCount, 0);
   EXPECT_FALSE(undo->isEnabled());
+}
+
+// Edit > Drag Connected Tracks, as a user would try it: two pins and a track drawn with the mouse,
+// one pin dragged away, the board saved; the saved track ends on the pin only with the item on.
+// The item's state outlives the window.
+TEST_F(MainWindowPinTest, DraggedPinTakesItsTrackIntoTheSavedFileWithTheItemOn) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  auto* item = window->findChild<QAction*>(QStringLiteral("DragConnectedTracks1"));
+  ASSERT_NE(item, nullptr);
+  ASSERT_FALSE(item->isChecked()) << "off the first time";
+  for (const bool on : {true, false}) {
+    item->trigger();
+    ASSERT_EQ(item->isChecked(), on);
+    ASSERT_EQ(MainWindow().findChild<QAction*>(QStringLiteral("DragConnectedTracks1"))->isChecked(),
+              on);
+    window->findChild<QAction*>(QStringLiteral("New1"))->trigger();
+    const QPoint a = widgetPointOf(404, 304), b = widgetPointOf(444, 304);
+    QTest::mouseClick(window->findChild<QToolButton*>(QStringLiteral("SpeedButton9")),
+                      Qt::LeftButton);  // Create Pin
+    clickAt(a);
+    clickAt(b);
+    QTest::mouseClick(window->findChild<QToolButton*>(QStringLiteral("SpeedButton10")),
+                      Qt::LeftButton);  // Draw Wire
+    clickAt(a);
+    clickAt(b);
+    QTest::mouseClick(window->boardView(), Qt::RightButton, {}, b);
+    QTest::mouseClick(window->findChild<QToolButton*>(QStringLiteral("SpeedButton1")),
+                      Qt::LeftButton);  // Edit Pins
+    clickAt(b);
+    const QPoint to = widgetPointOf(444, 344);
+    QTest::mousePress(window->boardView(), Qt::LeftButton, {}, b);
+    moveTo(to);
+    QTest::mouseRelease(window->boardView(), Qt::LeftButton, {}, to);
+    QApplication::processEvents();
+
+    const std::string path = dir.filePath(on ? "on.kvd" : "off.kvd").toStdString();
+    window->editor().board().CurrentFileName = path;
+    window->findChild<QAction*>(QStringLiteral("Save1"))->trigger();
+    auto saved = makeBoard();
+    std::string error;
+    ASSERT_TRUE(ReadProjectFile(path, *saved, error)) << error;
+    ASSERT_EQ(saved->PinCount, 2);
+    ASSERT_EQ(saved->WirePointCount, 2);
+    EXPECT_EQ(saved->PinTable[1].y, 344);
+    const WirePoint& end = saved->WirePointTable[1];
+    EXPECT_EQ(end.x & kPositionMask, 444);
+    EXPECT_EQ(end.y & kPositionMask, on ? 344 : 304) << "item " << (on ? "on" : "off");
+  }
+  RecentFiles::store({});  // the saves put the files on the list the other windows show
 }
 
 }  // namespace

@@ -344,7 +344,9 @@ TEST_F(MainWindowTest, MenusHoldEveryItemWithCaptionShortcutSeparatorsAndStartSt
                {"Redo1", "Redo", ctrl(Qt::Key_Y), false},
                {"-", "", none},
                {"Rotate1", "Rotation", none, false},
-               {"CutObject1", "Delete", QKeySequence(Qt::Key_Delete), false}});
+               {"CutObject1", "Delete", QKeySequence(Qt::Key_Delete), false},
+               {"-", "", none},
+               {"DragConnectedTracks1", "Drag Connected Tracks", none, true, true}});
   expectItems(find<QMenu>("Rotate1"), {{"N90cc1", "90 degree (cw)", ctrl(Qt::Key_R)},
                                        {"N180cw1", "180 degree (cw)", none},
                                        {"N270cw1", "270 degree (cw)", none}});

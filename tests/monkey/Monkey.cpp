@@ -102,12 +102,13 @@ class Monkey {
         break;
       }
       case 10: {
-        const int which = pick(5);
+        const int which = pick(6);
         if (which == 0) e.tools().wireEdit.segClick();
         if (which == 1) e.tools().wireEdit.compClick();
         if (which == 2) e.tools().wireEdit.SplClick();
         if (which == 3) e.tools().pins.NormalClick();
         if (which == 4) e.tools().pins.outlClick();
+        if (which == 5) e.controls().dragConnectedTracks = !e.controls().dragConnectedTracks;
         break;
       }
       case 11:

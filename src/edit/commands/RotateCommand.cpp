@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "board/ObjectGeometry.h"
+#include "board/PinnedPoints.h"
+#include "edit/tools/FollowingTracks.h"
 
 namespace fw {
 
@@ -66,6 +68,10 @@ void RotateCommand::rotate(int quarterTurns) {
     copyRows(b.WirePointTable, floating.firstPoint, floating.pointCount, before.points);
     copyRows(b.TextTable, floating.firstText, floating.textCount, before.texts);
   }
+  // A placed object's pads take the track ends on their centres round with them.
+  const std::vector<PinnedPoint> pinned =
+      s.Placing ? std::vector<PinnedPoint>{}
+                : FollowingTracks::gather(ctx_, b.ObjectTable[std::size_t(s.SelectedObject - 1)]);
   for (int i = 0; i < quarterTurns; ++i) {
     if (s.Placing) {
       // The floating object turns as a temporary object standing at (400, 300).
@@ -88,6 +94,7 @@ void RotateCommand::rotate(int quarterTurns) {
       quarterTurnObject(b, s.SelectedObject - 1, true);
     }
   }
+  followPins(b, pinned);
   ctx_.redraw();
   if (s.Placing) {
     s.FloatMoved = false;

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "board/Geometry.h"
+#include "board/PinnedPoints.h"
 #include "edit/tools/ObjectOutline.h"
 #include "edit/tools/TextTool.h"
 #include "edit/tools/ToolSupport.h"
@@ -73,6 +74,7 @@ void ObjectSelectionTool::editObjectPress() {
     armDrag(ctx_, kDragObject, s.SelectedObject - 1);
     s.DragRefX = s.PressX;
     s.DragRefY = s.PressY;
+    tracks_.arm(ctx_, ctx_.board.ObjectTable[std::size_t(s.SelectedObject - 1)]);
   } else if (s.SelectedObject != selectedBefore) {
     ctx_.redraw();
   }
@@ -103,9 +105,11 @@ void ObjectSelectionTool::objectDragPreview() {
     const BoardPoint prev =
         dragOffset(static_cast<int16_t>(s.DragPrevX), static_cast<int16_t>(s.DragPrevY));
     drawObjectOutline(ctx_, o, prev.x, prev.y);
+    tracks_.drawMoved(ctx_, prev.x, prev.y);
   }
   const BoardPoint cur = dragOffset(p.x, p.y);
   drawObjectOutline(ctx_, o, cur.x, cur.y);
+  tracks_.drawMoved(ctx_, cur.x, cur.y);
   s.DragPrevX = s.DragCurX;
   s.DragPrevY = s.DragCurY;
 }
@@ -116,7 +120,17 @@ void ObjectSelectionTool::objectRelease() {
   if (row >= ctx_.board.ObjectCount || s.DragIndex >= ctx_.board.ObjectCount) return;
   const BoardPoint d =
       dragOffset(static_cast<int16_t>(s.DragCurX), static_cast<int16_t>(s.DragCurY));
-  moveObjectRows(ctx_.board, ctx_.board.ObjectTable[static_cast<std::size_t>(row)], d.x, d.y);
+  const BoardObject& o = ctx_.board.ObjectTable[static_cast<std::size_t>(row)];
+  const std::vector<PinnedPoint> pinned = FollowingTracks::gather(ctx_, o);
+  tracks_.clear();
+  moveObjectRows(ctx_.board, o, d.x, d.y);
+  // Track ends cannot follow a pad that lands off the board (an object lying partly outside,
+  // from an older file): then nothing moves.
+  if (!pinnedPadsOnBoard(ctx_.board, pinned)) {
+    moveObjectRows(ctx_.board, o, -d.x, -d.y);
+    ctx_.controls.panel[2] = "Object not moved: its tracks would leave the board";
+  }
+  followPins(ctx_.board, pinned);
   ctx_.redraw();
 }
 

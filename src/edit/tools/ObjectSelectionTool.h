@@ -1,11 +1,12 @@
 #pragma once
 
 #include "edit/EditContext.h"
+#include "edit/tools/FollowingTracks.h"
 
 namespace fw {
 
 // Edit Object: selecting a placed object by any of its pins, wire points or texts, and dragging
-// it as one unit with its outline.
+// it as one unit with its outline (and, with Drag Connected Tracks, the track ends on its pads).
 class ObjectSelectionTool {
  public:
   explicit ObjectSelectionTool(EditContext& ctx) : ctx_(ctx) {}
@@ -22,6 +23,7 @@ class ObjectSelectionTool {
   BoardPoint dragOffset(int curX, int curY) const;
 
   EditContext& ctx_;
+  FollowingTracks tracks_;
 };
 
 }  // namespace fw

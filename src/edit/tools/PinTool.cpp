@@ -1,9 +1,21 @@
 #include "edit/tools/PinTool.h"
 
 #include "board/Geometry.h"
+#include "board/PinnedPoints.h"
 #include "edit/tools/ToolSupport.h"
 
 namespace fw {
+
+namespace {
+
+BoardObject onePin(int row) {
+  BoardObject o;
+  o.firstPin = static_cast<uint16_t>(row);
+  o.pinCount = 1;
+  return o;
+}
+
+}  // namespace
 
 void PinTool::createPinPress() {
   const BoardPoint p = ctx_.view.snappedPointer();
@@ -36,6 +48,7 @@ void PinTool::editPinsPress() {
       // A second press on the selected pin grabs it.
       armDrag(ctx_, kDragPin, i);
       s.DragRadius = pinDragRadius(ctx_.board, i, ctx_.view.ZoomLevel);
+      tracks_.arm(ctx_, onePin(i));
     }
     if (s.SelectedPin > 0) drawPinNormal(s.SelectedPin - 1);
     ctx_.controls.panel[2] = "Pin selected. Drag Pin with mouse.";
@@ -89,14 +102,15 @@ void PinTool::drawPinIn(int row, const QColor& colour) {
   ctx_.renderer.DrawPin(c, ctx_.board, ctx_.view, row);
 }
 
-// The circle that follows the pointer while a pin is dragged; drawn twice it leaves nothing.
-void PinTool::drawPinPreviewCircle(int centreX, int centreY) {
+// Drawn twice at the same place the preview leaves nothing.
+void PinTool::drawPinPreview(int centreX, int centreY) {
   const int r = ctx_.state.DragRadius;
   ctx_.canvas.ellipse(centreX - r, centreY - r, centreX + r, centreY + r);
+  tracks_.drawTo(ctx_, centreX, centreY);
 }
 
 void PinTool::pinDragPreview() {
-  stepDragPreview(ctx_, [this](int x, int y) { drawPinPreviewCircle(x, y); });
+  stepDragPreview(ctx_, [this](int x, int y) { drawPinPreview(x, y); });
 }
 
 void PinTool::pinRelease(int windowY) {
@@ -105,13 +119,18 @@ void PinTool::pinRelease(int windowY) {
   // A release over the toolbar moves nothing.
   if (releasedWherePressed(ctx_) || windowY <= kBoardAreaTop || row >= ctx_.board.PinCount) {
     ctx_.canvas.setBrushStyle(BrushStyle::Clear);
-    erasePreview(ctx_, [this](int x, int y) { drawPinPreviewCircle(x, y); });
+    erasePreview(ctx_, [this](int x, int y) { drawPinPreview(x, y); });
+    tracks_.clear();
     return;
   }
-  // A release beyond the board area puts the pin on the nearest edge of it.
+  // A release beyond the board area puts the pin on the nearest edge of it; the track ends on
+  // its centre go with it when Drag Connected Tracks is on.
+  const std::vector<PinnedPoint> pinned = FollowingTracks::gather(ctx_, onePin(row));
   Pin& pin = ctx_.board.PinTable[static_cast<std::size_t>(row)];
   pin.x = clampToBoardX(r.x);
   pin.y = clampToBoardY(r.y);
+  followPins(ctx_.board, pinned);
+  tracks_.clear();
   ctx_.redraw();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "edit/EditContext.h"
+#include "edit/tools/FollowingTracks.h"
 
 namespace fw {
 
@@ -27,12 +28,14 @@ class PinTool {
   void drawPinNormal(int row);
   void drawPinSelected(int row);
   void drawPinIn(int row, const QColor& colour);
-  void drawPinPreviewCircle(int centreX, int centreY);
+  // The circle that follows the pointer, and the tracks that follow the pin.
+  void drawPinPreview(int centreX, int centreY);
   void showPinInLists(int row);
   // The selected pin's row when Edit Pins is the tool and a pin is selected; -1 otherwise.
   int editedPinRow() const;
 
   EditContext& ctx_;
+  FollowingTracks tracks_;
 };
 
 }  // namespace fw
