@@ -25,6 +25,20 @@ struct Scene {
     ed.mouseDown(MouseButton::Left);
     ed.mouseUp(MouseButton::Left, ed.view().PointerY + 60);
   }
+  // The pin to drag is the last row, at the middle of the window, so that it is the one hit;
+  // armed, it is moved one preview step per iteration.
+  void dragLastPin(benchmark::State& state) {
+    Board& b = ed.board();
+    if (b.PinCount == 0) b.addPin(Pin{});
+    b.PinTable[static_cast<std::size_t>(b.PinCount - 1)] = Pin{396, 296, 5, 0};
+    ed.RedrawBoard();
+    ed.selectTool(Tool::EditPins);
+    clickAt(396, 296);
+    moveTo(396, 296);
+    ed.mouseDown(MouseButton::Left);
+    if (ed.state().DragKind != kDragPin) state.SkipWithError("pin drag not armed");
+    previewSteps(state, 396, 296);
+  }
   // Moves between two grid positions near (x, y), one preview step per iteration.
   void previewSteps(benchmark::State& state, int x, int y) {
     int i = 0;
@@ -35,20 +49,10 @@ struct Scene {
   }
 };
 
-// The pin to drag is the last row, at the middle of the window, so that it is the one hit.
 void BM_PinDragPreviewStep(benchmark::State& state) {
   Scene s(state);
   state.SetLabel(s.boardName);
-  Board& b = s.ed.board();
-  if (b.PinCount == 0) b.addPin(Pin{});
-  b.PinTable[static_cast<std::size_t>(b.PinCount - 1)] = Pin{396, 296, 5, 0};
-  s.ed.RedrawBoard();
-  s.ed.selectTool(Tool::EditPins);
-  s.clickAt(396, 296);
-  s.moveTo(396, 296);
-  s.ed.mouseDown(MouseButton::Left);
-  if (s.ed.state().DragKind != kDragPin) state.SkipWithError("pin drag not armed");
-  s.previewSteps(state, 396, 296);
+  s.dragLastPin(state);
 }
 
 // The same with Drag Connected Tracks on and the last point of each of the last eight wires on
@@ -57,7 +61,6 @@ void BM_PinDragPreviewStepWithTracks(benchmark::State& state) {
   Scene s(state);
   state.SetLabel(s.boardName);
   Board& b = s.ed.board();
-  b.PinTable[static_cast<std::size_t>(b.PinCount - 1)] = Pin{396, 296, 5, 0};
   int ends = 0;
   for (int row = b.WirePointCount - 1; row > 0 && ends < 8; --row) {
     WirePoint& w = b.WirePointTable[static_cast<std::size_t>(row)];
@@ -68,14 +71,8 @@ void BM_PinDragPreviewStepWithTracks(benchmark::State& state) {
     while (row > 0 && !isWireStart(b.WirePointTable[static_cast<std::size_t>(row)])) --row;
   }
   s.ed.controls().dragConnectedTracks = true;
-  s.ed.RedrawBoard();
-  s.ed.selectTool(Tool::EditPins);
-  s.clickAt(396, 296);
-  s.moveTo(396, 296);
-  s.ed.mouseDown(MouseButton::Left);
-  if (s.ed.state().DragKind != kDragPin) state.SkipWithError("pin drag not armed");
   state.counters["ends"] = ends;
-  s.previewSteps(state, 396, 296);
+  s.dragLastPin(state);
 }
 
 // The middle point of the last wire, at the middle of the window: both its segments stretch.
