@@ -20,10 +20,12 @@
 
 #include "app/BoardView.h"
 #include "app/Icons.h"
+#include "app/LibraryPanel.h"
 #include "app/ProgramFolders.h"
 #include "app/QtHost.h"
 #include "dialogs/AboutBox.h"
 #include "edit/Editor.h"
+#include "files/ObjectFile.h"
 
 namespace fw {
 
@@ -130,6 +132,7 @@ MainWindow::MainWindow(QWidget* parent)
   column->addWidget(panel_);
   buildDrawingArea(central);
   buildStatusBar();
+  buildLibraryPanel();
   buildMenus();
   buildPopupMenus();
 
@@ -141,6 +144,7 @@ MainWindow::MainWindow(QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
+  library_->forgetWindow();
   // The drawing area refers to the editor, which goes before the child widgets would.
   delete takeCentralWidget();
 }
@@ -375,6 +379,19 @@ void MainWindow::buildDrawingArea(QWidget* central) {
   grid->addWidget(hScroll_, 1, 0);
   grid->addWidget(center, 1, 1);
   static_cast<QVBoxLayout*>(central->layout())->addLayout(grid, 1);
+}
+
+// The Library panel lists the folder the Load Object dialog starts in; a double-click places
+// the object through the editor's door.
+void MainWindow::buildLibraryPanel() {
+  library_ = new LibraryPanel(
+      [this] {
+        const Editor& e = *editor_;
+        return e.ObjectsFolder.empty() ? objectLibraryFolder(e.ProgramDirectory) : e.ObjectsFolder;
+      },
+      [this](const std::string& path) { run([this, path] { editor_->placeObjectFile(path); }); },
+      this);
+  library_->rememberPlaceIn(this);
 }
 
 void MainWindow::buildStatusBar() {

@@ -24,6 +24,7 @@ namespace fw {
 
 class AboutBox;
 class BoardView;
+class LibraryPanel;
 class QtHost;
 
 // The main window: toolbar panel, lists, drawing area, scroll bars, status bar, menus and the
@@ -38,6 +39,7 @@ class MainWindow : public QMainWindow {
   Editor& editor() { return *editor_; }
   QtHost& host() { return *host_; }
   BoardView* boardView() const { return boardView_; }
+  LibraryPanel* libraryPanel() const { return library_; }
 
   // Copies Controls and the view's scroll positions into the widgets with their signals
   // blocked, so that setting a list never runs its change handler; then repaints the board.
@@ -61,6 +63,7 @@ class MainWindow : public QMainWindow {
   void buildSecondRow();
   void buildDrawingArea(QWidget* central);
   void buildStatusBar();
+  void buildLibraryPanel();
   void buildMenus();
   void buildPopupMenus();
   void placeRightEnd();
@@ -131,6 +134,7 @@ class MainWindow : public QMainWindow {
   QAction* outlinedItem_ = nullptr;   // outl
 
   AboutBox* aboutBox_ = nullptr;
+  LibraryPanel* library_ = nullptr;  // LibraryPanel, Window > Library
 
   QMenu* fileMenu_ = nullptr;           // File1
   QAction* exitItem_ = nullptr;         // Exit1

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QToolButton>
 
+#include "app/LibraryPanel.h"
 #include "app/MainWindow.h"
 #include "app/QtHost.h"
 #include "app/RecentFiles.h"
@@ -126,6 +127,12 @@ void MainWindow::buildMenus() {
           [this] { editor_->selectTool(Tool::HighlightConnection); });
   handler(addItem(window, "CheckBoard1", QStringLiteral("Check Board...")),
           [this] { editor_->commands().checkBoard.CheckBoard1Click(); });
+  // The Library panel's own action keeps its check mark, however the panel is shown or closed.
+  QAction* library = library_->toggleViewAction();
+  library->setObjectName(QStringLiteral("Library1"));
+  library->setText(QStringLiteral("Library"));
+  library->setToolTip(QStringLiteral("Library"));
+  window->addAction(library);
   window->addSeparator();
   handler(addItem(window, "Info1", QStringLiteral("Info..."), QKeySequence(Qt::CTRL | Qt::Key_I)),
           [this] { editor_->commands().documents.Info1Click(); });

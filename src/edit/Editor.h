@@ -126,6 +126,11 @@ class Editor {
   void mouseUp(MouseButton button, int y) {
     run([&] { FormMouseUp(button, y); });
   }
+  // The library panel's double-click: starts placing the object file at `path` as Load Object
+  // does once the file is chosen.
+  void placeObjectFile(const std::string& path) {
+    run([&] { placement_.placeObjectFile(path); });
+  }
   // The Escape key: stops the wire being drawn and the placement, as a right press does.
   void escapePressed();
 

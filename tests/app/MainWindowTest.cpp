@@ -355,6 +355,7 @@ TEST_F(MainWindowTest, MenusHoldEveryItemWithCaptionShortcutSeparatorsAndStartSt
                                        {"-", "", none},
                                        {"HighlightConnection1", "Highlight Connection", none},
                                        {"CheckBoard1", "Check Board...", none},
+                                       {"Library1", "Library", none, true, true},
                                        {"-", "", none},
                                        {"Info1", "Info...", ctrl(Qt::Key_I)},
                                        {"-", "", none},

@@ -1,5 +1,7 @@
 #include "edit/tools/ObjectPlacementTool.h"
 
+#include <utility>
+
 #include "edit/ToolSettings.h"
 #include "edit/tools/ObjectOutline.h"
 #include "files/ObjectFile.h"
@@ -7,6 +9,11 @@
 namespace fw {
 
 void ObjectPlacementTool::BitBtn15Click() {
+  startEditObject();
+  objectOpen();
+}
+
+void ObjectPlacementTool::startEditObject() {
   EditorState& s = ctx_.state;
   if (s.Placing) abandonPlacement();
   ctx_.controls.panel[2] = "Select Object to Edit";
@@ -15,7 +22,6 @@ void ObjectPlacementTool::BitBtn15Click() {
     ctx_.redraw();
   }
   applyToolControls(ctx_.controls, Tool::EditObject);
-  objectOpen();
 }
 
 void ObjectPlacementTool::InsertObject1Click() {
@@ -24,6 +30,26 @@ void ObjectPlacementTool::InsertObject1Click() {
   applyToolControls(ctx_.controls, Tool::EditObject);
   ctx_.controls.panel[2] = status;  // Insert Object leaves the status text as it was
   objectOpen();
+}
+
+void ObjectPlacementTool::placeObjectFile(const std::string& path) {
+  ObjectData object;
+  std::string reason;
+  if (!ReadObjectFile(path, object, reason)) {
+    // objectLoad gives Load Object's report; the object file name stays as it was.
+    const std::string previous = std::exchange(ctx_.state.ObjectFileName, path);
+    objectLoad();
+    ctx_.state.ObjectFileName = previous;
+    return;
+  }
+  startEditObject();
+  // As after the open dialog, the outline follows once the window has repainted.
+  EditorState& s = ctx_.state;
+  s.FollowSuspended = true;
+  s.FloatX = 0;
+  s.FloatY = 0;
+  s.ObjectFileName = path;
+  objectLoad();
 }
 
 // The outline is drawn again only once the window has repainted after the dialog.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "edit/EditContext.h"
 
 namespace fw {
@@ -15,6 +17,9 @@ class ObjectPlacementTool {
   // object open dialog asks for the file.
   void BitBtn15Click();
   void InsertObject1Click();
+  // The library panel's double-click: Load Object with the file already chosen. A file that
+  // cannot be read is reported as Load Object reports it, and nothing else changes.
+  void placeObjectFile(const std::string& path);
 
   // Edit Object press while an object is being placed: puts a copy down.
   void placeObjectPress(MouseButton button);
@@ -24,6 +29,8 @@ class ObjectPlacementTool {
   void abandonPlacement();
 
  private:
+  // Load Object's first steps: ends a placement, clears the selection, Edit Object tool.
+  void startEditObject();
   void objectOpen();
   // Reads ObjectFileName into the free rows and moves it to its origin; false (reported) when
   // the file cannot be read.
