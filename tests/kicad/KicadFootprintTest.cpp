@@ -177,12 +177,13 @@ TEST(KicadFootprint, ArcsAndCirclesStayWithinATenthOfAMillimetreInBothArcForms) 
 }
 
 TEST(KicadFootprint, PadOneGetsALineUnlessTheSilkscreenMarksItAlready) {
+  // Sizes in halves and quarters, so that equal distances are equal to the last bit.
   const std::string dip = kPad1 +
-                          "(pad \"2\" thru_hole circle (at 0 2.54) (size 1.7 1.7))"
-                          "(pad \"3\" thru_hole circle (at 7.62 2.54) (size 1.7 1.7))"
-                          "(pad \"4\" thru_hole circle (at 7.62 0) (size 1.7 1.7))";
-  const std::string box = "(fp_rect (start -1.3 -1.3) (end 8.92 3.84) (layer F.SilkS))";
-  const std::string corner = "(fp_line (start -1.3 -0.5) (end -0.5 -1.3) (layer F.SilkS))";
+                          "(pad \"2\" thru_hole circle (at 0 2.5) (size 1.7 1.7))"
+                          "(pad \"3\" thru_hole circle (at 7.5 2.5) (size 1.7 1.7))"
+                          "(pad \"4\" thru_hole circle (at 7.5 0) (size 1.7 1.7))";
+  const std::string box = "(fp_rect (start -1.25 -1.25) (end 8.75 3.75) (layer F.SilkS))";
+  const std::string corner = "(fp_line (start -1.25 -0.5) (end -0.5 -1.25) (layer F.SilkS))";
   struct Case {
     std::string body;
     bool added;
