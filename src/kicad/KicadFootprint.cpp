@@ -27,6 +27,8 @@ constexpr double kDefaultSilkWidthMm = 0.12;
 // The added pad 1 mark: a line of this width index, two units long, a unit clear of the pad.
 constexpr int kMarkWidthIndex = 1;
 constexpr int kTextSizePerMm = 8;
+// An object file keeps 49 characters of a description (its record's length byte and 49).
+constexpr std::size_t kDescriptionFileChars = 49;
 
 struct PadMm {
   PointMm at;
@@ -86,7 +88,8 @@ class Importer {
     std::string description = report_.name;
     if (const SExpr* d = root.find("descr"); d && !d->atomAt(1).empty())
       description += ": " + std::string(d->atomAt(1));
-    description_ = description;
+    description_ = description.substr(0, kDescriptionFileChars);
+    while (!description_.empty() && description_.back() == ' ') description_.pop_back();
     for (const SExpr& item : root.items) {
       if (!item.isList) continue;
       const std::string_view key = item.head();

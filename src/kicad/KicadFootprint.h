@@ -21,7 +21,7 @@ namespace fw {
 //   wires (arcs and circles as polylines within 0.1 mm of the curve) of the nearest wire width;
 //   every other layer is left out.
 // - The reference text becomes a graphic-layer text; the name and the description, joined by
-//   ": ", become the object's description, cut to 50 characters.
+//   ": ", become the object's description, cut to the 49 characters an object file keeps.
 // - Pad 1 keeps a mark: the footprint counts as marking pad 1 itself when a silkscreen point
 //   lies within 2.54 mm of pad 1's centre and nearer to it than to any other pad. Otherwise a
 //   short graphic line is drawn just outside pad 1, on the side facing away from the middle of

@@ -77,6 +77,10 @@ TEST(KicadFootprint, PinsKeepKicadsLayoutCentredOnTheBoardWithPadOneOnTheGrid) {
   EXPECT_EQ(r.report.smdPadsSkipped, 2);
   EXPECT_EQ(r.report.largestErrorMm, 0);
   EXPECT_EQ(r.object.description.str(), "Test_FP: made for the tests");
+  // A long description is cut to what an object file keeps, without a trailing blank.
+  const Imported longer =
+      import("(footprint \"Long\" (descr \"" + std::string(40, 'x') + "   y\")" + kPad1 + ")");
+  EXPECT_EQ(longer.object.description.str(), "Long: " + std::string(40, 'x'));
 }
 
 TEST(KicadFootprint, RoundingErrorIsReportedAndMoreThanAFifthOfAMillimetreNeedsAccepting) {
