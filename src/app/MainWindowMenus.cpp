@@ -67,6 +67,8 @@ void MainWindow::buildMenus() {
           [this] { editor_->tools().objectPlacement.InsertObject1Click(); });
   handler(addItem(file, "SaveasObject1", QStringLiteral("Save as Object...")),
           [this] { editor_->commands().documents.SaveasObject1Click(); });
+  handler(addItem(file, "ImportKicadFootprint1", QStringLiteral("Import KiCad Footprint...")),
+          [this] { editor_->tools().objectPlacement.ImportKicadFootprint1Click(); });
   file->addSeparator();
   handler(addItem(file, "Print1", QStringLiteral("&Print..."), QKeySequence(Qt::CTRL | Qt::Key_P)),
           [this] { editor_->commands().printing.Print1Click(); });

@@ -32,6 +32,8 @@ const char* const kMainUsage =
     "                            (exit status 1 when there are errors)\n"
     "  make-library DESCRIPTION -o FOLDER\n"
     "                            an object file for every footprint of a library description\n"
+    "  import-kicad FILE.kicad_mod|DIR.pretty -o OUT [--accept-rounding]\n"
+    "                            KiCad footprints as object files, one or a whole library\n"
     "\n"
     "Run 'ferrowrit-cli COMMAND --help' for the options of a command, and\n"
     "'ferrowrit-cli --version' for the version.\n"
@@ -231,6 +233,7 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return runFileCommand(rest, kDumpUsage, writeBoardJson, writeObjectJson, out, err);
   if (command == "render") return runRender(rest, out, err);
   if (command == "make-library") return runMakeLibrary(rest, out, err);
+  if (command == "import-kicad") return runImportKicad(rest, out, err);
   if (command == "print") return runPrint(rest, out, err);
   if (command == "gerber") return runGerber(rest, out, err);
   if (command == "check") return runCheck(rest, out, err);

@@ -41,5 +41,7 @@ int runGerber(const std::vector<std::string>& args, std::ostream& out, std::ostr
 int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // The make-library command with the arguments after "make-library".
 int runMakeLibrary(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// The import-kicad command with the arguments after "import-kicad".
+int runImportKicad(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace fw

@@ -333,6 +333,7 @@ TEST_F(MainWindowTest, MenusHoldEveryItemWithCaptionShortcutSeparatorsAndStartSt
                                      {"-", "", none},
                                      {"InsertObject1", "Insert Object...", none},
                                      {"SaveasObject1", "Save as Object...", none},
+                                     {"ImportKicadFootprint1", "Import KiCad Footprint...", none},
                                      {"-", "", none},
                                      {"Print1", "&Print...", ctrl(Qt::Key_P)},
                                      {"PrintSetup1", "P&rint Setup...", none},

@@ -1,10 +1,13 @@
 #include "edit/tools/ObjectPlacementTool.h"
 
 #include <utility>
+#include <cstdio>
+#include <filesystem>
 
 #include "edit/ToolSettings.h"
 #include "edit/tools/ObjectOutline.h"
 #include "files/ObjectFile.h"
+#include "kicad/KicadFootprint.h"
 
 namespace fw {
 
@@ -70,12 +73,17 @@ void ObjectPlacementTool::objectOpen() {
 bool ObjectPlacementTool::objectLoad() {
   ObjectData object;
   std::string reason;
-  if (!ReadObjectFile(ctx_.state.ObjectFileName, object, reason) ||
-      !loadIntoFreeRows(ctx_.board, object, reason)) {
+  if (!ReadObjectFile(ctx_.state.ObjectFileName, object, reason) || !startPlacing(object, reason)) {
     ctx_.controls.panel[2] = "Object not Loaded";
     ctx_.host.showError("Error in file name. Object not opened.\n" + reason);
     return false;
   }
+  imported_.reset();
+  return true;
+}
+
+bool ObjectPlacementTool::startPlacing(const ObjectData& object, std::string& reason) {
+  if (!loadIntoFreeRows(ctx_.board, object, reason)) return false;
   EditorState& s = ctx_.state;
   s.FloatPinCount = static_cast<int32_t>(object.pins.size());
   s.FloatPointCount = static_cast<int32_t>(object.points.size());
@@ -87,6 +95,55 @@ bool ObjectPlacementTool::objectLoad() {
   const ObjectBox box = objectBox(ctx_.board, rows);
   moveObjectRows(ctx_.board, rows, -box.minX, -box.minY);
   return true;
+}
+
+bool ObjectPlacementTool::reloadFloating() {
+  if (!imported_) return objectLoad();
+  std::string reason;
+  if (startPlacing(*imported_, reason)) return true;
+  ctx_.controls.panel[2] = "Object not Loaded";
+  ctx_.host.showError("Footprint not placed.\n" + reason);
+  return false;
+}
+
+void ObjectPlacementTool::ImportKicadFootprint1Click() {
+  EditorState& s = ctx_.state;
+  if (s.Placing) abandonPlacement();
+  if (s.anythingSelected()) {
+    s.clearSelections();
+    ctx_.redraw();
+  }
+  applyToolControls(ctx_.controls, Tool::EditObject);
+  FileDialogRequest request;
+  request.caption = "Import KiCad Footprint";
+  request.filter = "KiCad Footprints (*.kicad_mod)|*.kicad_mod";
+  // Debian's kicad-footprints package, where it is installed.
+  const char* const kicadLibraries = "/usr/share/kicad/footprints";
+  std::error_code ec;
+  request.initialFolder =
+      std::filesystem::is_directory(kicadLibraries, ec) ? kicadLibraries : ctx_.objectsDir();
+  s.FollowSuspended = true;
+  s.FloatX = 0;
+  s.FloatY = 0;
+  const std::string path = ctx_.host.chooseOpenFile(request);
+  if (path.empty()) return;
+
+  ObjectData object;
+  KicadImportReport report;
+  if (!importKicadFootprintFile(path, false, object, report) && report.refusedForRounding) {
+    char mm[16];
+    std::snprintf(mm, sizeof mm, "%.3f", report.largestErrorMm);
+    if (ctx_.host.askYesNo("Rounding to the 0.635 mm board unit moves a pad of " + report.name +
+                           " by " + mm + " mm.\nImport it all the same?"))
+      importKicadFootprintFile(path, true, object, report);
+  }
+  std::string reason = report.reason;
+  if (report.refused || !startPlacing(object, reason)) {
+    ctx_.controls.panel[2] = "Footprint not Imported";
+    ctx_.host.showError("KiCad footprint not imported.\n" + reason);
+    return;
+  }
+  imported_ = std::move(object);
 }
 
 void ObjectPlacementTool::updateFloatingObject() {
@@ -136,7 +193,7 @@ void ObjectPlacementTool::placeObjectPress(MouseButton button) {
   b.TextCount += s.FloatTextCount;
   // A fresh copy floats for the next press; a file that has become unreadable ends the
   // placement, so that stale rows are never placed.
-  if (!objectLoad()) s.Placing = false;
+  if (!reloadFloating()) s.Placing = false;
   ctx_.redraw();
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "edit/EditContext.h"
+#include "files/ObjectFile.h"
 
 namespace fw {
 
@@ -20,6 +22,14 @@ class ObjectPlacementTool {
   // The library panel's double-click: Load Object with the file already chosen. A file that
   // cannot be read is reported as Load Object reports it, and nothing else changes.
   void placeObjectFile(const std::string& path);
+  // File > Import KiCad Footprint...: Edit Object becomes the tool, a .kicad_mod is chosen,
+  // imported and placed as a loaded object is. A footprint refused only for its rounding may be
+  // accepted on the question; every other refusal is shown as an error.
+  void ImportKicadFootprint1Click();
+
+  // Puts `object` into the free rows, moved to its origin, as the floating object. False with
+  // the reason when it does not fit in the free rows; nothing is changed then.
+  bool startPlacing(const ObjectData& object, std::string& reason);
 
   // Edit Object press while an object is being placed: puts a copy down.
   void placeObjectPress(MouseButton button);
@@ -35,8 +45,12 @@ class ObjectPlacementTool {
   // Reads ObjectFileName into the free rows and moves it to its origin; false (reported) when
   // the file cannot be read.
   bool objectLoad();
+  // The next copy after a press: from the file again, or from the imported footprint.
+  bool reloadFloating();
 
   EditContext& ctx_;
+  // The footprint being placed when it came from an import rather than an object file.
+  std::optional<ObjectData> imported_;
 };
 
 }  // namespace fw
