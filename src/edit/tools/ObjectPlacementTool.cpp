@@ -1,8 +1,8 @@
 #include "edit/tools/ObjectPlacementTool.h"
 
-#include <utility>
 #include <cstdio>
 #include <filesystem>
+#include <utility>
 
 #include "edit/ToolSettings.h"
 #include "edit/tools/ObjectOutline.h"
@@ -107,13 +107,8 @@ bool ObjectPlacementTool::reloadFloating() {
 }
 
 void ObjectPlacementTool::ImportKicadFootprint1Click() {
+  startEditObject();
   EditorState& s = ctx_.state;
-  if (s.Placing) abandonPlacement();
-  if (s.anythingSelected()) {
-    s.clearSelections();
-    ctx_.redraw();
-  }
-  applyToolControls(ctx_.controls, Tool::EditObject);
   FileDialogRequest request;
   request.caption = "Import KiCad Footprint";
   request.filter = "KiCad Footprints (*.kicad_mod)|*.kicad_mod";
