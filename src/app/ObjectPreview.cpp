@@ -29,9 +29,8 @@ int padMargin(const ObjectData& object) {
 
 QImage drawObjectPreview(const ObjectData& object, int width, int height) {
   auto board = makeBoard();
-  for (const Pin& p : object.pins) board->addPin(p);
-  for (const WirePoint& w : object.points) board->addWirePoint(w);
-  for (const TextItem& t : object.texts) board->addText(t);
+  std::string unused;  // an object read from a file fits; one that does not is drawn empty
+  if (!loadAsBoard(*board, object, unused)) board->reset();
   const BoardObject rows{0, static_cast<uint16_t>(board->PinCount),
                          0, static_cast<uint16_t>(board->WirePointCount),
                          0, static_cast<uint16_t>(board->TextCount)};

@@ -32,6 +32,10 @@ ObjectBox wholeObjectBox(const Board& board, const BoardObject& rows);
 // start flags and text layer bits travel unchanged.
 void moveObjectRows(Board& board, const BoardObject& rows, int dx, int dy);
 
+// How far to move a footprint along one axis so that the span lo..hi of its anchors is centred
+// on `middle`, taking the nearest shift that puts `anchor` (its first pad) on the 2.54 mm grid.
+int centringShift(int lo, int hi, int anchor, int middle);
+
 // Whether every element of the object, moved by (dx, dy), lies inside 0..792 by 0..592.
 bool objectFitsOnBoard(const Board& board, const BoardObject& rows, int dx, int dy);
 

@@ -32,15 +32,7 @@ bool loadBoard(const std::string& path, Board& board, std::ostream& err) {
   } else {
     // An object file becomes loose material of an empty board, where it was saved.
     ObjectData object;
-    if (ReadObjectFile(path, object, error)) {
-      board.reset();
-      if (loadIntoFreeRows(board, object, error)) {
-        board.PinCount = static_cast<int32_t>(object.pins.size());
-        board.WirePointCount = static_cast<int32_t>(object.points.size());
-        board.TextCount = static_cast<int32_t>(object.texts.size());
-        return true;
-      }
-    }
+    if (ReadObjectFile(path, object, error) && loadAsBoard(board, object, error)) return true;
   }
   err << "ferrowrit-cli: " << error << "\n";
   return false;

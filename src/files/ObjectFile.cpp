@@ -209,6 +209,15 @@ bool loadIntoFreeRows(Board& b, const ObjectData& o, std::string& error) {
   return true;
 }
 
+bool loadAsBoard(Board& board, const ObjectData& object, std::string& error) {
+  board.reset();
+  if (!loadIntoFreeRows(board, object, error)) return false;
+  board.PinCount = static_cast<int32_t>(object.pins.size());
+  board.WirePointCount = static_cast<int32_t>(object.points.size());
+  board.TextCount = static_cast<int32_t>(object.texts.size());
+  return true;
+}
+
 std::string withObjectExtension(const std::string& path) {
   if (path.find('.') == std::string::npos) return path + ".kvo";
   return path;

@@ -51,6 +51,10 @@ bool WriteObjectFile(const std::string& path, const ObjectData& object, std::str
 // would run past a table's capacity or the object table has no row left for the placement.
 bool loadIntoFreeRows(Board& board, const ObjectData& object, std::string& error);
 
+// The object as the loose material of an emptied board, where it was saved: what `render` and
+// the library's pictures draw. Refuses as loadIntoFreeRows does.
+bool loadAsBoard(Board& board, const ObjectData& object, std::string& error);
+
 // ".kvo" is appended when the path holds no "." anywhere, folder names included.
 std::string withObjectExtension(const std::string& path);
 

@@ -5,6 +5,7 @@
 #include <limits>
 #include <set>
 
+#include "board/ObjectGeometry.h"
 #include "board/View.h"
 
 namespace fw {
@@ -264,13 +265,7 @@ class Parser {
         lo = std::min(lo, coord(a));
         hi = std::max(hi, coord(a));
       }
-      const int centre = lo + (hi - lo) / 2;
-      // The nearest shift that puts the first anchor on the grid.
-      int d = middle - centre;
-      const int off =
-          ((coord(anchor.front()) + d) % kUnitsPerGridStep + kUnitsPerGridStep) % kUnitsPerGridStep;
-      d += off <= kUnitsPerGridStep / 2 ? -off : kUnitsPerGridStep - off;
-      return d;
+      return centringShift(lo, hi, coord(anchor.front()), middle);
     };
     const int dx = shift([](const auto& a) { return a.first; }, kCenterBoardX);
     const int dy = shift([](const auto& a) { return a.second; }, kCenterBoardY);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "board/ObjectGeometry.h"
 #include "board/PrintTables.h"
 #include "board/View.h"
 #include "files/FileIo.h"
@@ -302,14 +303,9 @@ bool Importer::make(bool acceptRounding, ObjectData& out) {
     loX = std::min(loX, u.x), hiX = std::max(hiX, u.x);
     loY = std::min(loY, u.y), hiY = std::max(hiY, u.y);
   }
-  auto shift = [](int lo, int hi, int anchor, int middle) {
-    int d = middle - (lo + (hi - lo) / 2);
-    const int off = ((anchor + d) % kUnitsPerGridStep + kUnitsPerGridStep) % kUnitsPerGridStep;
-    return d + (off <= kUnitsPerGridStep / 2 ? -off : kUnitsPerGridStep - off);
-  };
   const Units first = units(one.at);
-  const int dx = shift(loX, hiX, first.x, kCenterBoardX);
-  const int dy = shift(loY, hiY, first.y, kCenterBoardY);
+  const int dx = centringShift(loX, hiX, first.x, kCenterBoardX);
+  const int dy = centringShift(loY, hiY, first.y, kCenterBoardY);
   bool inside = true;
   auto place = [&](Units u, uint16_t& x, uint16_t& y) {
     u.x += dx;
