@@ -1,7 +1,8 @@
 #include "app/GerberExportSettings.h"
 
-#include <QSettings>
 #include <QStringList>
+
+#include "app/Settings.h"
 
 namespace fw {
 
@@ -16,14 +17,10 @@ const QString kZip = QStringLiteral("gerberExport/zip");
 constexpr int kMaxHoleUm = 20000;  // larger than the largest pad
 constexpr int kMaxMaskUm = 1000;   // the dialog's limit
 
-QSettings settings() {
-  return QSettings(QStringLiteral("Ferrowrit"), QStringLiteral("Ferrowrit"));
-}
-
 }  // namespace
 
 void GerberExportSettings::load(GerberExportChoice& choice) {
-  const QSettings s = settings();
+  const QSettings s = programSettings();
   const QString folder = s.value(kFolder).toString();
   if (!folder.isEmpty()) choice.folder = folder.toStdString();
 
@@ -48,7 +45,7 @@ void GerberExportSettings::load(GerberExportChoice& choice) {
 }
 
 void GerberExportSettings::store(const GerberExportChoice& choice) {
-  QSettings s = settings();
+  QSettings s = programSettings();
   s.setValue(kFolder, QString::fromStdString(choice.folder));
   QStringList holes;
   for (const int um : choice.options.holeUm) holes << QString::number(um);

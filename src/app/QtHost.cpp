@@ -14,12 +14,12 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
-#include <QSettings>
 #include <QStringList>
 #include <algorithm>
 #include <filesystem>
 
 #include "app/GerberExportSettings.h"
+#include "app/Settings.h"
 #include "dialogs/CheckBoardDialog.h"
 #include "dialogs/FrameSizeDialog.h"
 #include "dialogs/GerberExportDialog.h"
@@ -179,7 +179,7 @@ CheckFindingRow findingRow(const Finding& f) {
 }  // namespace
 
 void QtHost::loadCheckRules(CheckRules& rules) {
-  QSettings settings(QStringLiteral("Ferrowrit"), QStringLiteral("Ferrowrit"));
+  QSettings settings = programSettings();
   for (int i = 0; i < 4; ++i) {
     bool ok = false;
     const double v = settings.value(QString::fromLatin1(kRuleKeys[i])).toDouble(&ok);
@@ -188,19 +188,19 @@ void QtHost::loadCheckRules(CheckRules& rules) {
 }
 
 void QtHost::storeCheckRules(const CheckRules& rules) {
-  QSettings settings(QStringLiteral("Ferrowrit"), QStringLiteral("Ferrowrit"));
+  QSettings settings = programSettings();
   CheckRules r = rules;
   for (int i = 0; i < 4; ++i)
     settings.setValue(QString::fromLatin1(kRuleKeys[i]), *ruleValue(r, i));
 }
 
 bool QtHost::loadDragConnectedTracks() {
-  QSettings settings(QStringLiteral("Ferrowrit"), QStringLiteral("Ferrowrit"));
+  QSettings settings = programSettings();
   return settings.value(QStringLiteral("dragConnectedTracks"), false).toBool();
 }
 
 void QtHost::storeDragConnectedTracks(bool on) {
-  QSettings settings(QStringLiteral("Ferrowrit"), QStringLiteral("Ferrowrit"));
+  QSettings settings = programSettings();
   settings.setValue(QStringLiteral("dragConnectedTracks"), on);
 }
 

@@ -1,16 +1,12 @@
 #include "app/RecentFiles.h"
 
-#include <QSettings>
+#include "app/Settings.h"
 
 namespace fw {
 
 namespace {
 
 const QString kKey = QStringLiteral("recentProjects");
-
-QSettings settings() {
-  return QSettings(QStringLiteral("Ferrowrit"), QStringLiteral("Ferrowrit"));
-}
 
 }  // namespace
 
@@ -27,14 +23,14 @@ QStringList RecentFiles::without(QStringList list, const QString& path) {
 }
 
 QStringList RecentFiles::load() {
-  QStringList list = settings().value(kKey).toStringList();
+  QStringList list = programSettings().value(kKey).toStringList();
   list.removeAll(QString());
   while (list.size() > kMaximum) list.removeLast();
   return list;
 }
 
 void RecentFiles::store(const QStringList& list) {
-  QSettings s = settings();
+  QSettings s = programSettings();
   s.setValue(kKey, list);
   s.sync();
 }
