@@ -8,13 +8,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
-#include <QSettings>
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <utility>
 #include <vector>
+
+#include "app/Settings.h"
 
 namespace fw {
 
@@ -24,8 +25,10 @@ const QString kWindowState = QStringLiteral("libraryPanel/windowState");
 // The layout of the window's docks as saved by this version; another layout starts afresh.
 constexpr int kStateVersion = 1;
 
-QSettings settings() {
-  return QSettings(QStringLiteral("Ferrowrit"), QStringLiteral("Ferrowrit"));
+// An object's description is held in Latin-1, as every text of the files ("10µF" is one byte
+// a character).
+QString descriptionText(const LibraryEntry& entry) {
+  return QString::fromLatin1(entry.description.data(), qsizetype(entry.description.size()));
 }
 
 }  // namespace
@@ -81,8 +84,7 @@ class LibraryModel : public QAbstractTableModel {
     if (role != Qt::DisplayRole) return {};
     if (index.column() == 0) return file.name;
     const LibraryEntry& entry = cache_.entry(file.path);
-    return entry.readable ? QString::fromStdString(entry.description)
-                          : QStringLiteral("(cannot be read)");
+    return entry.readable ? descriptionText(entry) : QStringLiteral("(cannot be read)");
   }
 
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
@@ -105,7 +107,7 @@ class LibraryModel : public QAbstractTableModel {
     if (filter_.isEmpty() || file.name.contains(filter_, Qt::CaseInsensitive)) return true;
     const LibraryEntry* entry = cache_.known(file.path);
     return entry && entry->readable &&
-           QString::fromStdString(entry->description).contains(filter_, Qt::CaseInsensitive);
+           descriptionText(*entry).contains(filter_, Qt::CaseInsensitive);
   }
 
   LibraryCache& cache_;
@@ -215,7 +217,7 @@ void LibraryPanel::showChosen(const QModelIndex& index) {
     return;
   }
   preview_->setPixmap(QPixmap::fromImage(entry.preview));
-  description_->setText(QString::fromStdString(entry.description));
+  description_->setText(descriptionText(entry));
   pinCount_->setText(entry.pinCount == 1 ? QStringLiteral("1 pin")
                                          : QStringLiteral("%1 pins").arg(entry.pinCount));
 }
@@ -224,7 +226,7 @@ void LibraryPanel::rememberPlaceIn(QMainWindow* window) {
   window_ = window;
   window->addDockWidget(Qt::RightDockWidgetArea, this);
   hide();  // until the user shows it
-  window->restoreState(settings().value(kWindowState).toByteArray(), kStateVersion);
+  window->restoreState(programSettings().value(kWindowState).toByteArray(), kStateVersion);
   connect(this, &QDockWidget::dockLocationChanged, this, &LibraryPanel::storePlace);
   connect(this, &QDockWidget::topLevelChanged, this, &LibraryPanel::storePlace);
   // Shown or closed by the user; a panel hidden only because its window closes, or behind
@@ -236,7 +238,7 @@ void LibraryPanel::rememberPlaceIn(QMainWindow* window) {
 
 void LibraryPanel::storePlace() {
   if (!window_) return;
-  QSettings s = settings();
+  QSettings s = programSettings();
   s.setValue(kWindowState, window_->saveState(kStateVersion));
   s.sync();
 }

@@ -135,13 +135,13 @@ TEST(LibraryPanelTest, ListsFiltersShowsAndPlacesTheLibrarysObjects) {
   EXPECT_EQ(editor.state().ObjectFileName, placing);
   EXPECT_EQ(editor.board().PinCount, 0);
 
-  // A file changed on disk is read again.
-  writeObject(root / "sub" / "dil8.kvo", 8, "DIL8 narrow");
+  // A file changed on disk is read again; its description is Latin-1, as the files hold it.
+  writeObject(root / "sub" / "dil8.kvo", 8, "DIL8 narrow \xB5");
   fs::last_write_time(root / "sub" / "dil8.kvo",
                       fs::file_time_type::clock::now() + std::chrono::seconds(5));
   list->setCurrentIndex(rowNamed(QStringLiteral("resistor")));
   list->setCurrentIndex(rowNamed(QStringLiteral("sub/dil8")));
-  EXPECT_EQ(description->text(), QStringLiteral("DIL8 narrow"));
+  EXPECT_EQ(description->text(), QStringLiteral("DIL8 narrow \u00B5"));
 
   // The panel is shown again at the next start, and stays hidden once closed.
   window.reset();
