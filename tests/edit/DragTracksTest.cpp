@@ -103,5 +103,26 @@ TEST_F(DragTracksTest, AnObjectDraggedOrTurnedTakesTheEndsOfTracksThatAreNotItsO
   EXPECT_EQ(at(4), std::make_pair(480, 300));
 }
 
+TEST_F(DragTracksTest, ATrackBetweenTwoPadsOfTheDraggedObjectIsPreviewedWhole) {
+  // A layer 2 track of the board from pin 0 straight to pin 1, both pads of the object: its one
+  // segment has two pinned ends, and drawn once per end the inverting preview would erase it.
+  // The object's own track is bent away, so that its outline does not cover that segment.
+  point(1).y = 260;
+  addPoint(400, 300, kWireStartAttr, true);
+  addPoint(440, 300, 0x12);
+  ed.RedrawBoard();
+  ed.selectTool(Tool::EditObject);
+  clickAt(400, 300);
+  const QImage selected = snapshot();
+  moveTo(400, 300);
+  press();
+  moveTo(400, 340);
+  EXPECT_GT(differingPixelsNear(selected, snapshot(), pointerXFor(420), pointerYFor(340) + 60, 1),
+            0);
+  release();
+  EXPECT_EQ(at(5), std::make_pair(400, 340));
+  EXPECT_EQ(at(6), std::make_pair(440, 340));
+}
+
 }  // namespace
 }  // namespace fw
