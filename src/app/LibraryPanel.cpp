@@ -4,10 +4,12 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileSystemWatcher>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -34,19 +36,28 @@ QString descriptionText(const LibraryEntry& entry) {
 }  // namespace
 
 // The rows of the library: every object file's name below the folder (without ".kvo") and,
-// read when the row is shown, its description. The filter keeps the rows whose name or, once
-// read, description holds the filter text, whatever the case.
+// read when the row is shown, its description. The filter keeps the rows whose name or
+// description holds the filter text, whatever the case; a file whose name does not match is
+// read for its description then.
 class LibraryModel : public QAbstractTableModel {
  public:
   explicit LibraryModel(LibraryCache& cache, QObject* parent)
       : QAbstractTableModel(parent), cache_(cache) {}
 
-  void list(const QString& folder) {
+  // Lists the object files below `folder`; returns the folders it looked in.
+  QStringList list(const QString& folder) {
     std::vector<File> files;
+    QStringList folders{folder};
     const QDir root(folder);
-    QDirIterator it(folder, {QStringLiteral("*.kvo")}, QDir::Files, QDirIterator::Subdirectories);
+    QDirIterator it(folder, {QStringLiteral("*.kvo")},
+                    QDir::Files | QDir::AllDirs | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
     while (it.hasNext()) {
       QString path = it.next();
+      if (it.fileInfo().isDir()) {
+        folders.push_back(std::move(path));
+        continue;
+      }
       QString name = root.relativeFilePath(path);
       name.chop(4);  // ".kvo", whatever its case
       files.push_back({std::move(path), std::move(name)});
@@ -58,6 +69,7 @@ class LibraryModel : public QAbstractTableModel {
     files_ = std::move(files);
     chooseShown();
     endResetModel();
+    return folders;
   }
 
   void setFilter(const QString& text) {
@@ -71,6 +83,12 @@ class LibraryModel : public QAbstractTableModel {
     return index.isValid() ? files_[shown_[std::size_t(index.row())]].path : QString();
   }
   std::size_t fileCount() const { return files_.size(); }
+  // The shown row of the file at `path`, or an invalid index.
+  QModelIndex rowOf(const QString& path) const {
+    for (std::size_t r = 0; r < shown_.size(); ++r)
+      if (files_[shown_[r]].path == path) return index(int(r), 0);
+    return {};
+  }
 
   int rowCount(const QModelIndex& parent) const override {
     return parent.isValid() ? 0 : int(shown_.size());
@@ -105,9 +123,8 @@ class LibraryModel : public QAbstractTableModel {
   }
   bool matches(const File& file) const {
     if (filter_.isEmpty() || file.name.contains(filter_, Qt::CaseInsensitive)) return true;
-    const LibraryEntry* entry = cache_.known(file.path);
-    return entry && entry->readable &&
-           descriptionText(*entry).contains(filter_, Qt::CaseInsensitive);
+    const LibraryEntry& entry = cache_.entry(file.path);
+    return entry.readable && descriptionText(entry).contains(filter_, Qt::CaseInsensitive);
   }
 
   LibraryCache& cache_;
@@ -139,12 +156,12 @@ void LibraryPanel::buildContents() {
   filter_->setPlaceholderText(QStringLiteral("Filter"));
   filter_->setAccessibleName(QStringLiteral("Filter"));
   filter_->setClearButtonEnabled(true);
-  auto* refresh = new QToolButton(contents);
-  refresh->setObjectName(QStringLiteral("LibraryRefresh"));
-  refresh->setText(QStringLiteral("Refresh"));
-  refresh->setToolTip(QStringLiteral("List the library folder again"));
+  auto* refreshButton = new QToolButton(contents);
+  refreshButton->setObjectName(QStringLiteral("LibraryRefresh"));
+  refreshButton->setText(QStringLiteral("Refresh"));
+  refreshButton->setToolTip(QStringLiteral("List the library folder again"));
   top->addWidget(filter_, 1);
-  top->addWidget(refresh);
+  top->addWidget(refreshButton);
   column->addLayout(top);
 
   model_ = new LibraryModel(cache_, this);
@@ -177,7 +194,17 @@ void LibraryPanel::buildContents() {
 
   connect(filter_, &QLineEdit::textChanged, this,
           [this](const QString& t) { model_->setFilter(t); });
-  connect(refresh, &QToolButton::clicked, this, &LibraryPanel::refresh);
+  connect(refreshButton, &QToolButton::clicked, this, &LibraryPanel::refresh);
+  // An object saved into the library, or a file removed, shows in the list by itself. The
+  // events of one save come in a burst; the folder is listed again once they have settled.
+  watcher_ = new QFileSystemWatcher(this);
+  auto* settle = new QTimer(this);
+  settle->setSingleShot(true);
+  settle->setInterval(200);
+  connect(watcher_, &QFileSystemWatcher::directoryChanged, settle, qOverload<>(&QTimer::start));
+  connect(settle, &QTimer::timeout, this, [this] {
+    if (isVisible()) refresh();
+  });
   connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& current) { showChosen(current); });
   // The model is reset by listing and filtering; the selection model then forgets the row.
@@ -190,7 +217,13 @@ void LibraryPanel::buildContents() {
 
 void LibraryPanel::refresh() {
   const QString folder = QFile::decodeName(folder_().c_str());
-  model_->list(folder);
+  const QString chosen = model_->path(list_->currentIndex());
+  const QStringList folders = model_->list(folder);
+  if (!watcher_->directories().isEmpty()) watcher_->removePaths(watcher_->directories());
+  watcher_->addPaths(folders);
+  // The chosen object stays chosen, and its picture is read again if the file changed.
+  const QModelIndex again = model_->rowOf(chosen);
+  if (again.isValid()) list_->setCurrentIndex(again);
   if (model_->fileCount() == 0)
     description_->setText(QStringLiteral("No objects in %1").arg(QDir::toNativeSeparators(folder)));
 }

@@ -6,6 +6,7 @@
 
 #include "app/ObjectPreview.h"
 
+class QFileSystemWatcher;
 class QLabel;
 class QLineEdit;
 class QMainWindow;
@@ -20,8 +21,8 @@ class LibraryModel;
 // subfolders, a filter box, and the picture, description and pin count of the chosen object.
 // A double-click (or Enter) on a row starts placing that object as Load Object does.
 //
-// Opening the panel only lists file names; a file is read when its row is shown or chosen, and
-// kept until it changes on disk (LibraryCache).
+// Opening the panel only lists file names; a file is read when its row is shown or chosen, or
+// when the filter asks for its description, and kept until it changes on disk (LibraryCache).
 class LibraryPanel : public QDockWidget {
   Q_OBJECT
  public:
@@ -31,7 +32,8 @@ class LibraryPanel : public QDockWidget {
                QWidget* parent = nullptr);
   ~LibraryPanel() override;
 
-  // Lists the folder again; the panel does so each time it is shown.
+  // Lists the folder again; the panel does so each time it is shown, and while it is shown,
+  // whenever a file in the folder or its subfolders comes or goes.
   void refresh();
 
   // Puts the panel where it stood when `window` last showed it, hidden the first time, and
@@ -58,6 +60,7 @@ class LibraryPanel : public QDockWidget {
   QLabel* description_ = nullptr;
   QLabel* pinCount_ = nullptr;
   QMainWindow* window_ = nullptr;
+  QFileSystemWatcher* watcher_ = nullptr;
 };
 
 }  // namespace fw

@@ -92,9 +92,4 @@ const LibraryEntry& LibraryCache::entry(const QString& path, bool preview) {
   return slot.entry;
 }
 
-const LibraryEntry* LibraryCache::known(const QString& path) const {
-  const auto found = slots_.constFind(path);
-  return found == slots_.cend() ? nullptr : &found->entry;
-}
-
 }  // namespace fw

@@ -33,8 +33,6 @@ class LibraryCache {
   // The entry of `path`, read again when the file changed since it was read; with `preview`
   // the picture is made too, if it has not been yet.
   const LibraryEntry& entry(const QString& path, bool preview = false);
-  // The entry as last read, without looking at the disk; nullptr when never read.
-  const LibraryEntry* known(const QString& path) const;
 
  private:
   struct Slot {

@@ -13,6 +13,7 @@
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeView>
 #include <filesystem>
 #include <fstream>
@@ -38,6 +39,10 @@ void writeObject(const fs::path& path, int pins, const char* description) {
   o.description.set(description);
   std::string error;
   ASSERT_TRUE(WriteObjectFile(path.string(), o, error)) << error;
+}
+
+QString currentName(const QTreeView* list) {
+  return list->currentIndex().siblingAtColumn(0).data().toString();
 }
 
 std::unique_ptr<MainWindow> openWindow(const std::string& library) {
@@ -97,10 +102,20 @@ TEST(LibraryPanelTest, ListsFiltersShowsAndPlacesTheLibrarysObjects) {
     for (int x = 0; x < picture.width(); ++x)
       padPixels += picture.pixel(x, y) == qRgb(255, 255, 255);
   EXPECT_GT(padPixels, 8 * 20);
-  // Its description, now read, is searched as well.
+  // Descriptions are searched as well, also of a file whose row was never shown.
+  writeObject(root / "sub" / "relay.kvo", 4, "Reed relay 0.3in");
+  panel->findChild<QToolButton*>(QStringLiteral("LibraryRefresh"))->click();
   filter->setText(QStringLiteral("0.3IN"));
-  ASSERT_EQ(rows(), 1);
-  EXPECT_EQ(list->model()->index(0, 0).data().toString(), QStringLiteral("sub/dil8"));
+  ASSERT_EQ(rows(), 2);
+  EXPECT_EQ(list->model()->index(1, 0).data().toString(), QStringLiteral("sub/relay"));
+  // A file removed from the library, or saved into it, goes or comes by itself; the chosen row
+  // stays chosen.
+  filter->clear();
+  list->setCurrentIndex(rowNamed(QStringLiteral("sub/dil8")));
+  fs::remove(root / "sub" / "relay.kvo");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return rows() == 4; }, 5000)) << rows();
+  EXPECT_EQ(currentName(list), QStringLiteral("sub/dil8"));
+  filter->setText(QStringLiteral("0.3IN"));
 
   // A double-click starts placing it.
   const auto doubleClick = [&](const QModelIndex& index) {
