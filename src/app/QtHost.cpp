@@ -348,6 +348,20 @@ bool QtHost::printBoard(const Board& board, const PrintSettings& settings, int z
   QPrinter* printer = printer_ ? printer_.get() : fallback.get();
   const PrintDestination destination = choosePrintDestination(
       setup, !QPrinterInfo::availablePrinters().isEmpty(), printer->pageLayout(), suggestedPdf);
+  const int dpi = kPrintDpiTable[std::clamp(settings.dpiIndex, 0, 4)];
+  // A board larger than the paper is printed only when the user wants the part that fits.
+  const auto wholeOrAccepted = [&](const QPageLayout& layout) {
+    const std::string cut =
+        artworkCutOff(board, settings, layout.paintRectPixels(dpi).size(), zoomLevel);
+    return cut.empty() || askYesNo(cut + "\nPrint it all the same?");
+  };
+  const QPageLayout& page = destination.kind == PrintDestination::Kind::Printer
+                                ? printer->pageLayout()
+                                : destination.pdfLayout;
+  if (destination.kind != PrintDestination::Kind::Refused && !wholeOrAccepted(page)) {
+    error.clear();  // the user's own choice, as a cancelled file dialog
+    return false;
+  }
 
   switch (destination.kind) {
     case PrintDestination::Kind::Refused:
@@ -374,7 +388,6 @@ bool QtHost::printBoard(const Board& board, const PrintSettings& settings, int z
     case PrintDestination::Kind::Printer:
       break;
   }
-  const int dpi = kPrintDpiTable[std::clamp(settings.dpiIndex, 0, 4)];
   printer->setResolution(dpi);
   QPainter painter;
   if (!painter.begin(printer)) {

@@ -32,6 +32,9 @@ const char* const kPrintUsage =
     "  --frame-marks             marks at the frame's corners, for register and cutting\n"
     "  --page A4|Letter          the paper (default A4)\n"
     "\n"
+    "A board larger than the page is printed as far as it fits, with a warning that says how\n"
+    "much is cut off.\n"
+    "\n"
     "Exit status: 0 success, 1 the file is refused or cannot be read or OUT cannot be written,\n"
     "2 usage error.\n";
 
@@ -133,6 +136,12 @@ int runPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
     return kExitFailed;
   }
   if (!writeOutput(o.output, buffer.data(), err)) return kExitFailed;
+  const std::string cut =
+      artworkCutOff(*board, o.settings, o.page.sizePixels(kPrintDpiTable[o.settings.dpiIndex]),
+                    kDefaultZoomLevel);
+  if (!cut.empty())
+    err << "ferrowrit-cli: warning: " << cut
+        << " A larger --page or a smaller --scale keeps it whole.\n";
   return kExitOk;
 }
 

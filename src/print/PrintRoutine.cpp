@@ -11,6 +11,7 @@
 #include <QThreadPool>
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <map>
 
 #include "board/Geometry.h"
@@ -374,6 +375,35 @@ QRect negativeArea(const Board& board, const PrintSettings& settings, int zoomLe
   Artwork measure(nullptr, board, settings, zoomLevel);
   measure.place();
   return grownForNegative(measure.bounds(), settings);
+}
+
+std::string artworkCutOff(const Board& board, const PrintSettings& settings, QSize area,
+                          int zoomLevel) {
+  Artwork measure(nullptr, board, settings, zoomLevel);
+  measure.place();
+  QRect box = measure.bounds();
+  if (box.isEmpty()) return {};
+  if (settings.ruler) {  // as drawRuler draws it below the artwork
+    const int pen = std::max(1, mmDots(1, settings));
+    const QPoint start(box.left(), box.bottom() + 1 + mmDots(50, settings));
+    box |= QRect(start - QPoint(pen / 2, pen / 2),
+                 start + QPoint(mmDots(500, settings) + pen / 2, mmDots(30, settings)));
+  }
+  const int pastRight = box.right() + 1 - area.width();
+  const int pastBottom = box.bottom() + 1 - area.height();
+  // Rounded up to a tenth of a millimetre, so that a dot cut off never reads as 0.0 mm.
+  const auto mm = [&](int dots) {
+    const double tenths = std::ceil(dots * 254.0 / dpiOf(settings));
+    return QString::number(tenths / 10, 'f', 1).toStdString() + " mm";
+  };
+  std::string where;
+  // A mirrored page is turned over: what reaches past the right edge lands past the left one.
+  if (pastRight > 0)
+    where = mm(pastRight) + (settings.mirror ? " past the left edge" : " past the right edge");
+  if (pastBottom > 0)
+    where += (where.empty() ? "" : " and ") + mm(pastBottom) + " past the bottom edge";
+  if (where.empty()) return {};
+  return "The artwork reaches " + where + " of the printable area and is cut off there.";
 }
 
 void printBoard(QPainter& painter, QSize area, const Board& board, const PrintSettings& settings,

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QRect>
 #include <QSize>
+#include <string>
 
 #include "board/Board.h"
 #include "print/PrintSettings.h"
@@ -55,5 +56,12 @@ bool printToPdf(QIODevice& device, const QPageLayout& layout, const Board& board
 // on each side: where a negative print swaps black and white. Empty for a board with nothing to
 // print.
 QRect negativeArea(const Board& board, const PrintSettings& settings, int zoomLevel);
+
+// Whether the page cuts off some of the chosen layer's artwork (with its ruler): the words for
+// it when the artwork reaches past the right or bottom edge of a printable area `area` dots wide
+// and high ("The artwork reaches 12.3 mm past the right edge of the printable area and is cut
+// off there."), empty when all of it lands on the page.
+std::string artworkCutOff(const Board& board, const PrintSettings& settings, QSize area,
+                          int zoomLevel);
 
 }  // namespace fw

@@ -202,6 +202,28 @@ TEST(QtHostTest, PrintSetupOffersTheBoardsPdfAndPrintWritesTheChosenOne) {
   QFile pdf(first);
   ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
   EXPECT_TRUE(pdf.read(5) == "%PDF-");
+  pdf.close();
+
+  // A board wider than the page is printed only when the user wants the part that fits.
+  ASSERT_TRUE(pdf.remove());
+  board->addPin({500, 100, 3, 0});  // 254 mm to the right of the first
+  for (auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+    QString question;
+    ModalDriver driver([&](QWidget* w) {
+      auto* box = qobject_cast<QMessageBox*>(w);
+      ASSERT_NE(box, nullptr);
+      question = box->text();
+      box->button(answer)->click();
+    });
+    error = "not cleared";
+    EXPECT_EQ(host.printBoard(*board, PrintSettings{}, 2, "/nowhere/board-layer1.pdf", error),
+              answer == QMessageBox::Yes);
+    if (answer == QMessageBox::No) {
+      EXPECT_EQ(error, "") << "a choice, not a failure";
+    }
+    EXPECT_TRUE(question.contains(QStringLiteral("past the right edge"))) << question.toStdString();
+    EXPECT_EQ(QFile::exists(first), answer == QMessageBox::Yes);
+  }
 }
 
 TEST(QtHostTest, MenuButtonsPopTheirMenusRightAlignedBelowTheButton) {

@@ -59,6 +59,13 @@ TEST_F(CliPrint, OptionsAreCheckedAndEachOutcomeHasItsStatus) {
       {{"print", in, "-o", path("no/such/folder/a.png")}, kExitFailed},
   };
   for (const Case& c : cases) EXPECT_EQ(run(c.args), c.status) << c.args.back();
+  // The frame's right corners lie beyond an A4 page: the print is made as far as it fits, with
+  // a warning that says how much the page cuts off.
+  EXPECT_EQ(runCliCaptured({"print", in, "-o", path("f.png")}).err, "");
+  const CliResult cut = runCliCaptured({"print", in, "-o", path("f.png"), "--frame-marks"});
+  EXPECT_EQ(cut.status, kExitOk);
+  EXPECT_NE(cut.err.find("mm past the right edge of the printable area"), std::string::npos)
+      << cut.err;
   const QImage letter(QString::fromStdString(path("a.png")));
   EXPECT_EQ(letter.size(), QSize(1530, 1980));  // Letter at 180 dpi, one pixel a dot
 }

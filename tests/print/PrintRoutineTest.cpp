@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 
 #include "print/PrintRoutine.h"
 
@@ -309,6 +310,52 @@ TEST(PrintRoutine, FrameMarksStandAtTheFrameCornersOnEveryLayer) {
         }
     }
   }
+}
+
+// The millimetres a cut-off warning gives before "mm past the EDGE edge", or 0 without it.
+double mmPast(const std::string& message, const std::string& edge) {
+  const std::size_t at = message.find(" mm past the " + edge + " edge");
+  if (at == std::string::npos) return 0;
+  return std::stod(message.substr(message.rfind(' ', at - 1) + 1));
+}
+
+// What the page cuts off, as the warning says it, against the ink of the same print on a page
+// large enough for all of it.
+TEST(PrintRoutine, APrintReachingPastThePageSaysHowMuchIsCutOff) {
+  struct Case {
+    const char* what;
+    int pinX, pinY;  // one more pin, besides the sample board's
+    bool ruler;
+    QSize area;
+  };
+  const Case cases[] = {
+      {"on the page", 104, 100, false, {900, 700}},
+      {"a pad past the right edge", 200, 100, false, {900, 700}},
+      {"a pad past the bottom edge", 100, 180, false, {900, 700}},
+      {"past both", 200, 180, false, {900, 700}},
+      {"only the ruler past the right edge", 104, 100, true, {600, 700}},
+      {"only the ruler past the bottom edge", 104, 100, true, {900, 480}},
+  };
+  for (const Case& c : cases) {
+    auto b = sampleBoard();
+    b->addPin({uint16_t(c.pinX), uint16_t(c.pinY), 3, 0});
+    PrintSettings s = at(2, 100);
+    s.ruler = c.ruler;
+    const QImage whole = printToImage(*b, s, QSize(2000, 2000), 2);
+    const QRect ink = inkBox(whole, whole.rect());
+    const double right = std::max(0, ink.right() + 1 - c.area.width()) * 25.4 / 360;
+    const double bottom = std::max(0, ink.bottom() + 1 - c.area.height()) * 25.4 / 360;
+    const std::string message = artworkCutOff(*b, s, c.area, 2);
+    EXPECT_EQ(message.empty(), right == 0 && bottom == 0) << c.what << ": " << message;
+    EXPECT_NEAR(mmPast(message, "right"), right, 0.15) << c.what << ": " << message;
+    EXPECT_NEAR(mmPast(message, "bottom"), bottom, 0.15) << c.what << ": " << message;
+  }
+  // Mirrored, the page is turned over and the cut is at its left edge.
+  auto b = sampleBoard();
+  b->addPin({200, 100, 3, 0});
+  PrintSettings s = at(2, 100);
+  s.mirror = true;
+  EXPECT_GT(mmPast(artworkCutOff(*b, s, {900, 700}, 2), "left"), 2.5);
 }
 
 }  // namespace
