@@ -47,8 +47,9 @@ class LibraryModel : public QAbstractTableModel {
   // Lists the object files below `folder`; returns the folders it looked in.
   QStringList list(const QString& folder) {
     std::vector<File> files;
-    QStringList folders{folder};
     const QDir root(folder);
+    QStringList folders;  // a folder that is not there cannot be watched
+    if (root.exists()) folders.push_back(folder);
     QDirIterator it(folder, {QStringLiteral("*.kvo")},
                     QDir::Files | QDir::AllDirs | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
@@ -220,7 +221,7 @@ void LibraryPanel::refresh() {
   const QString chosen = model_->path(list_->currentIndex());
   const QStringList folders = model_->list(folder);
   if (!watcher_->directories().isEmpty()) watcher_->removePaths(watcher_->directories());
-  watcher_->addPaths(folders);
+  if (!folders.isEmpty()) watcher_->addPaths(folders);
   // The chosen object stays chosen, and its picture is read again if the file changed.
   const QModelIndex again = model_->rowOf(chosen);
   if (again.isValid()) list_->setCurrentIndex(again);
