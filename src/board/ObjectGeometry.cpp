@@ -73,14 +73,14 @@ void moveObjectRows(Board& b, const BoardObject& o, int dx, int dy) {
   });
 }
 
-// The positions are read from the moved 16-bit values, as a placement stores them: a floating
-// object's elements left of or above its origin hold wrapped values that come right only there.
 int centringShift(int lo, int hi, int anchor, int middle) {
   const int d = middle - (lo + (hi - lo) / 2);
   const int off = ((anchor + d) % kUnitsPerGridStep + kUnitsPerGridStep) % kUnitsPerGridStep;
   return d + (off <= kUnitsPerGridStep / 2 ? -off : kUnitsPerGridStep - off);
 }
 
+// The positions are read from the moved 16-bit values, as a placement stores them: a floating
+// object's elements left of or above its origin hold wrapped values that come right only there.
 bool objectFitsOnBoard(const Board& b, const BoardObject& o, int dx, int dy) {
   bool fits = true;
   auto check = [&](int x, int y) { fits = fits && View::acceptsPosition(x, y); };

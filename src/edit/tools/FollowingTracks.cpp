@@ -16,8 +16,8 @@ void FollowingTracks::arm(const EditContext& ctx, const BoardObject& moving) {
   clear();
   const Board& b = ctx.board;
   const int count = std::clamp(b.WirePointCount, 0, kWirePointCapacity);
-  for (const PinnedPoint& p : gather(ctx, moving)) {
-    pinned_.push_back(p.point);
+  pinned_ = gather(ctx, moving);
+  for (const PinnedPoint& p : pinned_) {
     const bool ends = p.point > 0 && !isWireStart(b.WirePointTable[std::size_t(p.point)]);
     if (ends) segments_.push_back(p.point);
     if (p.point + 1 < count && !isWireStart(b.WirePointTable[std::size_t(p.point + 1)]))
@@ -42,8 +42,10 @@ void FollowingTracks::draw(EditContext& ctx, PinnedEnd pinnedEnd) const {
   const auto end = [&](int row) {
     const WirePoint& w = b.WirePointTable[std::size_t(row)];
     const int x = w.x & kPositionMask, y = w.y & kPositionMask;
-    return std::binary_search(pinned_.begin(), pinned_.end(), row) ? pinnedEnd(x, y)
-                                                                   : v.toWindow(x, y);
+    const bool isPinned = std::binary_search(
+        pinned_.begin(), pinned_.end(), PinnedPoint{row, 0},
+        [](const PinnedPoint& a, const PinnedPoint& c) { return a.point < c.point; });
+    return isPinned ? pinnedEnd(x, y) : v.toWindow(x, y);
   };
   for (const int row : segments_) {
     // The rows may have gone since the drag was armed.

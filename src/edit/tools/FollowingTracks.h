@@ -18,6 +18,8 @@ class FollowingTracks {
   // Gathers the points and the segments they end for a drag's preview.
   void arm(const EditContext& ctx, const BoardObject& moving);
   void clear();
+  // The points gathered when the drag was armed: what follows the pads on the release.
+  const std::vector<PinnedPoint>& pinned() const { return pinned_; }
   // Draws the segments with their pinned ends at window position (x, y): a dragged pin.
   void drawTo(EditContext& ctx, int x, int y) const;
   // Draws the segments with their pinned ends moved by (dx, dy) board units: a dragged object.
@@ -27,8 +29,8 @@ class FollowingTracks {
   template <typename PinnedEnd>
   void draw(EditContext& ctx, PinnedEnd pinnedEnd) const;
 
-  std::vector<int> pinned_;    // the pinned points, ascending
-  std::vector<int> segments_;  // the rows that end a segment meeting one of them, ascending
+  std::vector<PinnedPoint> pinned_;  // ascending by point
+  std::vector<int> segments_;        // the rows that end a segment meeting one of them, ascending
 };
 
 }  // namespace fw

@@ -121,16 +121,15 @@ void ObjectSelectionTool::objectRelease() {
   const BoardPoint d =
       dragOffset(static_cast<int16_t>(s.DragCurX), static_cast<int16_t>(s.DragCurY));
   const BoardObject& o = ctx_.board.ObjectTable[static_cast<std::size_t>(row)];
-  const std::vector<PinnedPoint> pinned = FollowingTracks::gather(ctx_, o);
-  tracks_.clear();
   moveObjectRows(ctx_.board, o, d.x, d.y);
   // Track ends cannot follow a pad that lands off the board (an object lying partly outside,
   // from an older file): then nothing moves.
-  if (!pinnedPadsOnBoard(ctx_.board, pinned)) {
+  if (!pinnedPadsOnBoard(ctx_.board, tracks_.pinned())) {
     moveObjectRows(ctx_.board, o, -d.x, -d.y);
     ctx_.controls.panel[2] = "Object not moved: its tracks would leave the board";
   }
-  followPins(ctx_.board, pinned);
+  followPins(ctx_.board, tracks_.pinned());
+  tracks_.clear();
   ctx_.redraw();
 }
 

@@ -125,11 +125,10 @@ void PinTool::pinRelease(int windowY) {
   }
   // A release beyond the board area puts the pin on the nearest edge of it; the track ends on
   // its centre go with it when Drag Connected Tracks is on.
-  const std::vector<PinnedPoint> pinned = FollowingTracks::gather(ctx_, onePin(row));
   Pin& pin = ctx_.board.PinTable[static_cast<std::size_t>(row)];
   pin.x = clampToBoardX(r.x);
   pin.y = clampToBoardY(r.y);
-  followPins(ctx_.board, pinned);
+  followPins(ctx_.board, tracks_.pinned());
   tracks_.clear();
   ctx_.redraw();
 }
