@@ -14,11 +14,11 @@
 
 namespace fw {
 
+using kicad::kPi;
 using kicad::PointMm;
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 // A pad 1 mark of the footprint's own lies this near pad 1 ...
 constexpr double kOwnMarkReachMm = 2.54;
 // ... and this much nearer to it than the silkscreen comes to any other pad.

@@ -5,10 +5,6 @@
 
 namespace fw::kicad {
 
-namespace {
-constexpr double kPi = 3.14159265358979323846;
-}  // namespace
-
 double distance(PointMm a, PointMm b) {
   return std::hypot(a.x - b.x, a.y - b.y);
 }

@@ -10,6 +10,7 @@ struct PointMm {
   double y = 0;
 };
 
+constexpr double kPi = 3.14159265358979323846;
 constexpr double kBoardUnitMm = 0.635;
 // How far a polyline may stray from the arc or circle it stands for.
 constexpr double kCurveToleranceMm = 0.1;
