@@ -38,35 +38,36 @@ void ObjectPlacementTool::InsertObject1Click() {
 void ObjectPlacementTool::placeObjectFile(const std::string& path) {
   ObjectData object;
   std::string reason;
-  if (!ReadObjectFile(path, object, reason)) {
-    // objectLoad gives Load Object's report; the object file name stays as it was.
-    const std::string previous = std::exchange(ctx_.state.ObjectFileName, path);
-    objectLoad();
-    ctx_.state.ObjectFileName = previous;
+  // A file that cannot be read is reported as Load Object reports it, and nothing changes.
+  const bool readable = ReadObjectFile(path, object, reason);
+  if (readable) {
+    startEditObject();
+    suspendFollowing();
+    ctx_.state.ObjectFileName = path;
+  }
+  if (!readable || !startPlacing(object, reason)) {
+    reportNotLoaded(reason);
     return;
   }
-  startEditObject();
-  // As after the open dialog, the outline follows once the window has repainted.
+  imported_.reset();
+}
+
+// The outline is drawn again only once the window has repainted after the dialog.
+void ObjectPlacementTool::suspendFollowing() {
   EditorState& s = ctx_.state;
   s.FollowSuspended = true;
   s.FloatX = 0;
   s.FloatY = 0;
-  s.ObjectFileName = path;
-  objectLoad();
 }
 
-// The outline is drawn again only once the window has repainted after the dialog.
 void ObjectPlacementTool::objectOpen() {
   FileDialogRequest request;
   request.filter = "Kestroval Objects (*.kvo)|*.kvo";
   request.initialFolder = ctx_.objectsDir();
-  EditorState& s = ctx_.state;
-  s.FollowSuspended = true;
-  s.FloatX = 0;
-  s.FloatY = 0;
+  suspendFollowing();
   const std::string path = ctx_.host.chooseOpenFile(request);
   if (path.empty()) return;
-  s.ObjectFileName = path;
+  ctx_.state.ObjectFileName = path;
   objectLoad();
 }
 
@@ -74,12 +75,16 @@ bool ObjectPlacementTool::objectLoad() {
   ObjectData object;
   std::string reason;
   if (!ReadObjectFile(ctx_.state.ObjectFileName, object, reason) || !startPlacing(object, reason)) {
-    ctx_.controls.panel[2] = "Object not Loaded";
-    ctx_.host.showError("Error in file name. Object not opened.\n" + reason);
+    reportNotLoaded(reason);
     return false;
   }
   imported_.reset();
   return true;
+}
+
+void ObjectPlacementTool::reportNotLoaded(const std::string& reason) {
+  ctx_.controls.panel[2] = "Object not Loaded";
+  ctx_.host.showError("Error in file name. Object not opened.\n" + reason);
 }
 
 bool ObjectPlacementTool::startPlacing(const ObjectData& object, std::string& reason) {
@@ -108,7 +113,6 @@ bool ObjectPlacementTool::reloadFloating() {
 
 void ObjectPlacementTool::ImportKicadFootprint1Click() {
   startEditObject();
-  EditorState& s = ctx_.state;
   FileDialogRequest request;
   request.caption = "Import KiCad Footprint";
   request.filter = "KiCad Footprints (*.kicad_mod)|*.kicad_mod";
@@ -117,9 +121,7 @@ void ObjectPlacementTool::ImportKicadFootprint1Click() {
   std::error_code ec;
   request.initialFolder =
       std::filesystem::is_directory(kicadLibraries, ec) ? kicadLibraries : ctx_.objectsDir();
-  s.FollowSuspended = true;
-  s.FloatX = 0;
-  s.FloatY = 0;
+  suspendFollowing();
   const std::string path = ctx_.host.chooseOpenFile(request);
   if (path.empty()) return;
 

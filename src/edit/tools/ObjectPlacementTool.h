@@ -47,6 +47,10 @@ class ObjectPlacementTool {
   bool objectLoad();
   // The next copy after a press: from the file again, or from the imported footprint.
   bool reloadFloating();
+  // Load Object's report of a file it could not load.
+  void reportNotLoaded(const std::string& reason);
+  // The outline follows the pointer again only once the window has repainted after a dialog.
+  void suspendFollowing();
 
   EditContext& ctx_;
   // The footprint being placed when it came from an import rather than an object file.
