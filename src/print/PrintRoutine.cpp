@@ -334,6 +334,11 @@ class Artwork {
   QRect page_{-(1 << 28), -(1 << 28), 1 << 29, 1 << 29};
 };
 
+// Where the ruler begins: 5 mm below the artwork, at its left edge.
+QPoint rulerStart(const QRect& drawn, const PrintSettings& s) {
+  return QPoint(drawn.left(), drawn.bottom() + 1 + mmDots(50, s));
+}
+
 // A true 50 mm bar with ticks every millimetre and longer ones every centimetre, whatever the
 // scale, so that a ruler on the print shows whether the printer kept the size.
 void drawRuler(QPainter& p, QPoint start, const PrintSettings& s) {
@@ -385,7 +390,7 @@ std::string artworkCutOff(const Board& board, const PrintSettings& settings, QSi
   if (box.isEmpty()) return {};
   if (settings.ruler) {  // as drawRuler draws it below the artwork
     const int pen = std::max(1, mmDots(1, settings));
-    const QPoint start(box.left(), box.bottom() + 1 + mmDots(50, settings));
+    const QPoint start = rulerStart(box, settings);
     box |= QRect(start - QPoint(pen / 2, pen / 2),
                  start + QPoint(mmDots(500, settings) + pen / 2, mmDots(30, settings)));
   }
@@ -426,8 +431,7 @@ void printBoard(QPainter& painter, QSize area, const Board& board, const PrintSe
     artwork.setNegative(true);
   }
   artwork.run();
-  if (settings.ruler && !drawn.isEmpty())
-    drawRuler(painter, QPoint(drawn.left(), drawn.bottom() + 1 + mmDots(50, settings)), settings);
+  if (settings.ruler && !drawn.isEmpty()) drawRuler(painter, rulerStart(drawn, settings), settings);
   painter.restore();
 }
 
